@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+
+// The layout of a carrier: a 24-bit BMP whose two reserved header fields hold the marker
+// word, whose first 12 pixel bytes hold the plain header group, and whose following pixel
+// bytes carry the message in their low bits, 3 message bytes to every 12 carrier bytes.
+// Offsets are 0-based; the numbered files count positions from 1 (offset n is position n + 1).
+namespace velquist::carrier {
+
+inline constexpr std::int64_t kMarkerOffset = 6;       // 32-bit marker word
+inline constexpr std::int64_t kFlagByteOffset = 9;     // top byte of the marker word
+inline constexpr std::int64_t kPixelOffsetField = 10;  // bfOffBits, signed 32-bit
+inline constexpr std::int64_t kBitCountOffset = 28;    // biBitCount, 16-bit
+// The smallest file that holds every header field the program reads, and the smallest
+// pixel-data offset that does not overlap them.
+inline constexpr std::int64_t kMinHeaderLength = 30;
+inline constexpr std::int64_t kMinPixelOffset = 30;
+
+inline constexpr std::int16_t kRequiredBitCount = 24;
+
+inline constexpr std::uint32_t kLengthMask = 0x00FFFFFFu;
+inline constexpr std::uint32_t kVersionMask = 0xF0000000u;
+inline constexpr std::uint32_t kPasswordFlagBit = 0x08000000u;
+inline constexpr std::uint32_t kVersion1 = 0x10000000u;
+inline constexpr std::uint32_t kMarkerPlain = 0x10000000u;
+inline constexpr std::uint32_t kMarkerProtected = 0x18000000u;
+inline constexpr std::uint8_t kProtectedFlagByte = 0x18;
+inline constexpr std::int64_t kMaxMessageLength = 16777215;
+
+// Header group, relative to the pixel-data offset O.
+inline constexpr std::int64_t kExtensionOffset = 0;
+inline constexpr std::int64_t kExtensionLength = 3;
+inline constexpr std::int64_t kPasswordLengthOffset = 3;
+inline constexpr std::int64_t kPasswordOffset = 4;
+inline constexpr std::int64_t kPasswordLength = 8;
+inline constexpr std::int64_t kHeaderGroupSize = 12;
+
+inline constexpr std::int64_t kGroupSize = 12;   // carrier bytes per group
+inline constexpr std::int64_t kTripleSize = 3;   // message bytes per group
+
+// Carrier bytes taken by a message of `length` bytes: the header group and ceil(L/3) groups.
+constexpr std::int64_t PayloadBytes(std::int64_t length) {
+    return kHeaderGroupSize + kGroupSize * ((length + kTripleSize - 1) / kTripleSize);
+}
+
+// True when a message of `length` bytes fits a carrier of file length F and pixel offset O.
+constexpr bool MessageFits(std::int64_t length, std::int64_t fileLength, std::int64_t pixelOffset) {
+    return PayloadBytes(length) <= fileLength - pixelOffset;
+}
+
+// The largest message that fits, capped by the 24-bit length field; -1 when not even the
+// header group fits.
+constexpr std::int64_t LargestMessage(std::int64_t fileLength, std::int64_t pixelOffset) {
+    std::int64_t room = fileLength - pixelOffset - kHeaderGroupSize;
+    if (room < 0) return -1;
+    std::int64_t largest = (room / kGroupSize) * kTripleSize;
+    return largest < kMaxMessageLength ? largest : kMaxMessageLength;
+}
+
+}  // namespace velquist::carrier

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace velquist {
+
+class NumberedFiles;
+
+// Message-box styles as the window system numbers them.
+enum BoxStyle : int {
+    kStyleError = 16,
+    kStyleWarning = 48,
+    kStyleInformation = 64,
+    kStyleQuestion = 36,  // Yes and No
+};
+
+// The answer a question box gives for Yes; anything else means No.
+inline constexpr int kAnswerYes = 6;
+inline constexpr int kAnswerNo = 7;
+inline constexpr int kAnswerOk = 1;
+
+// Every call the program makes out of its own logic goes through this interface, so the
+// engine and the handlers run the same under the window, the command line and the tests.
+// All texts are UTF-8.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Modal box; a box without a title shows the application title. Returns the answer.
+    virtual int MsgBox(const std::string& prompt, int style,
+                       const std::optional<std::string>& title = std::nullopt) = 0;
+    // Modal input box; cancel returns an empty text, as does an empty entry.
+    virtual std::string InputBox(const std::string& prompt, const std::string& title,
+                                 bool masked) = 0;
+    // The chosen path, or nothing when the user cancels. An initial folder of "c:\"
+    // means the filesystem root.
+    virtual std::optional<std::string> OpenFileDialog(const std::string& title,
+                                                      const std::string& pattern,
+                                                      const std::string& initialFolder) = 0;
+    // The chosen folder without a trailing separator (except at the root), or nothing.
+    virtual std::optional<std::string> BrowseForFolder(const std::string& title) = 0;
+    // Opens a file in the program associated with it.
+    virtual void ShellOpen(const std::string& path) = 0;
+    // True when the file is gone afterwards.
+    virtual bool DeleteFile(const std::string& path) = 0;
+    virtual std::string GetSetting(const std::string& application, const std::string& section,
+                                   const std::string& key, const std::string& defaultText) = 0;
+    virtual void SaveSetting(const std::string& application, const std::string& section,
+                             const std::string& key, const std::string& text) = 0;
+    // Lets pending window events run; cheap enough to call once per group.
+    virtual void Yield() = 0;
+    virtual void OpenWebAddress(const std::string& address) = 0;
+    virtual void EndProgram() = 0;
+    // The program's own folder, without a trailing separator except at the root.
+    virtual std::string AppFolder() = 0;
+    virtual NumberedFiles& Files() = 0;
+};
+
+}  // namespace velquist

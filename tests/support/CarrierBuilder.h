@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace velquist::testing {
+
+// Builds uncompressed BMP pictures in memory for tests: any size, header length and bit
+// count, with rows padded to four bytes as BMP writers do.
+struct CarrierBuilder {
+    std::int32_t width = 100;
+    std::int32_t height = 100;
+    std::uint16_t bitCount = 24;
+    std::uint32_t pixelOffset = 54;  // 54, or larger for the version 4 and 5 info headers
+    std::uint32_t seed = 1;          // pixel pattern; 0 gives all-zero pixels
+    std::uint8_t fill = 0;           // used when seed is 0
+
+    std::vector<std::uint8_t> Build() const;
+    static std::size_t RowBytes(std::int32_t width, std::uint16_t bitCount);
+};
+
+void PutLE32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value);
+std::uint32_t GetLE32(const std::vector<std::uint8_t>& bytes, std::size_t offset);
+
+}  // namespace velquist::testing
