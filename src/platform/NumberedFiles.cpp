@@ -55,6 +55,10 @@ void NumberedFiles::Open(int number, const std::string& path) {
     OpenWith(number, path, O_RDWR | O_CREAT);
 }
 
+void NumberedFiles::OpenExisting(int number, const std::string& path) {
+    OpenWith(number, path, O_RDWR);
+}
+
 void NumberedFiles::OpenReadOnly(int number, const std::string& path) {
     OpenWith(number, path, O_RDONLY);
 }

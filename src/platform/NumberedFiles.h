@@ -30,6 +30,8 @@ public:
 
     // Reading and writing; a missing file is created empty, an existing one keeps its bytes.
     void Open(int number, const std::string& path);
+    // Reading and writing an existing file; a missing file is an error, never created.
+    void OpenExisting(int number, const std::string& path);
     // Reading only; nothing is ever created or written.
     void OpenReadOnly(int number, const std::string& path);
     // Takes over an already open descriptor (used for a freshly made temporary file).

@@ -1,0 +1,32 @@
+#include "engine/GroupBlocks.h"
+
+#include <algorithm>
+
+#include "engine/CarrierFormat.h"
+#include "platform/NumberedFiles.h"
+
+namespace velquist {
+
+GroupBlocks::GroupBlocks(NumberedFiles& files, int number, std::int64_t firstPosition,
+                         std::int64_t groupCount)
+    : files_(files), number_(number), position_(firstPosition), remaining_(groupCount) {
+    buffer_.resize(static_cast<std::size_t>(std::min(groupCount, kGroupsPerBlock) *
+                                            carrier::kGroupSize));
+}
+
+std::span<std::uint8_t> GroupBlocks::Next() {
+    std::int64_t groups = std::min(remaining_, kGroupsPerBlock);
+    block_ = std::span(buffer_).first(static_cast<std::size_t>(groups * carrier::kGroupSize));
+    if (groups == 0) return block_;
+    blockPosition_ = position_;
+    files_.GetBlock(number_, position_, block_);
+    position_ += static_cast<std::int64_t>(block_.size());
+    remaining_ -= groups;
+    return block_;
+}
+
+void GroupBlocks::WriteBack() {
+    if (!block_.empty()) files_.PutBlock(number_, blockPosition_, block_);
+}
+
+}  // namespace velquist

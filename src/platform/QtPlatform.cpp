@@ -1,0 +1,139 @@
+#include "platform/QtPlatform.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QUrl>
+
+#include "platform/PlatformTexts.h"
+
+namespace velquist {
+
+namespace {
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+QMessageBox::Icon IconFor(int style) {
+    switch (style) {
+        case kStyleError: return QMessageBox::Critical;
+        case kStyleWarning: return QMessageBox::Warning;
+        case kStyleQuestion: return QMessageBox::Question;
+        default: return QMessageBox::Information;
+    }
+}
+
+}  // namespace
+
+QtPlatform::QtPlatform() { sinceYield_.start(); }
+
+int QtPlatform::MsgBox(const std::string& prompt, int style,
+                       const std::optional<std::string>& title) {
+    QMessageBox box(IconFor(style), Q(title.value_or(PlatformTexts::kApplicationTitle)),
+                    Q(prompt), QMessageBox::NoButton, QApplication::activeWindow());
+    if (style == kStyleQuestion) {
+        QPushButton* yes = box.addButton(QString::fromUtf8(PlatformTexts::kYes),
+                                         QMessageBox::YesRole);
+        box.addButton(QString::fromUtf8(PlatformTexts::kNo), QMessageBox::NoRole);
+        box.setDefaultButton(yes);
+        box.exec();
+        return box.clickedButton() == yes ? kAnswerYes : kAnswerNo;
+    }
+    QPushButton* ok = box.addButton(QString::fromUtf8(PlatformTexts::kOk),
+                                    QMessageBox::AcceptRole);
+    box.setEscapeButton(ok);
+    box.exec();
+    return kAnswerOk;
+}
+
+std::string QtPlatform::InputBox(const std::string& prompt, const std::string& title,
+                                 bool masked) {
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(Q(title));
+    dialog.setLabelText(Q(prompt));
+    dialog.setTextEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
+    dialog.setOkButtonText(QString::fromUtf8(PlatformTexts::kOk));
+    dialog.setCancelButtonText(QString::fromUtf8(PlatformTexts::kCancel));
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.textValue().toStdString();
+}
+
+std::optional<std::string> QtPlatform::OpenFileDialog(const std::string& title,
+                                                      const std::string& pattern,
+                                                      const std::string& initialFolder) {
+    QString chosen = QFileDialog::getOpenFileName(QApplication::activeWindow(), Q(title),
+                                                  LocalFolder(initialFolder),
+                                                  DialogFilter(pattern));
+    if (chosen.isEmpty()) return std::nullopt;
+    return chosen.toStdString();
+}
+
+std::optional<std::string> QtPlatform::BrowseForFolder(const std::string& title) {
+    QString chosen = QFileDialog::getExistingDirectory(QApplication::activeWindow(), Q(title),
+                                                       QString(), QFileDialog::ShowDirsOnly);
+    if (chosen.isEmpty()) return std::nullopt;
+    return WithoutTrailingSlash(chosen);
+}
+
+void QtPlatform::ShellOpen(const std::string& path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(Q(path)));
+}
+
+bool QtPlatform::DeleteFile(const std::string& path) {
+    QFile::remove(Q(path));
+    return !QFile::exists(Q(path));
+}
+
+std::string QtPlatform::GetSetting(const std::string& application, const std::string& section,
+                                   const std::string& key, const std::string& defaultText) {
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, Q(application));
+    settings.beginGroup(Q(section));
+    return settings.value(Q(key), Q(defaultText)).toString().toStdString();
+}
+
+void QtPlatform::SaveSetting(const std::string& application, const std::string& section,
+                             const std::string& key, const std::string& text) {
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, Q(application));
+    settings.beginGroup(Q(section));
+    settings.setValue(Q(key), Q(text));
+}
+
+void QtPlatform::Yield() {
+    if (sinceYield_.elapsed() < kYieldSliceMs) return;
+    QCoreApplication::processEvents();
+    sinceYield_.restart();
+}
+
+void QtPlatform::OpenWebAddress(const std::string& address) {
+    QDesktopServices::openUrl(QUrl(Q(address)));
+}
+
+void QtPlatform::EndProgram() { QCoreApplication::exit(0); }
+
+std::string QtPlatform::AppFolder() {
+    return WithoutTrailingSlash(QCoreApplication::applicationDirPath());
+}
+
+QString QtPlatform::DialogFilter(const std::string& pattern) {
+    return Q(pattern) + " (" + Q(pattern) + ")";
+}
+
+QString QtPlatform::LocalFolder(const std::string& folder) {
+    QString local = Q(folder).replace('\\', '/');
+    local.remove(QRegularExpression("^[A-Za-z]:"));
+    return local.isEmpty() ? QStringLiteral("/") : local;
+}
+
+std::string QtPlatform::WithoutTrailingSlash(const QString& folder) {
+    QString trimmed = folder;
+    while (trimmed.size() > 1 && trimmed.endsWith('/')) trimmed.chop(1);
+    return trimmed.toStdString();
+}
+
+}  // namespace velquist

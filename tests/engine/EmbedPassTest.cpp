@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <algorithm>
+#include <unistd.h>
+
+#include "engine/CarrierFormat.h"
+#include "engine/EmbedPass.h"
+#include "engine/EngineTexts.h"
+#include "support/PassHarness.h"
+
+namespace velquist {
+namespace {
+
+using namespace velquist::testing;
+using Box = ScriptedPlatform::Box;
+
+const Box kDoneBox{texts::kEmbedDone, 64, std::string("消息")};
+const Box kTooLargeBox{texts::kTooLarge, 16, std::string("注意")};
+const Box kFailedBox{texts::kEmbedFailed, 16, std::nullopt};
+const Box kDamagedBox{texts::kDamaged, 16, std::string("错误")};
+
+// Bits the codec may change in each byte of a group.
+constexpr std::uint8_t kCodecBits[12] = {3, 1, 7, 3, 1, 7, 3, 1, 7, 3, 1, 7};
+
+TEST(EmbedPass, TenByteTxtMessageLaysOutTheCarrierByteForByte) {
+    PassHarness h;
+    auto before = h.MakeCarrier();
+    h.MakeMessage(RandomBytes(10, 5), "txt");
+    h.Hide();
+    auto after = h.Carrier();
+    ASSERT_EQ(after.size(), 30054u);
+    EXPECT_EQ(std::vector<std::uint8_t>(after.begin() + 6, after.begin() + 10),
+              (std::vector<std::uint8_t>{0x0A, 0x00, 0x00, 0x10}));
+    EXPECT_EQ(std::string(after.begin() + 54, after.begin() + 57), "txt");
+    EXPECT_EQ(after[57], 0);                                               // PwdLen untouched
+    EXPECT_EQ(std::string(after.begin() + 58, after.begin() + 66), "55555555");  // the filler
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        if (i >= 6 && i < 10) continue;
+        if (i >= 54 && i < 66) continue;
+        if (i >= 66 && i < 114) {
+            std::size_t k = (i - 66) % 12;
+            bool lastGroupField = i < 102 || k == 0 || k == 1 || k == 2 || k == 9;
+            std::uint8_t mayChange = lastGroupField ? kCodecBits[k] : 0;
+            ASSERT_EQ(after[i] & ~mayChange, before[i] & ~mayChange) << i;
+            continue;
+        }
+        ASSERT_EQ(after[i], before[i]) << i;
+    }
+    EXPECT_EQ(h.platform.boxes(), std::vector<Box>{kDoneBox});
+    EXPECT_EQ(h.job.HiddenMark, 1);
+    EXPECT_EQ(h.window.status, (std::vector<std::string>{texts::kProgressStatus, texts::kEmbedDone}));
+}
+
+TEST(EmbedPass, PasswordOfThreeCharactersIsStoredPaddedWithSpaces) {
+    PassHarness h;
+    h.MakeCarrier();
+    h.MakeMessage(RandomBytes(10, 5), "txt");
+    h.Hide("abc", true);
+    auto after = h.Carrier();
+    EXPECT_EQ(after[9], 0x18);
+    EXPECT_EQ(after[57], 3);
+    EXPECT_EQ(std::string(after.begin() + 58, after.begin() + 66), "abc     ");
+}
+
+TEST(EmbedPass, EmptyMessageWritesMarkerAndHeaderGroupOnly) {
+    PassHarness h;
+    auto before = h.MakeCarrier();
+    h.MakeMessage({}, "bin");
+    h.window.percent.push_back("earlier");
+    h.Hide();
+    auto after = h.Carrier();
+    EXPECT_EQ(GetLE32(after, 6), 0x10000000u);
+    EXPECT_TRUE(std::equal(after.begin() + 66, after.end(), before.begin() + 66));
+    EXPECT_EQ(h.window.percent, std::vector<std::string>{"earlier"});
+    EXPECT_EQ(h.window.status.front(), texts::kProgressStatus);
+}
+
+TEST(EmbedPass, ProgressFollowsEveryGroupAndChangesCaptionOnlyWhenItsTextChanges) {
+    PassHarness h;
+    h.MakeCarrier();
+    h.MakeMessage(RandomBytes(300, 9));
+    h.Hide();
+    // Computed in floating point: 29 / 100 * 100 truncates to 28, so two captions repeat and
+    // are not set again.
+    ASSERT_EQ(h.window.percent.size(), 98u);
+    EXPECT_TRUE(std::adjacent_find(h.window.percent.begin(), h.window.percent.end()) ==
+                h.window.percent.end());
+    EXPECT_EQ(h.window.percent.front(), "1%");
+    EXPECT_EQ(h.window.percent.back(), "100%");
+    EXPECT_EQ(h.platform.yields(), 100);
+    EXPECT_EQ(h.job.Percent, 100.0);
+
+    PassHarness big;  // 1,000 groups: 100 distinct captions, 1,000 yields
+    big.MakeCarrier();
+    big.MakeMessage(RandomBytes(3000, 2));
+    big.Hide();
+    EXPECT_EQ(big.window.percent.size(), 100u);
+    EXPECT_EQ(big.platform.yields(), 1000);
+}
+
+TEST(EmbedPass, LargestMessageFitsAndOneByteMoreIsRefusedWithTheCarrierUnchanged) {
+    PassHarness h;
+    auto before = h.MakeCarrier();
+    h.MakeMessage(RandomBytes(7498, 1));
+    h.Hide();
+    EXPECT_EQ(h.Carrier(), before);
+    EXPECT_EQ(h.platform.boxes(), std::vector<Box>{kTooLargeBox});
+    EXPECT_EQ(h.job.HiddenMark, 0);
+    EXPECT_FALSE(h.platform.Files().IsOpen(1));
+    EXPECT_FALSE(h.platform.Files().IsOpen(2));
+
+    h.platform.ClearRecords();
+    h.MakeMessage(RandomBytes(7497, 1));
+    h.Hide();
+    EXPECT_EQ(h.platform.boxes(), std::vector<Box>{kDoneBox});
+    EXPECT_EQ(GetLE32(h.Carrier(), 6), 0x10000000u | 7497u);
+}
+
+TEST(EmbedPass, MessageLongerThanTheLengthFieldIsRefused) {
+    PassHarness h;
+    // Sparse files: a carrier with room for 16,777,216 bytes, and such a message.
+    auto header = CarrierBuilder{.width = 1, .height = 1}.Build();
+    WriteAll(h.carrierPath, header);
+    ASSERT_EQ(::truncate(h.carrierPath.c_str(), 80'000'000), 0);
+    h.job.ImagePath = h.carrierPath;
+    h.MakeMessage({});
+    ASSERT_EQ(::truncate(h.job.MsgPath.c_str(), carrier::kMaxMessageLength + 1), 0);
+    h.Hide();
+    EXPECT_EQ(h.platform.boxes(), std::vector<Box>{kTooLargeBox});
+    auto after = ReadAll(h.carrierPath);
+    EXPECT_EQ(after.size(), 80'000'000u);
+    EXPECT_TRUE(std::equal(header.begin(), header.end(), after.begin()));
+}
+
+TEST(EmbedPass, DamagedCarrierIsRefusedBeforeAnythingIsWritten) {
+    for (std::uint32_t offset : {0u, 29u, 30055u, 0xFFFFFFFFu}) {
+        PassHarness h;
+        auto bytes = CarrierBuilder{}.Build();
+        PutLE32(bytes, 10, offset);
+        WriteAll(h.carrierPath, bytes);
+        h.job.ImagePath = h.carrierPath;
+        h.MakeMessage(RandomBytes(10, 1));
+        h.Hide();
+        EXPECT_EQ(h.platform.boxes(), std::vector<Box>{kDamagedBox}) << offset;
+        EXPECT_EQ(h.Carrier(), bytes);
+    }
+    PassHarness h;
+    WriteAll(h.carrierPath, std::vector<std::uint8_t>(20, 0));
+    h.job.ImagePath = h.carrierPath;
+    h.MakeMessage(RandomBytes(1, 1));
+    h.Hide();
+    EXPECT_EQ(h.platform.boxes(), std::vector<Box>{kDamagedBox});
+}
+
+TEST(EmbedPass, MissingCarrierOrMessageFailsWithoutCreatingAnything) {
+    PassHarness h;
+    h.MakeMessage(RandomBytes(10, 1));
+    h.job.ImagePath = h.dir.File("missing.bmp");
+    h.Hide();
+    EXPECT_EQ(h.platform.boxes(), std::vector<Box>{kFailedBox});
+    EXPECT_FALSE(Exists(h.dir.File("missing.bmp")));
+
+    h.platform.ClearRecords();
+    auto before = h.MakeCarrier();
+    h.job.MsgPath = h.dir.File("gone.txt");
+    h.Hide();
+    EXPECT_EQ(h.platform.boxes(), std::vector<Box>{kFailedBox});
+    EXPECT_FALSE(Exists(h.dir.File("gone.txt")));
+    EXPECT_EQ(h.Carrier(), before);
+    EXPECT_EQ(h.job.HiddenMark, 0);
+}
+
+// The running test program cannot be opened for writing, not even by root: a message that
+// can only be read is still hidden.
+TEST(EmbedPass, MessageFileThatCanOnlyBeReadIsHidden) {
+    PassHarness h;
+    char self[4096];
+    ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    ASSERT_GT(n, 0);
+    self[n] = '\0';
+    ASSERT_LT(::open(self, O_RDWR), 0);
+    auto program = ReadAll(self);
+    WriteAll(h.carrierPath, CarrierBuilder{.width = 1, .height = 1}.Build());
+    ASSERT_EQ(::truncate(h.carrierPath.c_str(), static_cast<off_t>(program.size() * 4 + 200)), 0);
+    h.job.ImagePath = h.carrierPath;
+    h.job.MsgPath = self;
+    h.job.MsgExt = "exe";
+    h.Hide();
+    EXPECT_EQ(h.platform.boxes(), std::vector<Box>{kDoneBox});
+    ASSERT_EQ(h.Extract(h.dir.File("output.exe")), PassResult::Completed);
+    EXPECT_EQ(ReadAll(h.dir.File("output.exe")), program);
+}
+
+TEST(EmbedPass, OldMarkerIsClearedBeforeTheHeaderGroupIsOverwritten) {
+    PassHarness h;
+    auto bytes = CarrierBuilder{}.Build();
+    PutLE32(bytes, 6, 0x10000005);
+    WriteAll(h.carrierPath, bytes);
+    h.job.ImagePath = h.carrierPath;
+    h.MakeMessage(RandomBytes(30, 3));
+    int writes = 0;
+    // Let the first write (the cleared marker) through, fail the next.
+    h.platform.Files().SetFaultHook([&](FileOp op, int) { return op == FileOp::Write && ++writes == 2; });
+    h.Hide();
+    EXPECT_EQ(GetLE32(h.Carrier(), 6), 0u);
+    EXPECT_EQ(h.platform.boxes(), std::vector<Box>{kFailedBox});
+}
+
+}  // namespace
+}  // namespace velquist

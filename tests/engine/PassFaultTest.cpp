@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include "engine/CarrierFormat.h"
+#include "engine/EngineTexts.h"
+#include "support/PassHarness.h"
+
+namespace velquist {
+namespace {
+
+using namespace velquist::testing;
+using Box = ScriptedPlatform::Box;
+
+// Counts file operations and fails the k-th one (k = 0: none).
+struct FaultAt {
+    int k = 0;
+    int seen = 0;
+    bool fired = false;
+    bool operator()(FileOp, int) {
+        ++seen;
+        if (seen == k) fired = true;
+        return seen == k;
+    }
+};
+
+int CountOperations(const std::function<void(PassHarness&)>& run) {
+    PassHarness h;
+    auto counter = std::make_shared<FaultAt>();
+    h.platform.Files().SetFaultHook([counter](FileOp op, int n) { return (*counter)(op, n); });
+    run(h);
+    return counter->seen;
+}
+
+void PrepareHide(PassHarness& h) {
+    h.MakeCarrier();
+    h.MakeMessage(RandomBytes(50, 8));
+}
+
+TEST(PassFaults, HideFailingAtAnyFileOperationLeavesAnEmptyMarkerAndCanBeRetried) {
+    auto hide = [](PassHarness& h) {
+        PrepareHide(h);
+        h.Hide("pw", true);
+    };
+    int total = CountOperations(hide);
+    ASSERT_GT(total, 8);
+    for (int k = 1; k <= total; ++k) {
+        PassHarness h;
+        PrepareHide(h);
+        auto before = h.Carrier();
+        auto fault = std::make_shared<FaultAt>(FaultAt{k});
+        h.platform.Files().SetFaultHook([fault](FileOp op, int n) { return (*fault)(op, n); });
+        h.Hide("pw", true);
+        ASSERT_TRUE(fault->fired) << k;
+        auto after = h.Carrier();
+        EXPECT_EQ(after.size(), before.size()) << k;
+        EXPECT_EQ(h.platform.boxes(),
+                  (std::vector<Box>{{texts::kEmbedFailed, 16, std::nullopt}})) << k;
+        EXPECT_EQ(h.job.HiddenMark, 0) << k;
+        EXPECT_FALSE(h.platform.Files().IsOpen(1) || h.platform.Files().IsOpen(2)) << k;
+        // Only a failure of the very last close can come after the marker was written.
+        if (k < total - 1) {
+            EXPECT_EQ(GetLE32(after, 6), 0u) << k;
+        }
+        h.platform.Files().SetFaultHook({});
+        h.platform.ClearRecords();
+        h.Hide("pw", true);
+        EXPECT_EQ(h.job.HiddenMark, 1) << k;
+    }
+}
+
+TEST(PassFaults, ExtractionFailingAtAnyFileOperationNeverTouchesTheOutput) {
+    auto prepare = [](PassHarness& h) {
+        PrepareHide(h);
+        h.Hide();
+        WriteAll(h.dir.File("output.txt"), {'o', 'l', 'd'});
+        h.platform.ClearRecords();
+    };
+    int total = 0;
+    {
+        PassHarness h;
+        prepare(h);
+        auto counter = std::make_shared<FaultAt>();
+        h.platform.Files().SetFaultHook([counter](FileOp op, int n) { return (*counter)(op, n); });
+        ASSERT_EQ(h.Extract(h.dir.File("output.txt")), PassResult::Completed);
+        total = counter->seen;
+    }
+    ASSERT_GT(total, 5);
+    for (int k = 1; k <= total; ++k) {
+        PassHarness h;
+        prepare(h);
+        auto fault = std::make_shared<FaultAt>(FaultAt{k});
+        h.platform.Files().SetFaultHook([fault](FileOp op, int n) { return (*fault)(op, n); });
+        PassResult result = h.Extract(h.dir.File("output.txt"));
+        ASSERT_TRUE(fault->fired) << k;
+        h.platform.Files().SetFaultHook({});
+        EXPECT_FALSE(h.platform.Files().IsOpen(1) || h.platform.Files().IsOpen(2)) << k;
+        if (result == PassResult::Completed) {
+            // Only a failed close of the read-only carrier may pass unnoticed.
+            EXPECT_EQ(ReadAll(h.dir.File("output.txt")).size(), 50u) << k;
+            continue;
+        }
+        EXPECT_LE(h.platform.boxes().size(), 1u) << k;
+        EXPECT_EQ(ReadAll(h.dir.File("output.txt")), (std::vector<std::uint8_t>{'o', 'l', 'd'})) << k;
+        EXPECT_EQ(ListFolder(h.dir.path()),
+                  (std::vector<std::string>{"carrier.bmp", "message.txt", "output.txt"})) << k;
+        EXPECT_EQ(h.Extract(h.dir.File("output.txt")), PassResult::Completed) << k;
+    }
+}
+
+}  // namespace
+}  // namespace velquist

@@ -1,0 +1,62 @@
+#include "support/PassHarness.h"
+
+#include <random>
+
+#include "engine/CarrierFormat.h"
+#include "engine/EmbedPass.h"
+#include "engine/ExtractPass.h"
+#include "engine/ExtractionJob.h"
+#include "platform/NumberedFiles.h"
+
+namespace velquist::testing {
+
+PassHarness::PassHarness() {
+    job.VersionWord = kVersionWordStart;
+    job.Password = kPasswordFiller;
+    carrierPath = dir.File("carrier.bmp");
+}
+
+std::vector<std::uint8_t> PassHarness::MakeCarrier(const CarrierBuilder& builder) {
+    auto bytes = builder.Build();
+    WriteAll(carrierPath, bytes);
+    job.ImagePath = carrierPath;
+    return bytes;
+}
+
+std::vector<std::uint8_t> PassHarness::MakeMessage(const std::vector<std::uint8_t>& bytes,
+                                                   const std::string& ext) {
+    job.MsgPath = dir.File("message." + ext);
+    WriteAll(job.MsgPath, bytes);
+    job.MsgExt = ext;
+    return bytes;
+}
+
+void PassHarness::Hide(const std::string& password, bool protectedHide) {
+    window.passwordTicked = protectedHide;
+    if (protectedHide) {
+        job.Password = password;
+        job.PwdLen = static_cast<std::uint8_t>(password.size());
+    }
+    EmbedMsg(ctx);
+}
+
+PassResult PassHarness::Extract(const std::string& outFile) {
+    ExtractionJob extraction(ctx);
+    try {
+        extraction.Open(outFile);
+    } catch (const FileError&) {
+        return PassResult::Failed;
+    }
+    return extraction.Run();
+}
+
+std::vector<std::uint8_t> PassHarness::Carrier() const { return ReadAll(carrierPath); }
+
+std::vector<std::uint8_t> RandomBytes(std::size_t n, std::uint32_t seed) {
+    std::mt19937 rng(seed);
+    std::vector<std::uint8_t> bytes(n);
+    for (auto& b : bytes) b = static_cast<std::uint8_t>(rng());
+    return bytes;
+}
+
+}  // namespace velquist::testing
