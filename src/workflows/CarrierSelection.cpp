@@ -1,0 +1,106 @@
+#include "workflows/CarrierSelection.h"
+
+#include "engine/CarrierFormat.h"
+#include "engine/CarrierHeader.h"
+#include "engine/EngineTexts.h"
+#include "engine/JobState.h"
+#include "platform/NumberedFiles.h"
+#include "platform/Platform.h"
+#include "workflows/MainView.h"
+#include "workflows/WorkflowTexts.h"
+
+namespace velquist {
+
+namespace {
+
+constexpr int kCarrier = 1;
+// The window's capacity hint divides the whole file length by this.
+constexpr std::int64_t kCapacityDivisor = 4092;
+
+}  // namespace
+
+void CarrierSelection::cmdopen_Click() {
+    std::string previous = job_.ImagePath;
+    if (auto chosen = platform_.OpenFileDialog(texts::kOpenPictureTitle, texts::kPicturePattern,
+                                               texts::kDialogFolder))
+        job_.ImagePath = *chosen;
+    if (job_.ImagePath.empty()) return;
+    // A cancelled dialog inspects the current carrier again.
+    Inspect(previous);
+}
+
+void CarrierSelection::Choose(const std::string& path) {
+    std::string previous = job_.ImagePath;
+    job_.ImagePath = path;
+    Inspect(previous);
+}
+
+void CarrierSelection::Inspect(const std::string& previousPath) {
+    NumberedFiles& files = platform_.Files();
+    CarrierHeader header;
+    try {
+        // Read-only: looking at a picture must never create or change a file.
+        files.OpenReadOnly(kCarrier, job_.ImagePath);
+        header = ReadCarrierHeader(files, kCarrier);
+        files.Close(kCarrier);
+    } catch (const FileError&) {
+        files.CloseAllQuietly();
+        job_.ImagePath = previousPath;
+        platform_.MsgBox(texts::kCannotOpenPicture, kStyleError, texts::kCannotOpenPictureTitle);
+        return;
+    }
+    if (Refused(header)) {
+        job_.ImagePath = previousPath;
+        return;
+    }
+    if (!view_.LoadPreview(job_.ImagePath)) {
+        job_.ImagePath = previousPath;
+        platform_.MsgBox(texts::kCannotOpenPicture, kStyleError, texts::kCannotOpenPictureTitle);
+        return;
+    }
+    view_.ShowPreviewFrame();
+    view_.SetCaption(Caption::LabCue1, texts::kCurrentPicture + job_.ImagePath);
+    job_.HiddenMark = static_cast<std::int32_t>(header.markerWord);
+    if (header.holdsData())
+        ShowHiddenData(header);
+    else
+        ShowCapacity(header);
+}
+
+bool CarrierSelection::Refused(const CarrierHeader& header) {
+    if (header.damage == CarrierDamage::TooShort) {
+        platform_.MsgBox(texts::kDamaged, kStyleError, texts::kDamagedTitle);
+        return true;
+    }
+    if (header.bitCount != carrier::kRequiredBitCount) {
+        // Shown before anything else changes, so a refused picture is never the carrier.
+        view_.ShowPreviewFrame();
+        platform_.MsgBox(texts::kNot24Bit, kStyleError);
+        return true;
+    }
+    if (header.damaged() || (header.holdsData() && !header.hasHeaderGroup)) {
+        platform_.MsgBox(texts::kDamaged, kStyleError, texts::kDamagedTitle);
+        return true;
+    }
+    return false;
+}
+
+void CarrierSelection::ShowHiddenData(const CarrierHeader& header) {
+    view_.SetCaption(Caption::Labtmp, texts::kHoldsHidden);
+    view_.SetCaption(Caption::labfinish, "");
+    job_.MsgBuf = header.extension;
+    job_.MsgExt = header.SafeExtension();
+    job_.OutFile = job_.OutPath + texts::kOutputStem + job_.MsgExt;
+    view_.SetCaption(Caption::LabCue2, texts::kExtractTo + job_.OutFile);
+    job_.PwdFlag = header.flagByte();
+}
+
+void CarrierSelection::ShowCapacity(const CarrierHeader& header) {
+    view_.SetCaption(Caption::Labtmp, texts::kNoHidden);
+    view_.SetCaption(Caption::labfinish, "");
+    std::int64_t kilobytes = header.fileLength / kCapacityDivisor;
+    view_.SetCaption(Caption::LabCue2,
+                     texts::kCapacityBefore + std::to_string(kilobytes) + texts::kCapacityAfter);
+}
+
+}  // namespace velquist

@@ -1,0 +1,27 @@
+#pragma once
+
+namespace velquist {
+
+struct JobState;
+class Platform;
+class MainView;
+
+// The password option and the hide button.
+class HideCommand {
+public:
+    HideCommand(JobState& job, Platform& platform, MainView& view)
+        : job_(job), platform_(platform), view_(view) {}
+
+    void ChkPassword_Click();
+    void cmdadd_Click();
+
+private:
+    bool Refused();
+    void TakeOverPassword();
+
+    JobState& job_;
+    Platform& platform_;
+    MainView& view_;
+};
+
+}  // namespace velquist

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+namespace velquist {
+
+struct JobState;
+class Platform;
+class MainView;
+
+// The message-file button: choose the file to hide and derive the three-character extension
+// the carrier will store.
+class MessageSelection {
+public:
+    MessageSelection(JobState& job, Platform& platform, MainView& view)
+        : job_(job), platform_(platform), view_(view) {}
+
+    void CmdMsgSelect_Click();
+    // The same for a path that arrives without the dialog (a dropped file).
+    void Choose(const std::string& path);
+
+    // The extension stored for a path: its last three characters when a dot stands before
+    // them and all three are printable ASCII (the carrier keeps one byte per character).
+    static bool HasStorableExtension(const std::string& path);
+
+private:
+    bool Allowed();
+    void TakeOver(const std::string& path);
+    void DeriveExtension();
+
+    JobState& job_;
+    Platform& platform_;
+    MainView& view_;
+};
+
+}  // namespace velquist

@@ -1,0 +1,73 @@
+#pragma once
+
+// Every text the hide and extract commands show, in one place. Leading and trailing blanks
+// centre a prompt in its box and belong to it.
+namespace velquist::texts {
+
+// Choosing and inspecting the carrier.
+inline constexpr const char* kOpenPictureTitle = "打开 BMP图片";
+inline constexpr const char* kPicturePattern = "*.bmp";
+inline constexpr const char* kDialogFolder = "/";
+inline constexpr const char* kNot24Bit = "图片不是24位色格式，请选择24位色图片！";
+inline constexpr const char* kCannotOpenPicture = "无法打开图片文件，请确认文件存在并且可以读取！";
+inline constexpr const char* kCannotOpenPictureTitle = "错误";
+inline constexpr const char* kCurrentPicture = "当前图片:";
+inline constexpr const char* kHoldsHidden = "图片内有隐藏信息";
+inline constexpr const char* kExtractTo = "隐藏信息将被取出到：";
+inline constexpr const char* kNoHidden = "这张图片没有隐藏信息";
+inline constexpr const char* kCapacityBefore = "您可以嵌入的信息大小不超过";
+inline constexpr const char* kCapacityAfter = "KB";
+inline constexpr const char* kOutputStem = "output.";
+
+// Choosing the message file.
+inline constexpr const char* kChoosePictureFirst = "请先选择图片！";
+inline constexpr const char* kChoosePictureFirstTitle = "注意";
+inline constexpr const char* kPictureHasData = "图片里有信息，不可选择文件";
+inline constexpr const char* kPictureHasDataTitle = "错误";
+inline constexpr const char* kChooseMessageTitle = "选择 欲嵌入的信息文件";
+inline constexpr const char* kAnyPattern = "*.*";
+inline constexpr const char* kMessageFile = "欲嵌入的文件:";
+inline constexpr const char* kBadExtension = "该文件名不被支持,请确认文件有且仅有3位扩展名！！！";
+inline constexpr const char* kBadExtensionTitle = "错误";
+inline constexpr const char* kFallbackExtension = "msg";
+
+// The hide command.
+inline constexpr const char* kHideNoPicture = "  请先选择图片！  ";
+inline constexpr const char* kHideNoPictureTitle = "错误 ";
+inline constexpr const char* kHideHasData = "   图片内有隐藏信息，不可嵌入！  ";
+inline constexpr const char* kHideHasDataTitle = "错误";
+inline constexpr const char* kHideNoMessage = "   请选择要嵌入的信息文件！   ";
+inline constexpr const char* kHideNoMessageTitle = "注意";
+inline constexpr const char* kPasswordsDiffer = " 密码不相同！！";
+inline constexpr const char* kPasswordsDifferTitle = "警告！";
+inline constexpr const char* kHideStart = "    按下[确定]键将开始嵌入信息    ";
+inline constexpr const char* kHideStartTitle = "准备";
+
+// The extract command.
+inline constexpr const char* kExtractNoPicture = "    请先选择图片！   ";
+inline constexpr const char* kExtractNoPictureTitle = "错误";
+inline constexpr const char* kNothingToExtract = "没有信息可以取出！";
+inline constexpr const char* kNothingToExtractTitle = "错误";
+inline constexpr const char* kOtherVersion = "      版本号不同，请升级软件！    ";
+inline constexpr const char* kOtherVersionTitle = "注意！";
+inline constexpr const char* kPasswordPrompt = "请输入密码： ";
+inline constexpr const char* kPasswordTitle = "核实权限";
+inline constexpr const char* kWrongPassword = "对不起，您无权取出信息！";
+inline constexpr const char* kWrongPasswordTitle = "密码不正确";
+inline constexpr const char* kExtractStart = "   隐藏信息即将取出到：  ";
+inline constexpr const char* kExtractStartTitle = "准备开始";
+inline constexpr const char* kExtractDone = "信息取出完成！";
+inline constexpr const char* kExtractDoneTitle = "完成";
+inline constexpr const char* kReadNow = "     你愿意现在就阅读内容吗？     ";
+inline constexpr const char* kDeleteNow = "  不知信息是否对您有用？您想将它删除吗？  ";
+inline constexpr const char* kQuestionTitle = "选择";
+inline constexpr const char* kDeleted = "  已删除！";
+inline constexpr const char* kDeletedTitle = "消息";
+inline constexpr const char* kDeleteFailed = "  删除失败！";
+inline constexpr const char* kDeleteFailedTitle = "错误";
+inline constexpr const char* kWiped = "    信息已清除    ";
+inline constexpr const char* kWipedTitle = "消息";
+inline constexpr const char* kWipedStatus = "隐藏信息已被清除！";
+inline constexpr const char* kNoMessageChosen = "欲嵌入的文件：无";
+
+}  // namespace velquist::texts

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "workflows/MainView.h"
+
+namespace velquist::testing {
+
+// The main window's captions and boxes as plain values, for driving the command handlers
+// without a screen.
+class FakeMainView : public MainView {
+public:
+    void SetStatusCaption(const std::string& text) override { SetCaption(Caption::Labtmp, text); }
+    void SetPercentCaption(const std::string& text) override { SetCaption(Caption::labfinish, text); }
+    bool PasswordTicked() const override { return passwordTicked; }
+    void SetCaption(Caption control, const std::string& text) override { captions[control] = text; }
+    std::string CaptionOf(Caption control) const override {
+        auto it = captions.find(control);
+        return it == captions.end() ? std::string() : it->second;
+    }
+    void ShowPreviewFrame() override { previewShown = true; }
+    bool LoadPreview(const std::string& path) override {
+        if (!picturesLoad) return false;
+        preview = path;
+        return true;
+    }
+    std::string PasswordText() const override { return password; }
+    std::string RepeatText() const override { return repeat; }
+    void SetPasswordBoxesEnabled(bool enabled) override { passwordBoxesEnabled = enabled; }
+    void SetBusy(bool busy) override {
+        busyChanges.push_back(busy);
+        busy_ = busy;
+    }
+    bool Busy() const override { return busy_; }
+
+    std::map<Caption, std::string> captions;
+    bool passwordTicked = false;
+    bool previewShown = false;
+    bool picturesLoad = true;
+    std::string preview;
+    std::string password;
+    std::string repeat;
+    bool passwordBoxesEnabled = false;
+    std::vector<bool> busyChanges;
+
+private:
+    bool busy_ = false;
+};
+
+}  // namespace velquist::testing

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include "engine/EngineTexts.h"
+#include "support/PassHarness.h"
+#include "WorkflowHarness.h"
+
+namespace velquist {
+namespace {
+
+using namespace velquist::testing;
+using Box = ScriptedPlatform::Box;
+
+const Box kStartBox{"    按下[确定]键将开始嵌入信息    ", 64, std::string("准备")};
+const Box kDoneBox{"嵌入完成！", 64, std::string("消息")};
+
+TEST(HideCommand, PreconditionsAreCheckedInOrder) {
+    WorkflowHarness h;
+    h.hide.cmdadd_Click();
+    EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{{"  请先选择图片！  ", 16, std::string("错误 ")}}));
+
+    auto held = CarrierBuilder{}.Build();
+    PutLE32(held, 6, 0x10000001);
+    h.OpenCarrier(h.WriteFile("held.bmp", held));
+    h.hide.cmdadd_Click();
+    EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{{"   图片内有隐藏信息，不可嵌入！  ", 16, std::string("错误")}}));
+
+    std::string carrier = h.WriteCarrier("c.bmp");
+    h.OpenCarrier(carrier);
+    h.hide.cmdadd_Click();
+    EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{{"   请选择要嵌入的信息文件！   ", 48, std::string("注意")}}));
+
+    h.ChooseMessage(h.WriteFile("m.txt", {1, 2, 3}));
+    h.TickPassword(true);
+    h.view.password = "abc";
+    h.view.repeat = "ABC";
+    h.hide.cmdadd_Click();
+    EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{{" 密码不相同！！", 16, std::string("警告！")}}));
+    EXPECT_EQ(ReadAll(carrier), CarrierBuilder{}.Build());
+    EXPECT_EQ(h.job.HiddenMark, 0);
+}
+
+TEST(HideCommand, PasswordOptionSwitchesTheBoxesAndTheFlag) {
+    WorkflowHarness h;
+    h.TickPassword(true);
+    EXPECT_TRUE(h.view.passwordBoxesEnabled);
+    EXPECT_EQ(h.job.PwdFlag, 0x18);
+    h.TickPassword(false);
+    EXPECT_FALSE(h.view.passwordBoxesEnabled);
+    EXPECT_EQ(h.job.PwdFlag, 0);
+}
+
+TEST(HideCommand, StoresThePasswordOnlyForAProtectedHide) {
+    struct Case {
+        bool tick;
+        std::string password;
+        std::uint8_t flagByte;
+        std::uint8_t length;
+        std::string field;
+    };
+    const Case cases[] = {
+        {true, "", 0x18, 0, "        "},
+        {true, "abc", 0x18, 3, "abc     "},
+        {true, "12345678", 0x18, 8, "12345678"},
+        {false, "typed", 0x10, 0, "55555555"},  // boxes keep text but the option is off
+    };
+    for (const Case& c : cases) {
+        WorkflowHarness h;
+        std::string carrier = h.WriteCarrier("c.bmp");
+        h.HideFile(carrier, h.WriteFile("m.txt", RandomBytes(20, 1)), c.password, c.tick);
+        EXPECT_EQ(h.TakeBoxes().back(), kDoneBox);
+        auto bytes = ReadAll(carrier);
+        EXPECT_EQ(bytes[9], c.flagByte);
+        EXPECT_EQ(bytes[57], c.length);
+        EXPECT_EQ(std::string(bytes.begin() + 58, bytes.begin() + 66), c.field);
+        EXPECT_EQ(h.job.HiddenMark, 1);
+    }
+}
+
+// A protected hide followed by an unprotected one in the same run stores no password.
+TEST(HideCommand, UnprotectedHideAfterAProtectedOneStoresTheFiller) {
+    WorkflowHarness h;
+    h.HideFile(h.WriteCarrier("one.bmp"), h.WriteFile("m.txt", {1, 2}), "secret", true);
+    std::string second = h.WriteCarrier("two.bmp");
+    h.HideFile(second, h.WriteFile("n.txt", {3}), "secret", false);
+    auto bytes = ReadAll(second);
+    EXPECT_EQ(bytes[57], 0);
+    EXPECT_EQ(std::string(bytes.begin() + 58, bytes.begin() + 66), "55555555");
+    EXPECT_EQ(h.job.PwdLen, 0);
+}
+
+TEST(HideCommand, StartBoxComesFirstAndTheWindowIsBusyWhileThePassRuns) {
+    WorkflowHarness h;
+    std::vector<bool> busyDuringYields;
+    h.platform.OnYield([&] { busyDuringYields.push_back(h.view.Busy()); });
+    h.HideFile(h.WriteCarrier("c.bmp"), h.WriteFile("m.txt", RandomBytes(30, 1)));
+    EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{kStartBox, kDoneBox}));
+    ASSERT_EQ(busyDuringYields.size(), 10u);
+    EXPECT_EQ(busyDuringYields, std::vector<bool>(10, true));
+    EXPECT_FALSE(h.view.Busy());
+    EXPECT_EQ(h.view.CaptionOf(Caption::Labtmp), "嵌入完成！");
+    EXPECT_EQ(h.view.CaptionOf(Caption::labfinish), "100%");
+}
+
+TEST(HideCommand, TooLargeMessageLeavesTheCarrierAndTheWindowUnchanged) {
+    WorkflowHarness h;
+    std::string carrier = h.WriteCarrier("c.bmp");
+    h.HideFile(carrier, h.WriteFile("m.txt", RandomBytes(7498, 1)));
+    EXPECT_EQ(h.TakeBoxes(),
+              (std::vector<Box>{kStartBox, {texts::kTooLarge, 16, std::string("注意")}}));
+    EXPECT_EQ(ReadAll(carrier), CarrierBuilder{}.Build());
+    EXPECT_EQ(h.job.HiddenMark, 0);
+    EXPECT_FALSE(h.view.Busy());
+}
+
+}  // namespace
+}  // namespace velquist
