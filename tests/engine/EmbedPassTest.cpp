@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <algorithm>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 #include "engine/CarrierFormat.h"
 #include "engine/EmbedPass.h"
@@ -172,25 +177,46 @@ TEST(EmbedPass, MissingCarrierOrMessageFailsWithoutCreatingAnything) {
     EXPECT_EQ(h.job.HiddenMark, 0);
 }
 
-// The running test program cannot be opened for writing, not even by root: a message that
-// can only be read is still hidden.
+// A copy of a small program kept running: nobody, not even root, may open it for writing.
+// (The test program itself can outgrow the 24-bit length field in sanitizer builds.)
+class RunningProgram {
+public:
+    explicit RunningProgram(const std::string& path) : path_(path) {
+        WriteAll(path_, ReadAll("/bin/sleep"));
+        ::chmod(path_.c_str(), 0755);
+        char name[] = "sleep";
+        char seconds[] = "600";
+        char* argv[] = {name, seconds, nullptr};
+        if (::posix_spawn(&pid_, path_.c_str(), nullptr, nullptr, argv, environ) != 0) pid_ = -1;
+    }
+    ~RunningProgram() {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    bool running() const { return pid_ > 0; }
+
+private:
+    std::string path_;
+    pid_t pid_ = -1;
+};
+
 TEST(EmbedPass, MessageFileThatCanOnlyBeReadIsHidden) {
     PassHarness h;
-    char self[4096];
-    ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
-    ASSERT_GT(n, 0);
-    self[n] = '\0';
-    ASSERT_LT(::open(self, O_RDWR), 0);
-    auto program = ReadAll(self);
+    std::string busy = h.dir.File("busy.bin");
+    RunningProgram running(busy);
+    ASSERT_TRUE(running.running());
+    ASSERT_LT(::open(busy.c_str(), O_RDWR), 0);
+    auto program = ReadAll(busy);
     WriteAll(h.carrierPath, CarrierBuilder{.width = 1, .height = 1}.Build());
     ASSERT_EQ(::truncate(h.carrierPath.c_str(), static_cast<off_t>(program.size() * 4 + 200)), 0);
     h.job.ImagePath = h.carrierPath;
-    h.job.MsgPath = self;
-    h.job.MsgExt = "exe";
+    h.job.MsgPath = busy;
+    h.job.MsgExt = "bin";
     h.Hide();
     EXPECT_EQ(h.platform.boxes(), std::vector<Box>{kDoneBox});
-    ASSERT_EQ(h.Extract(h.dir.File("output.exe")), PassResult::Completed);
-    EXPECT_EQ(ReadAll(h.dir.File("output.exe")), program);
+    ASSERT_EQ(h.Extract(h.dir.File("output.bin")), PassResult::Completed);
+    EXPECT_EQ(ReadAll(h.dir.File("output.bin")), program);
 }
 
 TEST(EmbedPass, OldMarkerIsClearedBeforeTheHeaderGroupIsOverwritten) {
