@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velquist::cli {
+
+enum class Command { Help, Version, Inspect, Hide, Extract, Wipe };
+
+// One command line, checked against what its subcommand accepts.
+struct CliRequest {
+    Command command = Command::Help;
+    std::string picture;
+    std::string message;      // hide
+    std::string outputDir = ".";  // extract
+    bool json = false;        // inspect
+    bool password = false;    // hide: protect with a password asked on the terminal
+    bool passwordStdin = false;
+    bool wipe = false;        // extract
+};
+
+// The request, or nothing with `error` saying what is wrong with the arguments.
+std::optional<CliRequest> ParseRequest(const std::vector<std::string>& args, std::string& error);
+
+}  // namespace velquist::cli

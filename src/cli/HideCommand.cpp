@@ -1,0 +1,75 @@
+#include "cli/HideCommand.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "cli/CliRequest.h"
+#include "cli/CliSession.h"
+#include "cli/CliTexts.h"
+#include "cli/MessageExtension.h"
+#include "cli/PassOutcome.h"
+#include "cli/PictureCheck.h"
+#include "engine/CarrierFormat.h"
+#include "engine/EmbedPass.h"
+
+namespace velquist::cli {
+
+namespace {
+
+using namespace cli_texts;
+
+constexpr const char* kFallbackExtension = "msg";
+constexpr std::size_t kMaxPasswordLength = 8;
+
+ExitCode CheckMessage(CliSession& s, const std::string& path) {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0) return s.Fail(ExitCode::IoFailure, kMessageMissing + path);
+    if (S_ISDIR(st.st_mode)) return s.Fail(ExitCode::IoFailure, kMessageIsFolder + path);
+    return ExitCode::Ok;
+}
+
+std::string ExtensionFor(CliSession& s, const std::string& path) {
+    if (auto ext = MessageExtension(path)) return *ext;
+    s.platform.MsgBox(kBadExtension, kStyleWarning);
+    return kFallbackExtension;
+}
+
+// The carrier keeps one byte per password character in an 8-byte field.
+bool StorablePassword(const std::string& password) {
+    return password.size() <= kMaxPasswordLength &&
+           std::all_of(password.begin(), password.end(), [](char c) { return c >= ' ' && c < 0x7F; });
+}
+
+ExitCode TakePassword(const CliRequest& r, CliSession& s) {
+    if (!s.passwords.CanAsk()) return s.Fail(ExitCode::Usage, kNoTerminalForHide);
+    std::string password = s.platform.InputBox(kPasswordFirst, "", true);
+    if (!StorablePassword(password)) return s.Fail(ExitCode::Usage, kPasswordTooLong);
+    // Standard input is a script's: it gives the password once and has no typos to catch.
+    if (!r.passwordStdin && s.platform.InputBox(kPasswordRepeat, "", true) != password)
+        return s.Fail(ExitCode::Refused, kPasswordsDiffer);
+    s.job.Password = password;
+    s.job.PwdLen = static_cast<std::uint8_t>(password.size());
+    s.job.PwdFlag = carrier::kProtectedFlagByte;
+    s.window.TickPassword(true);
+    return ExitCode::Ok;
+}
+
+}  // namespace
+
+ExitCode RunHide(const CliRequest& r, CliSession& s) {
+    CarrierHeader header;
+    if (ExitCode code = CheckPicture(s, r.picture, header); code != ExitCode::Ok) return code;
+    if (header.holdsData()) return s.Fail(ExitCode::Refused, kAlreadyHoldsData);
+    if (ExitCode code = CheckMessage(s, r.message); code != ExitCode::Ok) return code;
+    s.job.ImagePath = r.picture;
+    s.job.MsgPath = r.message;
+    s.job.MsgExt = ExtensionFor(s, r.message);
+    if (r.password) {
+        if (ExitCode code = TakePassword(r, s); code != ExitCode::Ok) return code;
+    }
+    EmbedMsg(s.ctx);
+    return s.job.HiddenMark == 1 ? ExitCode::Ok : ExitCodeForFailedPass(s.platform.lastError());
+}
+
+}  // namespace velquist::cli

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <istream>
+#include <string>
+
+namespace velquist::cli {
+
+// Where a password comes from: one line of standard input, or the terminal with echo off.
+// Never the command line, which other users can read from the process list.
+class PasswordReader {
+public:
+    PasswordReader(std::istream& in, bool fromStdin, std::string terminalPath)
+        : in_(in), fromStdin_(fromStdin), terminalPath_(std::move(terminalPath)) {}
+
+    // False when neither standard input was offered nor a terminal can be opened, so a
+    // script without one fails at once instead of waiting for a typist who is not there.
+    bool CanAsk() const;
+    // One line without its line end; empty at the end of the input.
+    std::string Ask(const std::string& prompt);
+
+private:
+    std::string AskTerminal(const std::string& prompt);
+
+    std::istream& in_;
+    bool fromStdin_;
+    std::string terminalPath_;
+};
+
+}  // namespace velquist::cli
