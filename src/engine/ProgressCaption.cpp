@@ -2,16 +2,25 @@
 
 #include <cmath>
 
-#include "engine/JobState.h"
 #include "engine/MainWindowPort.h"
 
 namespace velquist {
 
-void ProgressCaption::GroupDone() {
-    job_.Percent = std::trunc(static_cast<double>(job_.GroupNo) / job_.GroupCount * 100.0);
-    if (job_.Percent == shown_) return;
-    shown_ = job_.Percent;
+double ProgressCaption::PercentAt(std::int64_t group) const {
+    // Whole-number part of group / count * 100, in floating point, as the caption shows it.
+    return std::trunc(static_cast<double>(group) / job_.GroupCount * 100.0);
+}
+
+void ProgressCaption::Update() {
+    job_.Percent = PercentAt(job_.GroupNo);
     window_.SetPercentCaption(std::to_string(static_cast<long long>(job_.Percent)) + "%");
+    // First guess at the next group with a larger percentage, then settle it exactly.
+    std::int64_t count = job_.GroupCount;
+    std::int64_t next = static_cast<std::int64_t>((job_.Percent + 1.0) * count / 100.0);
+    if (next <= job_.GroupNo) next = job_.GroupNo + 1;
+    while (next > job_.GroupNo + 1 && PercentAt(next - 1) > job_.Percent) --next;
+    while (next <= count && PercentAt(next) == job_.Percent) ++next;
+    nextChange_ = next;
 }
 
 }  // namespace velquist
