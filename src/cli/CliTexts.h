@@ -1,21 +1,10 @@
 #pragma once
 
-// Every text the command line shows: first the window's own texts for the outcomes it shares
-// with the window, then the few that only a terminal needs.
+// The texts only the command line shows. Every outcome it shares with the window is told in
+// the window's own words (workflows/WorkflowTexts.h, engine/EngineTexts.h).
 namespace velquist::cli_texts {
 
-// Outcomes the window reports in the same words.
-inline constexpr const char* kNotTwentyFourBit = "图片不是24位色格式，请选择24位色图片！";
-inline constexpr const char* kAlreadyHoldsData = "   图片内有隐藏信息，不可嵌入！  ";
-inline constexpr const char* kPasswordsDiffer = " 密码不相同！！";
-inline constexpr const char* kNothingToExtract = "没有信息可以取出！";
-inline constexpr const char* kOtherVersion = "      版本号不同，请升级软件！    ";
-inline constexpr const char* kWrongPassword = "对不起，您无权取出信息！";
-inline constexpr const char* kExtractDone = "信息取出完成！";
-inline constexpr const char* kWiped = "    信息已清除    ";
-inline constexpr const char* kNoHiddenData = "这张图片没有隐藏信息";
-inline constexpr const char* kBadExtension = "该文件名不被支持,请确认文件有且仅有3位扩展名！！！";
-inline constexpr const char* kPasswordPrompt = "请输入密码： ";
+// The prompts of the two password entries, worded as the window labels its two boxes.
 inline constexpr const char* kPasswordFirst = "密码：";
 inline constexpr const char* kPasswordRepeat = "重复：";
 

@@ -8,6 +8,7 @@
 #include "cli/WipeCommand.h"
 #include "engine/EngineTexts.h"
 #include "engine/ExtractionJob.h"
+#include "workflows/WorkflowTexts.h"
 
 namespace velquist::cli {
 
@@ -15,19 +16,25 @@ namespace {
 
 using namespace cli_texts;
 
-constexpr const char* kPasswordTitle = "核实权限";
-
 std::string FolderPrefix(const std::string& folder) {
     return folder.ends_with('/') ? folder : folder + "/";
 }
 
-// The carrier's own flag byte decides, so a protected message is never given away.
 ExitCode CheckPassword(CliSession& s, const CarrierHeader& header) {
-    if (!header.passwordReadable) return s.Fail(ExitCode::BadPicture, texts::kDamaged);
     if (!s.passwords.CanAsk()) return s.Fail(ExitCode::Usage, kNoTerminal);
-    if (s.platform.InputBox(kPasswordPrompt, kPasswordTitle, true) != header.StoredPassword())
-        return s.Fail(ExitCode::Refused, kWrongPassword);
+    if (s.platform.InputBox(texts::kPasswordPrompt, texts::kPasswordTitle, true) !=
+        header.StoredPassword())
+        return s.Fail(ExitCode::Refused, texts::kWrongPassword);
     return ExitCode::Ok;
+}
+
+// Checked in the window's order: version, then whether the stored message can be there at
+// all, then (on the carrier's own flag byte) the password.
+ExitCode CheckCarrier(CliSession& s, const CarrierHeader& header) {
+    if (!header.isVersion1()) return s.Fail(ExitCode::Refused, texts::kOtherVersion);
+    if (!header.storedMessageFits() || (header.isProtected() && !header.passwordReadable))
+        return s.Fail(ExitCode::BadPicture, texts::kDamaged);
+    return header.isProtected() ? CheckPassword(s, header) : ExitCode::Ok;
 }
 
 }  // namespace
@@ -35,11 +42,11 @@ ExitCode CheckPassword(CliSession& s, const CarrierHeader& header) {
 ExitCode RunExtract(const CliRequest& r, CliSession& s) {
     CarrierHeader checked;
     if (ExitCode code = CheckPicture(s, r.picture, checked); code != ExitCode::Ok) return code;
-    if (!checked.holdsData()) return s.Fail(ExitCode::Refused, kNothingToExtract);
+    if (!checked.holdsData()) return s.Fail(ExitCode::Refused, texts::kNothingToExtract);
     s.job.ImagePath = r.picture;
     s.job.MsgExt = checked.SafeExtension();
     s.job.OutPath = FolderPrefix(r.outputDir);
-    s.job.OutFile = s.job.OutPath + "output." + s.job.MsgExt;
+    s.job.OutFile = s.job.OutPath + texts::kOutputStem + s.job.MsgExt;
 
     ExtractionJob extraction(s.ctx);
     try {
@@ -47,14 +54,10 @@ ExitCode RunExtract(const CliRequest& r, CliSession& s) {
     } catch (const FileError& e) {
         return s.Fail(ExitCode::IoFailure, kOutputFailed + std::string(e.what()));
     }
-    const CarrierHeader& header = extraction.header();
-    if (!header.isVersion1()) return s.Fail(ExitCode::Refused, kOtherVersion);
-    if (header.isProtected()) {
-        if (ExitCode code = CheckPassword(s, header); code != ExitCode::Ok) return code;
-    }
+    if (ExitCode code = CheckCarrier(s, extraction.header()); code != ExitCode::Ok) return code;
     if (extraction.Run() == PassResult::Failed) return ExitCodeForFailedPass(s.platform.lastError());
     extraction.Close();
-    s.console.Say(kExtractDone);
+    s.console.Say(texts::kExtractDone);
     s.out << s.job.OutFile << '\n' << std::flush;
     return r.wipe ? WipePicture(s, r.picture) : ExitCode::Ok;
 }

@@ -7,11 +7,12 @@
 #include "cli/CliRequest.h"
 #include "cli/CliSession.h"
 #include "cli/CliTexts.h"
-#include "cli/MessageExtension.h"
 #include "cli/PassOutcome.h"
 #include "cli/PictureCheck.h"
 #include "engine/CarrierFormat.h"
 #include "engine/EmbedPass.h"
+#include "workflows/MessageSelection.h"
+#include "workflows/WorkflowTexts.h"
 
 namespace velquist::cli {
 
@@ -19,7 +20,6 @@ namespace {
 
 using namespace cli_texts;
 
-constexpr const char* kFallbackExtension = "msg";
 constexpr std::size_t kMaxPasswordLength = 8;
 
 ExitCode CheckMessage(CliSession& s, const std::string& path) {
@@ -30,9 +30,10 @@ ExitCode CheckMessage(CliSession& s, const std::string& path) {
 }
 
 std::string ExtensionFor(CliSession& s, const std::string& path) {
-    if (auto ext = MessageExtension(path)) return *ext;
-    s.platform.MsgBox(kBadExtension, kStyleWarning);
-    return kFallbackExtension;
+    if (MessageSelection::HasStorableExtension(path)) return path.substr(path.size() - 3);
+    // The window stops to tell; a script is only warned, since the file still gets hidden.
+    s.platform.MsgBox(texts::kBadExtension, kStyleWarning);
+    return texts::kFallbackExtension;
 }
 
 // The carrier keeps one byte per password character in an 8-byte field.
@@ -47,7 +48,7 @@ ExitCode TakePassword(const CliRequest& r, CliSession& s) {
     if (!StorablePassword(password)) return s.Fail(ExitCode::Usage, kPasswordTooLong);
     // Standard input is a script's: it gives the password once and has no typos to catch.
     if (!r.passwordStdin && s.platform.InputBox(kPasswordRepeat, "", true) != password)
-        return s.Fail(ExitCode::Refused, kPasswordsDiffer);
+        return s.Fail(ExitCode::Refused, texts::kPasswordsDiffer);
     s.job.Password = password;
     s.job.PwdLen = static_cast<std::uint8_t>(password.size());
     s.job.PwdFlag = carrier::kProtectedFlagByte;
@@ -60,7 +61,7 @@ ExitCode TakePassword(const CliRequest& r, CliSession& s) {
 ExitCode RunHide(const CliRequest& r, CliSession& s) {
     CarrierHeader header;
     if (ExitCode code = CheckPicture(s, r.picture, header); code != ExitCode::Ok) return code;
-    if (header.holdsData()) return s.Fail(ExitCode::Refused, kAlreadyHoldsData);
+    if (header.holdsData()) return s.Fail(ExitCode::Refused, texts::kHideHasData);
     if (ExitCode code = CheckMessage(s, r.message); code != ExitCode::Ok) return code;
     s.job.ImagePath = r.picture;
     s.job.MsgPath = r.message;

@@ -6,6 +6,7 @@
 #include "cli/CliTexts.h"
 #include "engine/CarrierFormat.h"
 #include "engine/EngineTexts.h"
+#include "workflows/WorkflowTexts.h"
 
 namespace velquist::cli {
 
@@ -32,8 +33,9 @@ ExitCode CheckPicture(CliSession& session, const std::string& path, CarrierHeade
     if (header.damage == CarrierDamage::TooShort)
         return session.Fail(ExitCode::BadPicture, texts::kDamaged);
     if (header.bitCount != carrier::kRequiredBitCount)
-        return session.Fail(ExitCode::BadPicture, cli_texts::kNotTwentyFourBit);
-    if (header.damaged()) return session.Fail(ExitCode::BadPicture, texts::kDamaged);
+        return session.Fail(ExitCode::BadPicture, texts::kNot24Bit);
+    if (header.damaged() || (header.holdsData() && !header.hasHeaderGroup))
+        return session.Fail(ExitCode::BadPicture, texts::kDamaged);
     return ExitCode::Ok;
 }
 

@@ -5,6 +5,7 @@
 #include "cli/CliTexts.h"
 #include "cli/PictureCheck.h"
 #include "engine/CarrierWipe.h"
+#include "workflows/WorkflowTexts.h"
 
 namespace velquist::cli {
 
@@ -18,14 +19,14 @@ ExitCode WipePicture(CliSession& s, const std::string& path) {
     } catch (const FileError& e) {
         return s.Fail(ExitCode::IoFailure, cli_texts::kWipeFailed + std::string(e.what()));
     }
-    s.console.Say(cli_texts::kWiped);
+    s.console.Say(texts::kWiped);
     return ExitCode::Ok;
 }
 
 ExitCode RunWipe(const CliRequest& r, CliSession& s) {
     CarrierHeader header;
     if (ExitCode code = CheckPicture(s, r.picture, header); code != ExitCode::Ok) return code;
-    if (!header.holdsData()) return s.Fail(ExitCode::Refused, cli_texts::kNoHiddenData);
+    if (!header.holdsData()) return s.Fail(ExitCode::Refused, texts::kNoHidden);
     return WipePicture(s, r.picture);
 }
 
