@@ -1,0 +1,97 @@
+// Writes the seed pictures the fuzz targets start from: small ordinary pictures with the
+// header layouts BMP writers use, and carriers holding messages made by the hiding pass.
+// Usage: velquist_seed_corpus <corpus folder>   (writes <folder>/inspect, extract, hide)
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "engine/EmbedPass.h"
+#include "engine/JobState.h"
+#include "probes/ScratchFolder.h"
+#include "probes/SilentPlatform.h"
+#include "probes/SilentWindow.h"
+#include "support/CarrierBuilder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using velquist::testing::CarrierBuilder;
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Picture(std::int32_t width, std::int32_t height, std::uint32_t offset,
+              std::uint16_t bitCount = 24) {
+    CarrierBuilder builder;
+    builder.width = width;
+    builder.height = height;
+    builder.pixelOffset = offset;
+    builder.bitCount = bitCount;
+    return builder.Build();
+}
+
+// The picture with `length` bytes hidden in it, protected by "pw" when a password is given.
+Bytes Carrier(const Bytes& picture, std::size_t length, const std::string& password) {
+    velquist::probes::ScratchFolder scratch;
+    scratch.Write("carrier.bmp", picture);
+    Bytes message(length);
+    for (std::size_t i = 0; i < length; ++i) message[i] = static_cast<std::uint8_t>('a' + i % 26);
+    scratch.Write("message.txt", message);
+    velquist::probes::SilentPlatform platform;
+    velquist::probes::SilentWindow window;
+    window.passwordTicked = !password.empty();
+    velquist::JobState job;
+    job.ImagePath = scratch.File("carrier.bmp");
+    job.MsgPath = scratch.File("message.txt");
+    job.MsgExt = "txt";
+    job.Password = password.empty() ? velquist::kPasswordFiller : password;
+    job.PwdLen = static_cast<std::uint8_t>(password.size());
+    velquist::PassContext ctx{job, platform, window};
+    velquist::EmbedMsg(ctx);
+    if (job.HiddenMark != 1) throw std::runtime_error("the seed carrier was not made");
+    return scratch.Read("carrier.bmp");
+}
+
+void Save(const fs::path& folder, const std::string& name, const Bytes& bytes) {
+    fs::create_directories(folder);
+    std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + (folder / name).string());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
+        return 2;
+    }
+    fs::path root = argv[1];
+    Bytes plain = Picture(16, 8, 54);
+    Bytes version4 = Picture(15, 8, 122);
+    Bytes version5 = Picture(16, 8, 138);
+    Bytes padded = Picture(3, 5, 54);
+
+    Save(root / "inspect", "plain-54.bmp", plain);
+    Save(root / "inspect", "version5-138.bmp", version5);
+    Save(root / "inspect", "protected.bmp", Carrier(plain, 10, "pw"));
+    Save(root / "inspect", "palette-8bit.bmp", Picture(16, 8, 1078, 8));
+    Save(root / "inspect", "header-only.bmp", Bytes(plain.begin(), plain.begin() + 54));
+
+    Save(root / "extract", "empty-message.bmp", Carrier(plain, 0, ""));
+    Save(root / "extract", "one-byte.bmp", Carrier(padded, 1, ""));
+    Save(root / "extract", "two-bytes-protected.bmp", Carrier(version4, 2, "secret"));
+    Save(root / "extract", "four-bytes.bmp", Carrier(version5, 4, ""));
+    Save(root / "extract", "thirty-bytes-protected.bmp", Carrier(plain, 30, "pw"));
+
+    Save(root / "hide", "plain-54.bmp", plain);
+    Save(root / "hide", "version4-odd-width.bmp", version4);
+    Save(root / "hide", "padded-rows.bmp", padded);
+    Save(root / "hide", "already-holding.bmp", Carrier(version5, 7, "pw"));
+    // Ten bytes need 60 pixel bytes: the probe's message just fits the first and not the second.
+    Save(root / "hide", "exactly-ten-bytes.bmp", Picture(4, 5, 54));
+    Save(root / "hide", "one-group-short.bmp", Picture(4, 4, 54));
+    return 0;
+}

@@ -1,0 +1,89 @@
+#include "probes/ExtractProbe.h"
+
+#include <algorithm>
+
+#include "engine/BitCodec.h"
+#include "engine/CarrierHeader.h"
+#include "engine/ExtractionJob.h"
+#include "engine/JobState.h"
+#include "probes/RawPicture.h"
+#include "probes/SilentPlatform.h"
+#include "probes/SilentWindow.h"
+
+namespace velquist::probes {
+
+namespace {
+
+// The extension the extract command would name the output after.
+std::string StoredExtension(NumberedFiles& files, const std::string& path) {
+    files.OpenReadOnly(1, path);
+    std::string ext = ReadCarrierHeader(files, 1).SafeExtension();
+    files.Close(1);
+    return ext;
+}
+
+void CheckOutcome(PassResult result, const RawPicture& raw, const SilentPlatform& platform,
+                  const ScratchFolder& scratch, const std::string& outName, Findings& f) {
+    std::int64_t length = raw.marker() & 0x00FFFFFF;
+    bool expected = raw.holds(length);
+    f.Expect((result == PassResult::Completed) == expected,
+             expected ? "a fitting stored message was not extracted"
+                      : "a message that does not fit was extracted");
+    if (result == PassResult::Completed) {
+        f.Expect(platform.boxes().empty(), "a completed extraction showed a box");
+        f.Expect(scratch.Names() == std::vector<std::string>{"carrier.bmp", outName},
+                 "the output folder holds other than carrier and output");
+        if (expected)
+            f.Expect(scratch.Read(outName) == DecodeByFields(raw.bytes(), raw.pixelOffset(), length),
+                     "output differs from the message the groups hold");
+        return;
+    }
+    f.Expect(platform.boxes().size() == 1 && platform.boxes()[0].style == kStyleError,
+             "a refused extraction did not show exactly one error box");
+    f.Expect(scratch.Names() == std::vector<std::string>{"carrier.bmp"},
+             "a refused extraction left a file behind");
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> DecodeByFields(const std::vector<std::uint8_t>& carrier,
+                                         std::int64_t pixelOffset, std::int64_t length) {
+    JobState s;
+    std::vector<std::uint8_t> message;
+    for (std::int64_t done = 0; done < length; done += 3) {
+        auto group = carrier.begin() + pixelOffset + 12 + done / 3 * 12;
+        std::copy(group, group + 12, s.PixBuf.begin());
+        s.MsgBuf.fill(0);
+        int count = static_cast<int>(std::min<std::int64_t>(3, length - done));
+        ExtractGroupByFields(s, count);
+        message.insert(message.end(), s.MsgBuf.begin(), s.MsgBuf.begin() + count);
+    }
+    return message;
+}
+
+Findings ExtractProbe::Run(std::span<const std::uint8_t> bytes) {
+    Findings f;
+    scratch_.Empty();
+    scratch_.Write("carrier.bmp", bytes);
+    RawPicture raw(bytes);
+    SilentPlatform platform;
+    SilentWindow window;
+    JobState job;
+    job.ImagePath = scratch_.File("carrier.bmp");
+    PassContext ctx{job, platform, window};
+    try {
+        std::string outName = "output." + StoredExtension(platform.Files(), job.ImagePath);
+        ExtractionJob extraction(ctx);
+        extraction.Open(scratch_.File(outName));
+        PassResult result = extraction.Run();
+        extraction.Close();
+        CheckOutcome(result, raw, platform, scratch_, outName, f);
+    } catch (const FileError& e) {
+        f.Expect(false, std::string("extraction threw: ") + e.what());
+    }
+    f.Expect(!platform.Files().IsOpen(1) && !platform.Files().IsOpen(2), "a file was left open");
+    f.Expect(scratch_.Read("carrier.bmp") == raw.bytes(), "extraction changed the carrier");
+    return f;
+}
+
+}  // namespace velquist::probes

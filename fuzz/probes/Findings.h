@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace velquist::probes {
+
+// What a probe saw go wrong with one input, in words a developer can act on.
+class Findings {
+public:
+    void Expect(bool holds, const std::string& what);
+    bool empty() const { return list_.empty(); }
+    std::string str() const;
+    // Prints every finding and aborts, so that the fuzzer keeps the input as a crash.
+    void AbortIfAny() const;
+
+private:
+    std::vector<std::string> list_;
+};
+
+}  // namespace velquist::probes

@@ -1,0 +1,127 @@
+#include "probes/HideProbe.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "engine/CarrierWipe.h"
+#include "engine/EmbedPass.h"
+#include "engine/EngineTexts.h"
+#include "engine/JobState.h"
+#include "probes/ExtractProbe.h"
+#include "probes/RawPicture.h"
+#include "probes/SilentPlatform.h"
+#include "probes/SilentWindow.h"
+
+namespace velquist::probes {
+
+namespace {
+
+using Box = SilentPlatform::Box;
+
+// Ten bytes: three whole groups and a partial one.
+const std::vector<std::uint8_t> kMessage{'v', 'e', 'l', 'q', 'u', 'i', 's', 't', '\r', '\n'};
+constexpr std::int64_t kMessageGroupsEnd = 12 + 4 * 12;
+const std::string kPassword = "pw";
+
+// True when `after` equals `before` everywhere outside the marker word and [from, to).
+bool SameOutside(const std::vector<std::uint8_t>& before, const std::vector<std::uint8_t>& after,
+                 std::int64_t from, std::int64_t to) {
+    if (before.size() != after.size()) return false;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        auto at = static_cast<std::int64_t>(i);
+        bool written = (at >= 6 && at < 10) || (at >= from && at < to);
+        if (!written && before[i] != after[i]) return false;
+    }
+    return true;
+}
+
+Box ExpectedBox(const RawPicture& raw) {
+    if (!raw.usable()) return {texts::kDamaged, kStyleError, texts::kDamagedTitle};
+    if (!raw.holds(static_cast<std::int64_t>(kMessage.size())))
+        return {texts::kTooLarge, kStyleError, texts::kTooLargeTitle};
+    return {texts::kEmbedDone, kStyleInformation, texts::kEmbedDoneTitle};
+}
+
+void CheckHide(const RawPicture& before, const RawPicture& after, const SilentPlatform& platform,
+               const JobState& job, Findings& f) {
+    f.Expect(platform.boxes() == std::vector<Box>{ExpectedBox(before)},
+             "the hide did not show exactly its one box");
+    bool accepted = before.holds(static_cast<std::int64_t>(kMessage.size()));
+    f.Expect(job.HiddenMark == (accepted ? 1 : 0), "HiddenMark does not match the outcome");
+    if (!accepted) {
+        f.Expect(after.bytes() == before.bytes(), "a refused hide changed the carrier");
+        return;
+    }
+    std::int64_t o = before.pixelOffset();
+    f.Expect(SameOutside(before.bytes(), after.bytes(), o, o + kMessageGroupsEnd),
+             "the hide wrote outside the marker word and its groups");
+    f.Expect(after.marker() == (kMessage.size() | 0x18000000u), "wrong marker word");
+    std::vector<std::uint8_t> headerGroup(after.bytes().begin() + o, after.bytes().begin() + o + 12);
+    f.Expect(headerGroup == std::vector<std::uint8_t>{'t', 'x', 't', 2, 'p', 'w', ' ', ' ', ' ', ' ',
+                                                      ' ', ' '},
+             "wrong header group");
+    f.Expect(DecodeByFields(after.bytes(), o, static_cast<std::int64_t>(kMessage.size())) == kMessage,
+             "the groups do not hold the message");
+}
+
+void CheckWipe(const RawPicture& before, const RawPicture& after, Findings& f) {
+    f.Expect(after.length() == before.length(), "the wipe changed the length");
+    if (after.length() >= 10)
+        f.Expect(std::all_of(after.bytes().begin() + 6, after.bytes().begin() + 10,
+                             [](std::uint8_t b) { return b == 0; }),
+                 "the wipe left a marker word");
+    bool hasGroup = before.usable() && before.pixelOffset() + 12 <= before.length();
+    if (!hasGroup) {
+        f.Expect(SameOutside(before.bytes(), after.bytes(), 0, 0),
+                 "the wipe wrote more than the marker word of a damaged picture");
+        return;
+    }
+    std::int64_t o = before.pixelOffset();
+    std::int64_t room = (before.length() - o - 12) / 12 * 3;
+    std::int64_t length = std::min<std::int64_t>(before.marker() & 0x00FFFFFF, room);
+    std::int64_t end = o + 12 + (length + 2) / 3 * 12;
+    f.Expect(SameOutside(before.bytes(), after.bytes(), o + 3, end),
+             "the wipe wrote outside the marker word, password and groups");
+    f.Expect(after.At(o + 3) == 0, "the wipe left a password length");
+    for (std::int64_t i = o + 4; i < o + 12; ++i)
+        f.Expect(after.At(i) == ' ', "the wipe left a password character");
+    auto left = DecodeByFields(after.bytes(), o, length);
+    f.Expect(std::all_of(left.begin(), left.end(), [](std::uint8_t b) { return b == 0; }),
+             "the wipe left message bits");
+}
+
+}  // namespace
+
+Findings HideProbe::Run(std::span<const std::uint8_t> bytes) {
+    Findings f;
+    scratch_.Empty();
+    scratch_.Write("carrier.bmp", bytes);
+    scratch_.Write("message.txt", kMessage);
+    RawPicture original(bytes);
+    SilentPlatform platform;
+    SilentWindow window;
+    window.passwordTicked = true;
+    JobState job;
+    job.ImagePath = scratch_.File("carrier.bmp");
+    job.MsgPath = scratch_.File("message.txt");
+    job.MsgExt = "txt";
+    job.Password = kPassword;
+    job.PwdLen = static_cast<std::uint8_t>(kPassword.size());
+    PassContext ctx{job, platform, window};
+    EmbedMsg(ctx);
+    RawPicture hidden(scratch_.Read("carrier.bmp"));
+    CheckHide(original, hidden, platform, job, f);
+    try {
+        WipeCarrier(platform.Files(), 1, job.ImagePath);
+        CheckWipe(hidden, RawPicture(scratch_.Read("carrier.bmp")), f);
+    } catch (const FileError& e) {
+        f.Expect(false, std::string("the wipe threw: ") + e.what());
+    }
+    f.Expect(!platform.Files().IsOpen(1) && !platform.Files().IsOpen(2), "a file was left open");
+    f.Expect(scratch_.Names() == std::vector<std::string>{"carrier.bmp", "message.txt"},
+             "a file was created or removed");
+    return f;
+}
+
+}  // namespace velquist::probes

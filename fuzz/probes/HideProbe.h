@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "probes/Findings.h"
+#include "probes/ScratchFolder.h"
+
+namespace velquist::probes {
+
+// Hides a small fixed message with a password in an arbitrary file, then wipes it, and checks
+// that a refused hide changes nothing, that an accepted one writes exactly the marker word,
+// the header group and the groups that carry the message, and that the wipe leaves no
+// message bit and no password behind while the rest of the picture stays as it was.
+class HideProbe {
+public:
+    Findings Run(std::span<const std::uint8_t> bytes);
+
+private:
+    ScratchFolder scratch_;
+};
+
+}  // namespace velquist::probes

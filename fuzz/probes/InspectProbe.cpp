@@ -1,0 +1,71 @@
+#include "probes/InspectProbe.h"
+
+#include <algorithm>
+
+#include "engine/CarrierHeader.h"
+#include "platform/NumberedFiles.h"
+#include "probes/RawPicture.h"
+
+namespace velquist::probes {
+
+namespace {
+
+bool SafeInAFileName(const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        return c >= 0x20 && c < 0x7F && c != '/' && c != '\\';
+    });
+}
+
+void CheckFields(const CarrierHeader& h, const RawPicture& raw, Findings& f) {
+    f.Expect(h.fileLength == raw.length(), "file length differs from the bytes");
+    f.Expect(h.damaged() == !raw.usable(), "damage verdict differs from the raw offsets");
+    if (!raw.hasFields()) return;
+    f.Expect(h.markerWord == raw.marker(), "marker word differs from offset 6");
+    f.Expect(h.pixelOffset == raw.pixelOffset(), "pixel offset differs from offset 10");
+    f.Expect(h.bitCount == raw.bitCount(), "bit count differs from offset 28");
+    f.Expect(h.storedMessageFits() == raw.holds(raw.marker() & 0x00FFFFFF),
+             "stored length fits, says the reader, against the raw capacity");
+}
+
+void CheckHeaderGroup(const CarrierHeader& h, const RawPicture& raw, Findings& f) {
+    bool groupInside = raw.usable() && raw.pixelOffset() + 12 <= raw.length();
+    f.Expect(h.hasHeaderGroup == groupInside, "header group presence differs from the bytes");
+    if (!h.hasHeaderGroup) return;
+    std::int64_t o = h.pixelOffset;
+    for (int i = 0; i < 3; ++i)
+        f.Expect(h.extension[i] == raw.At(o + i), "extension byte differs from the bytes");
+    f.Expect(h.passwordLength == raw.At(o + 3), "password length differs from the bytes");
+    bool readable = o + 4 + h.passwordLength <= raw.length();
+    f.Expect(h.passwordReadable == readable, "password readability differs from the bytes");
+    std::string password = h.StoredPassword();
+    if (!readable) return;
+    f.Expect(password.size() == h.passwordLength, "stored password has the wrong length");
+    for (std::size_t i = 0; i < password.size() && i < h.passwordLength; ++i)
+        f.Expect(static_cast<std::uint8_t>(password[i]) == raw.At(o + 4 + i),
+                 "stored password differs from the bytes");
+}
+
+}  // namespace
+
+Findings InspectProbe::Run(std::span<const std::uint8_t> bytes) {
+    Findings f;
+    scratch_.Empty();
+    scratch_.Write("carrier.bmp", bytes);
+    RawPicture raw(bytes);
+    NumberedFiles files;
+    try {
+        files.OpenReadOnly(1, scratch_.File("carrier.bmp"));
+        CarrierHeader header = ReadCarrierHeader(files, 1);
+        std::string ext = header.SafeExtension();
+        f.Expect(ext.size() == 3 && SafeInAFileName(ext), "unsafe extension: " + ext);
+        CheckFields(header, raw, f);
+        CheckHeaderGroup(header, raw, f);
+        files.Close(1);
+    } catch (const FileError& e) {
+        f.Expect(false, std::string("inspection threw: ") + e.what());
+    }
+    f.Expect(scratch_.Read("carrier.bmp") == raw.bytes(), "inspection changed the carrier");
+    return f;
+}
+
+}  // namespace velquist::probes

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace velquist::probes {
+
+// A picture's header fields read straight from its bytes, apart from the engine's own reader,
+// so that the probes can hold the engine against a second opinion.
+class RawPicture {
+public:
+    explicit RawPicture(std::span<const std::uint8_t> bytes);
+
+    std::int64_t length() const { return static_cast<std::int64_t>(bytes_.size()); }
+    // Long enough for the marker word, the pixel-data offset and the bit count.
+    bool hasFields() const { return length() >= 30; }
+    std::uint32_t marker() const { return U32(6); }
+    std::int32_t pixelOffset() const { return static_cast<std::int32_t>(U32(10)); }
+    std::int16_t bitCount() const;
+    // The pixel-data offset lies after the header fields and inside the file.
+    bool usable() const;
+    // A message of `length` bytes, with its header group, lies inside the file.
+    bool holds(std::int64_t messageLength) const;
+    std::uint8_t At(std::int64_t offset) const { return bytes_.at(static_cast<std::size_t>(offset)); }
+    const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+
+private:
+    std::uint32_t U32(std::size_t offset) const;
+
+    std::vector<std::uint8_t> bytes_;
+};
+
+}  // namespace velquist::probes

@@ -1,0 +1,11 @@
+#include "probes/SilentPlatform.h"
+
+namespace velquist::probes {
+
+int SilentPlatform::MsgBox(const std::string& prompt, int style,
+                           const std::optional<std::string>& title) {
+    boxes_.push_back(Box{prompt, style, title});
+    return style == kStyleQuestion ? kAnswerNo : kAnswerOk;
+}
+
+}  // namespace velquist::probes

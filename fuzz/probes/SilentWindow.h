@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "engine/MainWindowPort.h"
+
+namespace velquist::probes {
+
+// A main window nobody looks at: captions are dropped, the password option is as set.
+class SilentWindow : public MainWindowPort {
+public:
+    void SetStatusCaption(const std::string&) override {}
+    void SetPercentCaption(const std::string&) override {}
+    bool PasswordTicked() const override { return passwordTicked; }
+
+    bool passwordTicked = false;
+};
+
+}  // namespace velquist::probes
