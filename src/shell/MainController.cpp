@@ -1,0 +1,78 @@
+#include "shell/MainController.h"
+
+#include <QCheckBox>
+#include <QScreen>
+#include <QTimer>
+
+#include "platform/NumberedFiles.h"
+#include "platform/Platform.h"
+#include "shell/CentreOffset.h"
+#include "shell/ClearBmpOption.h"
+#include "shell/ExitAnimation.h"
+#include "ui/FrmAbout.h"
+#include "ui/Twips.h"
+
+namespace velquist {
+
+namespace {
+
+constexpr std::int16_t kTrue = -1;
+constexpr std::int16_t kFalse = 0;
+
+}  // namespace
+
+MainController::MainController(Platform& platform) : platform_(platform) {
+    window_.SetWindowHandlers(WindowHandlers{
+        .ChkclearBmp_Click = [this] { ChkclearBmp_Click(); },
+        .CmdAbout_Click = [this] { CmdAbout_Click(); },
+        .Cmdexit_Click = [this] { Cmdexit_Click(); },
+        .Form_Unload = [this] { Form_Unload(); },
+        .Form_Resize = [this] { layout_.Form_Resize(); },
+    });
+    Form_Load();
+}
+
+void MainController::Form_Load() {
+    job_.VersionWord = kVersionWordStart;
+    const std::string folder = platform_.AppFolder();
+    job_.OutPath = folder.ends_with('/') ? folder : folder + "/";
+    job_.HiddenMark = 0;
+    job_.Password = kPasswordFiller;
+    CentreOnScreen();
+    window_.ChkclearBmp().setChecked(ClearBmpOption::Read(platform_) != 0);
+    job_.ClearBmp = window_.ChkclearBmp().isChecked() ? kTrue : kFalse;
+    window_.SetCaption(Caption::LabOutPath, folder);
+    layout_.Capture();
+}
+
+void MainController::CentreOnScreen() {
+    const QRect screen = window_.screen()->geometry();
+    const double px = Twips::PerPixelX(window_);
+    const double py = Twips::PerPixelY(window_);
+    const QSizeF outer = Twips::OuterSize(window_);
+    const std::int32_t left = CentreOffset(screen.width() * px, outer.width());
+    const std::int32_t top = CentreOffset(screen.height() * py, outer.height());
+    window_.move(screen.left() + Twips::ToPixels(left, px), screen.top() + Twips::ToPixels(top, py));
+}
+
+void MainController::ChkclearBmp_Click() {
+    job_.ClearBmp = window_.ChkclearBmp().isChecked() ? kTrue : kFalse;
+}
+
+void MainController::CmdAbout_Click() {
+    FrmAbout about(platform_, &window_);
+    about.exec();
+}
+
+void MainController::Cmdexit_Click() {
+    platform_.Files().CloseAllQuietly();
+    ClearBmpOption::Write(platform_, window_.ChkclearBmp().isChecked() ? 1 : 0);
+    window_.SetClosing();
+    window_.Timer1().stop();
+    ExitAnimation::Run(window_, platform_);
+    platform_.EndProgram();
+}
+
+void MainController::Form_Unload() { platform_.Files().CloseAllQuietly(); }
+
+}  // namespace velquist

@@ -1,0 +1,130 @@
+#include "ui/ControlFactory.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QScrollBar>
+#include <QTimer>
+
+#include "ui/Twips.h"
+
+namespace velquist {
+
+namespace {
+
+// The carrier stores one byte per password character, so only printable ASCII may be typed.
+constexpr const char* kPasswordPattern = "[\\x20-\\x7E]*";
+constexpr int kPasswordLength = 8;
+constexpr int kScrollMaximum = 255;
+
+QWidget* CreateWidget(const ControlRow& row, QWidget& parent) {
+    const QString caption = QString::fromUtf8(row.caption);
+    switch (row.kind) {
+        case ControlKind::Label: {
+            auto* label = new QLabel(caption, &parent);
+            label->setWordWrap(true);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            return label;
+        }
+        case ControlKind::Button: return new QPushButton(caption, &parent);
+        case ControlKind::CheckBox: return new QCheckBox(caption, &parent);
+        case ControlKind::TextBox: return new QLineEdit(caption, &parent);
+        case ControlKind::PasswordBox: {
+            auto* box = new QLineEdit(caption, &parent);
+            box->setEchoMode(QLineEdit::Password);
+            box->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+            box->setMaxLength(kPasswordLength);
+            box->setValidator(new QRegularExpressionValidator(
+                QRegularExpression(QString::fromLatin1(kPasswordPattern)), box));
+            return box;
+        }
+        case ControlKind::Frame: return new QGroupBox(caption, &parent);
+        case ControlKind::Panel: {
+            auto* panel = new QFrame(&parent);
+            panel->setFrameShape(QFrame::NoFrame);
+            return panel;
+        }
+        case ControlKind::Image: {
+            auto* image = new QLabel(&parent);
+            image->setScaledContents(true);
+            return image;
+        }
+        case ControlKind::ScrollBar: {
+            auto* bar = new QScrollBar(Qt::Horizontal, &parent);
+            bar->setRange(0, kScrollMaximum);
+            return bar;
+        }
+        case ControlKind::Timer: break;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::vector<QObject*> ControlFactory::Build(std::span<const ControlRow> table,
+                                            QWidget& window) {
+    std::vector<QObject*> controls;
+    for (const ControlRow& row : table) {
+        QWidget* parent = &window;
+        if (row.container)
+            parent = window.findChild<QWidget*>(QString::fromLatin1(row.container));
+        controls.push_back(Create(row, *parent));
+    }
+    return controls;
+}
+
+QObject* ControlFactory::Create(const ControlRow& row, QWidget& parent) {
+    QObject* control = nullptr;
+    if (row.kind == ControlKind::Timer) {
+        control = new QTimer(&parent);
+    } else {
+        QWidget* widget = CreateWidget(row, parent);
+        Style(row, *widget);
+        control = widget;
+    }
+    control->setObjectName(QString::fromLatin1(row.name));
+    control->setProperty("tag", QString());
+    return control;
+}
+
+void ControlFactory::Style(const ControlRow& row, QWidget& control) {
+    Twips::Move(control, QRectF(row.left, row.top, row.width, row.height));
+    if (row.fontPoints > 0) control.setFont(SongFont(row.fontPoints));
+    if (row.textColour != kNoColour) SetTextColour(control, FromRgb(row.textColour));
+    if (row.backColour != kNoColour) SetBackColour(control, FromRgb(row.backColour));
+    if (row.opaque) control.setAutoFillBackground(true);
+    control.setVisible(row.visible);
+    control.setEnabled(row.enabled);
+}
+
+QFont ControlFactory::SongFont(double points) {
+    QFont font;
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                      QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")});
+    font.setPointSizeF(points);
+    return font;
+}
+
+void ControlFactory::SetBackColour(QWidget& control, const QColor& colour) {
+    QPalette palette = control.palette();
+    palette.setColor(QPalette::Button, colour);
+    palette.setColor(QPalette::Window, colour);
+    control.setPalette(palette);
+    control.setAutoFillBackground(true);
+}
+
+void ControlFactory::SetTextColour(QWidget& control, const QColor& colour) {
+    QPalette palette = control.palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::ButtonText, colour);
+    control.setPalette(palette);
+}
+
+QColor ControlFactory::FromRgb(std::int32_t rgb) {
+    return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+}  // namespace velquist

@@ -1,0 +1,217 @@
+#include "ui/FrmMain.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <algorithm>
+
+#include "ui/ControlFactory.h"
+#include "ui/MainControls.h"
+#include "ui/Twips.h"
+#include "ui/UiTexts.h"
+
+namespace velquist {
+
+namespace {
+
+constexpr int kTimer1IntervalMs = 100;
+
+// Disabled while a pass runs, so nothing can start a second job or pull the files away.
+constexpr std::array kBusyControls{"cmdopen",     "CmdMsgSelect", "cmdadd",      "cmdout",
+                                   "cmdchgOutPath", "CmdAbout",   "Cmdexit",     "ChkPassword",
+                                   "ChkclearBmp", "Text1",        "Text2"};
+
+// The controls that take the gradient's current colour, in the order they are recoloured.
+constexpr std::array kPulsingControls{"CmdAbout", "Cmdexit",       "cmdadd",
+                                      "cmdout",   "cmdopen",       "CmdMsgSelect",
+                                      "cmdchgOutPath", "ChkPassword", "ChkclearBmp"};
+
+const char* NameOf(Caption control) {
+    switch (control) {
+        case Caption::LabCue1: return "LabCue1";
+        case Caption::LabCue2: return "LabCue2";
+        case Caption::Labtmp: return "Labtmp";
+        case Caption::labfinish: return "labfinish";
+        case Caption::LabOutPath: return "LabOutPath";
+        case Caption::TxtName: return "TxtName";
+    }
+    return "";
+}
+
+int Whole(double value) { return static_cast<int>(Twips::RoundHalfEven(value)); }
+
+}  // namespace
+
+FrmMain::FrmMain(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("FrmMain"));
+    setWindowTitle(QString::fromUtf8(UiTexts::kMainCaption));
+    setFont(ControlFactory::SongFont(kWindowPoints));
+    ControlFactory::SetBackColour(*this, ControlFactory::FromRgb(kMainBackColour));
+    resize(Twips::ToPixels(kMainDesignWidth, Twips::PerPixelX(*this)),
+           Twips::ToPixels(kMainDesignHeight, Twips::PerPixelY(*this)));
+    CreateControls();
+    ConnectControls();
+    SetTabOrder();
+    timer1_->start(kTimer1IntervalMs);
+    Control("Cmdexit")->setFocus();
+}
+
+void FrmMain::CreateControls() {
+    controls_ = ControlFactory::Build(MainControls(), *this);
+    timer1_ = Control<QTimer>("Timer1");
+    chkclearBmp_ = Control<QCheckBox>("ChkclearBmp");
+    chkPassword_ = Control<QCheckBox>("ChkPassword");
+    text1_ = Control<QLineEdit>("Text1");
+    text2_ = Control<QLineEdit>("Text2");
+    scrolls_ = {Control<QScrollBar>("HScroll1"), Control<QScrollBar>("HScroll2"),
+                Control<QScrollBar>("HScroll3")};
+}
+
+void FrmMain::ConnectControls() {
+    const auto click = [this](const char* name, const std::function<void()>* handler) {
+        connect(Control<QPushButton>(name), &QPushButton::clicked, this,
+                [handler] { Call(*handler); });
+    };
+    click("cmdopen", &commands_.cmdopen_Click);
+    click("CmdMsgSelect", &commands_.CmdMsgSelect_Click);
+    click("cmdadd", &commands_.cmdadd_Click);
+    click("cmdout", &commands_.cmdout_Click);
+    click("cmdchgOutPath", &commands_.cmdchgOutPath_Click);
+    click("CmdAbout", &window_.CmdAbout_Click);
+    click("Cmdexit", &window_.Cmdexit_Click);
+    connect(chkPassword_, &QCheckBox::stateChanged, this,
+            [this] { Call(commands_.ChkPassword_Click); });
+    connect(chkclearBmp_, &QCheckBox::stateChanged, this,
+            [this] { Call(window_.ChkclearBmp_Click); });
+    connect(timer1_, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
+}
+
+void FrmMain::SetTabOrder() {
+    std::vector<std::pair<int, QWidget*>> order;
+    for (const ControlRow& row : MainControls()) {
+        QWidget* control = Control(row.name);
+        if (row.tab >= 0 && control && control->focusPolicy() != Qt::NoFocus)
+            order.emplace_back(row.tab, control);
+    }
+    std::sort(order.begin(), order.end());
+    for (std::size_t i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1].second, order[i].second);
+}
+
+void FrmMain::Call(const std::function<void()>& handler) {
+    if (handler) handler();
+}
+
+void FrmMain::Advance(Component& component) {
+    component.value = static_cast<std::int16_t>(
+        component.value + (component.down ? -component.step : component.step));
+}
+
+void FrmMain::Turn(Component& component) {
+    if (component.value > component.turnDownAbove) component.down = true;
+    if (component.value < component.turnUpBelow) component.down = false;
+}
+
+void FrmMain::Timer1_Timer() {
+    Advance(red_);
+    Advance(green_);
+    Advance(blue_);
+    scrolls_[0]->setValue(red_.value);
+    scrolls_[1]->setValue(green_.value);
+    scrolls_[2]->setValue(blue_.value);
+    Turn(red_);
+    Turn(green_);
+    Turn(blue_);
+
+    const QSizeF outer = Twips::OuterSize(*this);
+    const int red = scrolls_[0]->value();
+    const int green = scrolls_[1]->value();
+    const int blue = scrolls_[2]->value();
+    bands_ = Grad::GradPaint(Whole(outer.height()), Whole(outer.width()), red, green, blue,
+                             green_.down);
+    bandsPainted_ = true;
+    const QColor colour(red, green, blue);
+    for (const char* name : kPulsingControls) ControlFactory::SetBackColour(*Control(name), colour);
+    update();
+}
+
+void FrmMain::paintEvent(QPaintEvent*) {
+    if (!bandsPainted_) return;
+    QPainter painter(this);
+    Grad::PaintBands(painter, bands_, Twips::PerPixelX(*this), Twips::PerPixelY(*this));
+}
+
+void FrmMain::resizeEvent(QResizeEvent*) { Call(window_.Form_Resize); }
+
+void FrmMain::closeEvent(QCloseEvent* event) {
+    // A pass holds the files open; the window stays until it has finished.
+    if (busy_) {
+        event->ignore();
+        return;
+    }
+    Call(window_.Form_Unload);
+    event->accept();
+}
+
+void FrmMain::SetStatusCaption(const std::string& text) { SetCaption(Caption::Labtmp, text); }
+
+void FrmMain::SetPercentCaption(const std::string& text) {
+    SetCaption(Caption::labfinish, text);
+}
+
+bool FrmMain::PasswordTicked() const { return chkPassword_->isChecked(); }
+
+void FrmMain::SetCaption(Caption control, const std::string& text) {
+    const QString caption = QString::fromStdString(text);
+    if (control == Caption::TxtName)
+        Control<QLineEdit>(NameOf(control))->setText(caption);
+    else
+        Control<QLabel>(NameOf(control))->setText(caption);
+}
+
+std::string FrmMain::CaptionOf(Caption control) const {
+    if (control == Caption::TxtName)
+        return Control<QLineEdit>(NameOf(control))->text().toStdString();
+    return Control<QLabel>(NameOf(control))->text().toStdString();
+}
+
+void FrmMain::ShowPreviewFrame() { Control("Frame1")->show(); }
+
+bool FrmMain::LoadPreview(const std::string& path) {
+    QImageReader reader(QString::fromStdString(path));
+    const QImage picture = reader.read();
+    if (picture.isNull()) return false;
+    Control<QLabel>("Imagepre")->setPixmap(QPixmap::fromImage(picture));
+    return true;
+}
+
+std::string FrmMain::PasswordText() const { return text1_->text().toStdString(); }
+
+std::string FrmMain::RepeatText() const { return text2_->text().toStdString(); }
+
+void FrmMain::SetPasswordBoxesEnabled(bool enabled) {
+    text1_->setEnabled(enabled);
+    text2_->setEnabled(enabled);
+}
+
+void FrmMain::SetBusy(bool busy) {
+    if (busy == busy_) return;
+    busy_ = busy;
+    for (const char* name : kBusyControls) {
+        QWidget* control = Control(name);
+        if (busy) {
+            enabledBeforeBusy_[control] = control->isEnabled();
+            control->setEnabled(false);
+        } else {
+            control->setEnabled(enabledBeforeBusy_[control]);
+        }
+    }
+}
+
+}  // namespace velquist

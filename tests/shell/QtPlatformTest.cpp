@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include "platform/QtPlatform.h"
+
+namespace velquist {
+namespace {
+
+TEST(QtPlatform, DialogArgumentsBecomeLocalForms) {
+    EXPECT_EQ(QtPlatform::DialogFilter("*.bmp"), "*.bmp (*.bmp)");
+    EXPECT_EQ(QtPlatform::DialogFilter("*.*"), "*.* (*.*)");
+    const std::vector<std::pair<std::string, QString>> folders{
+        {"c:\\", "/"}, {"C:\\pictures\\old", "/pictures/old"}, {"/home", "/home"}, {"", "/"}};
+    for (const auto& [given, local] : folders)
+        EXPECT_EQ(QtPlatform::LocalFolder(given), local) << given;
+    const std::vector<std::pair<QString, std::string>> chosen{
+        {"/", "/"}, {"/tmp/", "/tmp"}, {"/tmp/out", "/tmp/out"}};
+    for (const auto& [folder, kept] : chosen)
+        EXPECT_EQ(QtPlatform::WithoutTrailingSlash(folder), kept) << folder.toStdString();
+}
+
+TEST(QtPlatform, SettingsComeBackPerApplicationSectionAndKey) {
+    QStandardPaths::setTestModeEnabled(true);
+    QtPlatform platform;
+    platform.SaveSetting("QeltoTest", "Lumicrest", "clearBMP", "1");
+    EXPECT_EQ(platform.GetSetting("QeltoTest", "Lumicrest", "clearBMP", "0"), "1");
+    EXPECT_EQ(platform.GetSetting("QeltoTest", "Other", "clearBMP", "0"), "0");
+    EXPECT_EQ(platform.GetSetting("QeltoTest", "Lumicrest", "missing", "d"), "d");
+    platform.SaveSetting("QeltoTest", "Lumicrest", "clearBMP", "0");
+    EXPECT_EQ(platform.GetSetting("QeltoTest", "Lumicrest", "clearBMP", "1"), "0");
+}
+
+TEST(QtPlatform, BoxesShowChineseButtonsAndAnswerYesAsSix) {
+    struct Case {
+        int style;
+        std::optional<std::string> title;
+        QString expectedTitle;
+        QMessageBox::Icon icon;
+        QStringList buttons;
+        QString press;
+        int answer;
+    };
+    const std::vector<Case> cases{
+        {16, std::nullopt, "Velquist", QMessageBox::Critical, {"确定"}, "确定", 1},
+        {48, "警告", "警告", QMessageBox::Warning, {"确定"}, "确定", 1},
+        {64, std::nullopt, "Velquist", QMessageBox::Information, {"确定"}, "确定", 1},
+        {36, "问题", "问题", QMessageBox::Question, {"否", "是"}, "是", 6},
+        {36, "问题", "问题", QMessageBox::Question, {"否", "是"}, "否", 7},
+    };
+    QtPlatform platform;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.style << " " << c.press.toStdString());
+        Case seen = c;
+        QString prompt;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            seen.expectedTitle = box->windowTitle();
+            seen.icon = box->icon();
+            prompt = box->text();
+            seen.buttons.clear();
+            for (QAbstractButton* button : box->buttons()) seen.buttons << button->text();
+            seen.buttons.sort();
+            for (QAbstractButton* button : box->buttons())
+                if (button->text() == c.press) button->click();
+        });
+        const int answer = platform.MsgBox(" 提示 ", c.style, c.title);
+        EXPECT_EQ(answer, c.answer);
+        EXPECT_EQ(prompt, " 提示 ");
+        EXPECT_EQ(seen.expectedTitle, c.expectedTitle);
+        EXPECT_EQ(seen.icon, c.icon);
+        EXPECT_EQ(seen.buttons, c.buttons);
+    }
+}
+
+}  // namespace
+}  // namespace velquist

@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "support/ScriptedPlatform.h"
+#include "ui/FrmAbout.h"
+
+namespace velquist {
+namespace {
+
+QColor LinkColour(const FrmAbout& about) {
+    return about.Label1().palette().color(QPalette::WindowText);
+}
+
+TEST(AboutWindow, LinkLabelShowsTheAddressAndOpensItWithItsScheme) {
+    testing::ScriptedPlatform platform;
+    FrmAbout about(platform);
+    about.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
+
+    EXPECT_EQ(about.windowTitle(), "关于Velquist");
+    EXPECT_EQ(about.size(), QSize(4425 / 15, 4380 / 15));
+    EXPECT_EQ(about.minimumSize(), about.maximumSize()) << "the About window is not resizable";
+    EXPECT_TRUE(about.isModal());
+    EXPECT_EQ(about.findChild<QPushButton*>("CmdOk")->text(), "velquist.example.org");
+
+    QLabel& link = about.Label1();
+    EXPECT_EQ(link.text(), "velquist.example.org");
+    EXPECT_TRUE(link.font().underline());
+    EXPECT_EQ(LinkColour(about), QColor(0, 0, 255));
+    const QPoint centre = link.mapTo(&about, link.rect().center());
+    EXPECT_EQ(about.childAt(centre), &link) << "the link can be reached with the pointer";
+
+    QTest::mouseMove(&link, link.rect().center());
+    EXPECT_EQ(LinkColour(about), QColor(255, 0, 0));
+    QTest::mouseMove(about.findChild<QWidget*>("Label5"), QPoint(5, 5));
+    EXPECT_EQ(LinkColour(about), QColor(255, 0, 0)) << "moves over the frames change nothing";
+    QTest::mouseMove(&about, QPoint(3, 3));
+    EXPECT_EQ(LinkColour(about), QColor(0, 0, 255));
+    EXPECT_EQ(about.cursor().shape(), Qt::ArrowCursor);
+
+    QTest::mouseClick(&link, Qt::LeftButton);
+    EXPECT_EQ(platform.webAddresses(), std::vector<std::string>{"https://velquist.example.org"});
+}
+
+}  // namespace
+}  // namespace velquist
