@@ -1,5 +1,6 @@
 #include "ui/ControlFactory.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -93,9 +94,14 @@ QObject* ControlFactory::Create(const ControlRow& row, QWidget& parent) {
 void ControlFactory::Style(const ControlRow& row, QWidget& control) {
     Twips::Move(control, QRectF(row.left, row.top, row.width, row.height));
     if (row.fontPoints > 0) control.setFont(SongFont(row.fontPoints));
+    // An opaque label keeps the desktop's own colours rather than its container's.
+    if (row.opaque) {
+        const QPalette desktop = QApplication::palette(&control);
+        SetBackColour(control, desktop.color(QPalette::Window));
+        SetTextColour(control, desktop.color(QPalette::WindowText));
+    }
     if (row.textColour != kNoColour) SetTextColour(control, FromRgb(row.textColour));
     if (row.backColour != kNoColour) SetBackColour(control, FromRgb(row.backColour));
-    if (row.opaque) control.setAutoFillBackground(true);
     control.setVisible(row.visible);
     control.setEnabled(row.enabled);
 }

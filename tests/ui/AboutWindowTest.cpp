@@ -26,6 +26,10 @@ TEST(AboutWindow, LinkLabelShowsTheAddressAndOpensItWithItsScheme) {
     EXPECT_TRUE(about.isModal());
     EXPECT_EQ(about.findChild<QPushButton*>("CmdOk")->text(), "velquist.example.org");
 
+    const QPalette notice = about.findChild<QLabel*>("Label5")->palette();
+    EXPECT_NE(notice.color(QPalette::Window), notice.color(QPalette::WindowText))
+        << "the notice must be readable on its own background";
+
     QLabel& link = about.Label1();
     EXPECT_EQ(link.text(), "velquist.example.org");
     EXPECT_TRUE(link.font().underline());
