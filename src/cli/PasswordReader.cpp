@@ -8,7 +8,7 @@ namespace velquist::cli {
 
 namespace {
 
-// Opens the terminal for one question and puts it back as it was, echo included.
+// Opens the terminal for one question and puts it back as it was, echo included, when done.
 class QuietTerminal {
 public:
     explicit QuietTerminal(const std::string& path)
@@ -21,7 +21,7 @@ public:
     }
     ~QuietTerminal() {
         if (fd_ < 0) return;
-        ::tcsetattr(fd_, TCSAFLUSH, &saved_);
+        ::tcsetattr(fd_, TCSANOW, &saved_);
         ::close(fd_);
     }
     QuietTerminal(const QuietTerminal&) = delete;
@@ -38,15 +38,16 @@ public:
         }
     }
 
-    std::string ReadLineUnechoed() const {
+    // Echo goes off before the prompt shows, so nothing typed after it can appear.
+    std::string AskUnechoed(const std::string& prompt) const {
         termios quiet = saved_;
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         quiet.c_lflag |= ECHONL;
         ::tcsetattr(fd_, TCSAFLUSH, &quiet);
+        Write(prompt);
         std::string line;
         char c;
         while (::read(fd_, &c, 1) == 1 && c != '\n') line.push_back(c);
-        ::tcsetattr(fd_, TCSAFLUSH, &saved_);
         return line;
     }
 
@@ -69,8 +70,7 @@ std::string PasswordReader::Ask(const std::string& prompt) {
 std::string PasswordReader::AskTerminal(const std::string& prompt) {
     QuietTerminal terminal(terminalPath_);
     if (!terminal.ok()) return "";
-    terminal.Write(prompt);
-    return terminal.ReadLineUnechoed();
+    return terminal.AskUnechoed(prompt);
 }
 
 }  // namespace velquist::cli

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "CliRunner.h"
+#include "cli/CliTexts.h"
+#include "support/CarrierBuilder.h"
+#include "support/PassHarness.h"
+#include "support/TempDir.h"
+
+namespace velquist {
+namespace {
+
+using namespace velquist::testing;
+using Fields = std::map<std::string, std::string>;
+
+// Reads back a flat JSON object: strings come back unescaped in quotes, every other value
+// as written. Anything malformed fails the test.
+Fields ParseFlatJson(const std::string& text) {
+    Fields fields;
+    std::size_t i = 0;
+    auto expect = [&](char c) {
+        if (i >= text.size() || text[i] != c) ADD_FAILURE() << "expected " << c << " at " << i << " in " << text;
+        ++i;
+    };
+    auto string = [&] {
+        std::string s = "\"";
+        expect('"');
+        while (i < text.size() && text[i] != '"') {
+            if (text[i] == '\\') ++i;
+            s.push_back(text[i++]);
+        }
+        expect('"');
+        return s + "\"";
+    };
+    expect('{');
+    while (i < text.size() && text[i] != '}') {
+        std::string key = string();
+        expect(':');
+        std::string value;
+        if (text[i] == '"') {
+            value = string();
+        } else {
+            while (i < text.size() && text[i] != ',' && text[i] != '}') value.push_back(text[i++]);
+        }
+        EXPECT_TRUE(fields.emplace(key.substr(1, key.size() - 2), value).second) << key;
+        if (text[i] == ',') ++i;
+    }
+    expect('}');
+    expect('\n');
+    EXPECT_EQ(i, text.size());
+    return fields;
+}
+
+TEST(CliInspect, JsonReportsTheHeaderAndTheCapacity) {
+    struct Case {
+        std::string name;
+        CarrierBuilder picture;
+        std::function<void(const std::string& carrier, TempDir&)> prepare;
+        Fields expected;
+    };
+    auto hide = [](const std::string& password, std::size_t length) {
+        return [=](const std::string& carrier, TempDir& dir) {
+            WriteAll(dir.File("note.txt"), RandomBytes(length, 1));
+            std::vector<std::string> args = {"hide", carrier, dir.File("note.txt")};
+            if (!password.empty()) args.push_back("--password-stdin");
+            ASSERT_EQ(CliRunner::WithInput(password + "\n").Run(args).code, 0);
+        };
+    };
+    auto marker = [](std::uint32_t word, std::string ext) {
+        return [=](const std::string& carrier, TempDir&) {
+            auto bytes = ReadAll(carrier);
+            PutLE32(bytes, 6, word);
+            std::copy(ext.begin(), ext.end(), bytes.begin() + 54);
+            WriteAll(carrier, bytes);
+        };
+    };
+    auto none = [](const std::string&, TempDir&) {};
+    const std::vector<Case> cases = {
+        {"empty 100 x 100", {}, none,
+         {{"bitCount", "24"}, {"holdsData", "false"}, {"version", "null"}, {"protected", "false"},
+          {"extension", "null"}, {"messageLength", "null"}, {"capacityBytes", "7497"}, {"capacityKB", "7"}}},
+        {"empty 640 x 480", {.width = 640, .height = 480}, none,
+         {{"bitCount", "24"}, {"holdsData", "false"}, {"version", "null"}, {"protected", "false"},
+          {"extension", "null"}, {"messageLength", "null"}, {"capacityBytes", "230397"}, {"capacityKB", "225"}}},
+        {"protected message", {}, hide("pw", 10),
+         {{"bitCount", "24"}, {"holdsData", "true"}, {"version", "1"}, {"protected", "true"},
+          {"extension", "\"txt\""}, {"messageLength", "10"}, {"capacityBytes", "7497"}, {"capacityKB", "7"}}},
+        {"plain message", {}, hide("", 7497),
+         {{"bitCount", "24"}, {"holdsData", "true"}, {"version", "1"}, {"protected", "false"},
+          {"extension", "\"txt\""}, {"messageLength", "7497"}, {"capacityBytes", "7497"}, {"capacityKB", "7"}}},
+        {"foreign reserved fields", {}, marker(0x2800000Fu, "a\"/"),
+         {{"bitCount", "24"}, {"holdsData", "true"}, {"version", "2"}, {"protected", "false"},
+          {"extension", "\"a\"_\""}, {"messageLength", "15"}, {"capacityBytes", "7497"}, {"capacityKB", "7"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        std::string carrier = dir.File("carrier.bmp");
+        WriteAll(carrier, c.picture.Build());
+        c.prepare(carrier, dir);
+        CliResult r = RunCli({"inspect", carrier, "--json"});
+        EXPECT_EQ(r.code, 0);
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(ParseFlatJson(r.out), c.expected) << r.out;
+    }
+}
+
+TEST(CliInspect, PlainOutputListsTheSameFactsLineByLine) {
+    TempDir dir;
+    std::string carrier = dir.File("carrier.bmp");
+    WriteAll(carrier, CarrierBuilder{}.Build());
+    EXPECT_EQ(RunCli({"inspect", carrier}).out,
+              "位数: 24\n隐藏信息: 无\n最大可嵌入（字节）: 7497\n可嵌入（KB）: 7\n");
+    WriteAll(dir.File("m.pdf"), RandomBytes(10, 2));
+    ASSERT_EQ(CliRunner::WithInput("x\n").Run({"hide", carrier, dir.File("m.pdf"), "--password-stdin"}).code, 0);
+    EXPECT_EQ(RunCli({"inspect", carrier}).out,
+              "位数: 24\n隐藏信息: 有\n格式版本: 1\n密码保护: 是\n扩展名: pdf\n信息长度（字节）: 10\n"
+              "最大可嵌入（字节）: 7497\n可嵌入（KB）: 7\n");
+}
+
+}  // namespace
+}  // namespace velquist

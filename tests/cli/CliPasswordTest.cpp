@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <thread>
+
+#include "CliRunner.h"
+#include "cli/CliTexts.h"
+#include "engine/EngineTexts.h"
+#include "support/CarrierBuilder.h"
+#include "support/PassHarness.h"
+#include "support/TempDir.h"
+#include "workflows/WorkflowTexts.h"
+
+namespace velquist {
+namespace {
+
+using namespace velquist::testing;
+namespace t = cli_texts;
+
+struct Scene {
+    TempDir dir;
+    std::string carrier = dir.File("carrier.bmp");
+    std::string message = dir.File("m.txt");
+    Scene() {
+        WriteAll(carrier, CarrierBuilder{}.Build());
+        WriteAll(message, RandomBytes(50, 8));
+    }
+    CliResult Hide(const std::string& stdinLine) const {
+        return CliRunner::WithInput(stdinLine).Run({"hide", carrier, message, "--password-stdin"});
+    }
+    CliResult Extract(const std::string& stdinLine) const {
+        return CliRunner::WithInput(stdinLine).Run(
+            {"extract", carrier, "--output-dir", dir.path(), "--password-stdin"});
+    }
+};
+
+TEST(CliPassword, StoredPasswordMustBeEnteredExactly) {
+    Scene s;
+    ASSERT_EQ(s.Hide("abc\n").code, 0);
+    auto carrier = ReadAll(s.carrier);
+    EXPECT_EQ(carrier[9], 0x18);
+    EXPECT_EQ(carrier[54 + 3], 3);
+    EXPECT_EQ(std::string(carrier.begin() + 58, carrier.begin() + 66), "abc     ");
+    for (const std::string wrong : {"ABC\n", "abc \n", "ab\n", "\n", ""}) {
+        CliResult r = s.Extract(wrong);
+        EXPECT_EQ(r.code, 3) << wrong;
+        EXPECT_EQ(r.err, Line(texts::kWrongPassword));
+        EXPECT_FALSE(Exists(s.dir.File("output.txt")));
+    }
+    EXPECT_EQ(s.Extract("abc\n").code, 0);
+    EXPECT_EQ(ReadAll(s.dir.File("output.txt")), ReadAll(s.message));
+}
+
+TEST(CliPassword, EmptyPasswordProtectsAndOpensWithAnEmptyEntry) {
+    Scene s;
+    ASSERT_EQ(s.Hide("\n").code, 0);
+    EXPECT_EQ(ReadAll(s.carrier)[9], 0x18);
+    EXPECT_EQ(s.Extract("x\n").code, 3);
+    EXPECT_EQ(s.Extract("\n").code, 0);
+}
+
+// A carrier must never hold a password it cannot give back byte for byte.
+TEST(CliPassword, PasswordsTheCarrierCannotHoldAreRefusedBeforeAnythingIsWritten) {
+    for (const std::string bad : {"123456789\n", "pässwort\n", "tab\there\n", "cr\r\n"}) {
+        Scene s;
+        auto before = ReadAll(s.carrier);
+        CliResult r = s.Hide(bad);
+        EXPECT_EQ(r.code, 2) << bad;
+        EXPECT_EQ(r.err, Line(t::kPasswordTooLong));
+        EXPECT_EQ(ReadAll(s.carrier), before);
+    }
+    Scene longest;
+    EXPECT_EQ(longest.Hide("~8 chars\n").code, 0);
+    EXPECT_EQ(longest.Extract("~8 chars\n").code, 0);
+}
+
+TEST(CliPassword, WithoutATerminalOrStandardInputNothingWaitsAndNothingIsWritten) {
+    Scene s;
+    auto before = ReadAll(s.carrier);
+    CliResult hide = RunCli({"hide", s.carrier, s.message, "--password"});
+    EXPECT_EQ(hide.code, 2);
+    EXPECT_EQ(hide.err, Line(t::kNoTerminalForHide));
+    EXPECT_EQ(ReadAll(s.carrier), before);
+
+    ASSERT_EQ(s.Hide("abc\n").code, 0);
+    CliResult extract = RunCli({"extract", s.carrier, "--output-dir", s.dir.path()});
+    EXPECT_EQ(extract.code, 2);
+    EXPECT_EQ(extract.err, Line(t::kNoTerminal));
+    EXPECT_FALSE(Exists(s.dir.File("output.txt")));
+}
+
+// A pseudo-terminal standing in for the user's: it sees what the program writes to it and
+// types what the test says.
+class PseudoTerminal {
+public:
+    PseudoTerminal() {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) return;
+        path_ = ::ptsname(master_);
+        // Held open so the terminal outlives the program's own opening and closing.
+        slave_ = ::open(path_.c_str(), O_RDWR | O_NOCTTY);
+    }
+    ~PseudoTerminal() {
+        if (slave_ >= 0) ::close(slave_);
+        if (master_ >= 0) ::close(master_);
+    }
+    bool ok() const { return slave_ >= 0; }
+    const std::string& path() const { return path_; }
+
+    // Collects the screen until `text` shows; false after five quiet seconds.
+    bool WaitFor(const std::string& text) {
+        while (screen_.find(text) == std::string::npos)
+            if (!ReadSome(5000)) return false;
+        return true;
+    }
+    void Type(const std::string& text) { ASSERT_EQ(::write(master_, text.data(), text.size()), static_cast<ssize_t>(text.size())); }
+    // Ends the session, so a program still waiting for a line reads the end of the input.
+    void HangUp() {
+        ::close(master_);
+        master_ = -1;
+    }
+    const std::string& Drain() {
+        while (ReadSome(100)) {}
+        return screen_;
+    }
+
+private:
+    bool ReadSome(int timeoutMs) {
+        pollfd p{master_, POLLIN, 0};
+        if (::poll(&p, 1, timeoutMs) <= 0) return false;
+        char buf[256];
+        ssize_t n = ::read(master_, buf, sizeof buf);
+        if (n <= 0) return false;
+        screen_.append(buf, static_cast<std::size_t>(n));
+        return true;
+    }
+
+    int master_ = -1;
+    int slave_ = -1;
+    std::string path_;
+    std::string screen_;
+};
+
+TEST(CliPassword, TypedPasswordIsNeverEchoedAndMustBeRepeatedIdentically) {
+    struct Case {
+        std::string first, repeat;
+        int code;
+    };
+    for (const Case& c : {Case{"s3cret", "s3cret", 0}, Case{"s3cret", "S3cret", 3}}) {
+        PseudoTerminal tty;
+        if (!tty.ok()) GTEST_SKIP() << "no pseudo-terminals here";
+        Scene s;
+        auto before = ReadAll(s.carrier);
+        CliRunner runner = CliRunner::WithTerminal(tty.path());
+        CliResult hidden;
+        std::thread program([&] { hidden = runner.Run({"hide", s.carrier, s.message, "--password"}); });
+        bool asked = tty.WaitFor(t::kPasswordFirst);
+        if (asked) tty.Type(c.first + "\n");
+        bool repeated = asked && tty.WaitFor(t::kPasswordRepeat);
+        if (repeated) tty.Type(c.repeat + "\n");
+        const std::string& screen = tty.Drain();
+        if (!repeated) tty.HangUp();
+        program.join();
+        ASSERT_TRUE(repeated) << screen;
+        EXPECT_EQ(screen.find("3cret"), std::string::npos) << screen;
+        EXPECT_EQ(hidden.code, c.code);
+        if (c.code != 0) {
+            EXPECT_EQ(hidden.err, Line(texts::kPasswordsDiffer));
+            EXPECT_EQ(ReadAll(s.carrier), before);
+            continue;
+        }
+        CliResult taken;
+        std::thread extract([&] { taken = runner.Run({"extract", s.carrier, "--output-dir", s.dir.path()}); });
+        if (tty.WaitFor(texts::kPasswordPrompt))
+            tty.Type("s3cret\n");
+        else
+            tty.HangUp();
+        extract.join();
+        EXPECT_EQ(taken.code, 0) << taken.err;
+        EXPECT_EQ(ReadAll(s.dir.File("output.txt")), ReadAll(s.message));
+    }
+}
+
+}  // namespace
+}  // namespace velquist

@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <functional>
+
+#include "CliRunner.h"
+#include "cli/CliTexts.h"
+#include "engine/EngineTexts.h"
+#include "support/CarrierBuilder.h"
+#include "support/PassHarness.h"
+#include "support/TempDir.h"
+#include "workflows/WorkflowTexts.h"
+
+namespace velquist {
+namespace {
+
+using namespace velquist::testing;
+namespace t = cli_texts;
+
+// A folder with a 100 x 100 carrier, a 10-byte message and an empty output folder.
+struct Scene {
+    TempDir dir;
+    std::string carrier = dir.File("carrier.bmp");
+    std::string message = dir.File("m.txt");
+    std::string out = dir.File("out");
+
+    Scene() {
+        WriteAll(carrier, CarrierBuilder{}.Build());
+        WriteAll(message, RandomBytes(10, 1));
+        ::mkdir(out.c_str(), 0755);
+    }
+    void HideFirst(const std::string& password = "") const {
+        CliRunner runner = CliRunner::WithInput(password + "\n");
+        std::vector<std::string> args = {"hide", carrier, message};
+        if (!password.empty()) args.push_back("--password-stdin");
+        ASSERT_EQ(runner.Run(args).code, 0);
+    }
+    void SetMarker(std::uint32_t marker) const {
+        auto bytes = ReadAll(carrier);
+        PutLE32(bytes, 6, marker);
+        WriteAll(carrier, bytes);
+    }
+};
+
+bool FaultOn(FileOp op, int number, FileOp wantedOp, int wantedNumber) {
+    return op == wantedOp && number == wantedNumber;
+}
+
+TEST(CliRefusal, EveryRefusalHasItsExitStatusAndMessageAndChangesNothing) {
+    using Setup = std::function<std::vector<std::string>(Scene&)>;
+    struct Case {
+        std::string name;
+        Setup setup;
+        int code;
+        std::string err;
+        CliRunner runner = {};
+    };
+    auto faultOn = [](FileOp op, int number) {
+        return CliRunner::WithFault([=](FileOp o, int n) { return FaultOn(o, n, op, number); });
+    };
+    const std::vector<Case> cases = {
+        {"hide into a carrier that holds data",
+         [](Scene& s) { s.HideFirst(); return std::vector<std::string>{"hide", s.carrier, s.message}; },
+         3, Line(texts::kHideHasData)},
+        {"hide a message too large",
+         [](Scene& s) { WriteAll(s.message, RandomBytes(7498, 2)); return std::vector<std::string>{"hide", s.carrier, s.message}; },
+         3, Line(texts::kTooLarge)},
+        {"extract from an empty carrier",
+         [](Scene& s) { return std::vector<std::string>{"extract", s.carrier, "--output-dir", s.out}; },
+         3, Line(texts::kNothingToExtract)},
+        {"wipe an empty carrier",
+         [](Scene& s) { return std::vector<std::string>{"wipe", s.carrier}; },
+         3, Line(texts::kNoHidden)},
+        {"extract another format version",
+         [](Scene& s) { s.HideFirst(); s.SetMarker(0x2000000A); return std::vector<std::string>{"extract", s.carrier, "--output-dir", s.out}; },
+         3, Line(texts::kOtherVersion)},
+        {"extract with the wrong password",
+         [](Scene& s) { s.HideFirst("right"); return std::vector<std::string>{"extract", s.carrier, "--output-dir", s.out, "--password-stdin"}; },
+         3, Line(texts::kWrongPassword), CliRunner::WithInput("wrong\n")},
+        {"missing picture",
+         [](Scene& s) { return std::vector<std::string>{"inspect", s.dir.File("none.bmp")}; },
+         4, t::kPictureMissing},
+        {"folder for a picture",
+         [](Scene& s) { return std::vector<std::string>{"hide", s.out, s.message}; },
+         4, t::kPictureIsFolder},
+        {"picture too short for its header",
+         [](Scene& s) { auto b = ReadAll(s.carrier); b.resize(29); WriteAll(s.carrier, b); return std::vector<std::string>{"inspect", s.carrier}; },
+         4, Line(texts::kDamaged)},
+        {"picture that is not 24-bit",
+         [](Scene& s) { WriteAll(s.carrier, CarrierBuilder{.bitCount = 8}.Build()); return std::vector<std::string>{"hide", s.carrier, s.message}; },
+         4, Line(texts::kNot24Bit)},
+        {"pixel offset past the end",
+         [](Scene& s) { auto b = ReadAll(s.carrier); PutLE32(b, 10, 40000); WriteAll(s.carrier, b); return std::vector<std::string>{"wipe", s.carrier}; },
+         4, Line(texts::kDamaged)},
+        {"missing message",
+         [](Scene& s) { return std::vector<std::string>{"hide", s.carrier, s.dir.File("none.txt")}; },
+         5, t::kMessageMissing},
+        {"folder for a message",
+         [](Scene& s) { return std::vector<std::string>{"hide", s.carrier, s.out}; },
+         5, t::kMessageIsFolder},
+        {"missing output folder",
+         [](Scene& s) { s.HideFirst(); return std::vector<std::string>{"extract", s.carrier, "--output-dir", s.dir.File("gone")}; },
+         5, t::kOutputFailed},
+        {"carrier write fails while hiding",
+         [](Scene& s) { return std::vector<std::string>{"hide", s.carrier, s.message}; },
+         5, Line(texts::kEmbedFailed), faultOn(FileOp::Write, 1)},
+        {"output write fails while extracting",
+         [](Scene& s) { s.HideFirst(); return std::vector<std::string>{"extract", s.carrier, "--output-dir", s.out}; },
+         5, Line(texts::kExtractFailed), faultOn(FileOp::Write, 2)},
+        {"carrier write fails while wiping",
+         [](Scene& s) { s.HideFirst(); return std::vector<std::string>{"wipe", s.carrier}; },
+         5, t::kWipeFailed, faultOn(FileOp::Write, 1)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Scene scene;
+        auto args = c.setup(scene);
+        auto before = ReadAll(scene.carrier);
+        CliResult r = c.runner.Run(args);
+        EXPECT_EQ(r.code, c.code);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(ReadAll(scene.carrier), before);
+        EXPECT_EQ(ListFolder(scene.out), std::vector<std::string>{});
+        if (c.err.ends_with("\n"))
+            EXPECT_EQ(r.err, c.err);
+        else
+            EXPECT_TRUE(r.err.starts_with(c.err) && r.err.find('\n') == r.err.size() - 1) << r.err;
+    }
+}
+
+TEST(CliRefusal, MessagesWithoutDetailsNameThePathOrTheFailedOperation) {
+    Scene s;
+    s.HideFirst();
+    EXPECT_EQ(RunCli({"inspect", s.dir.File("none.bmp")}).err,
+              std::string(t::kPictureMissing) + s.dir.File("none.bmp") + "\n");
+    EXPECT_EQ(RunCli({"inspect", s.out}).err, std::string(t::kPictureIsFolder) + s.out + "\n");
+    EXPECT_TRUE(RunCli({"extract", s.carrier, "--output-dir", s.dir.File("gone")})
+                    .err.starts_with(std::string(t::kOutputFailed) + "open " + s.dir.File("gone")));
+    CliRunner failingWipe = CliRunner::WithFault([](FileOp op, int) { return op == FileOp::Write; });
+    EXPECT_TRUE(failingWipe.Run({"wipe", s.carrier}).err.starts_with(std::string(t::kWipeFailed) + "write "));
+}
+
+// Whatever the cut, a carrier that lost part of its message is refused, never half extracted.
+TEST(CliRefusal, ProgressivelyTruncatedCarrierIsDamagedAndWritesNoOutput) {
+    Scene s;
+    WriteAll(s.message, RandomBytes(300, 4));
+    s.HideFirst();
+    auto whole = ReadAll(s.carrier);
+    const std::size_t lastNeeded = 54 + 12 + 100 * 12;
+    for (std::size_t length : {std::size_t{0}, std::size_t{10}, std::size_t{29}, std::size_t{30},
+                               std::size_t{54}, std::size_t{65}, std::size_t{66}, std::size_t{700},
+                               lastNeeded - 1}) {
+        SCOPED_TRACE(length);
+        WriteAll(s.carrier, std::vector<std::uint8_t>(whole.begin(), whole.begin() + length));
+        CliResult r = RunCli({"extract", s.carrier, "--output-dir", s.out});
+        EXPECT_EQ(r.code, 4);
+        EXPECT_EQ(r.err, Line(texts::kDamaged));
+        EXPECT_EQ(ListFolder(s.out), std::vector<std::string>{});
+    }
+    WriteAll(s.carrier, std::vector<std::uint8_t>(whole.begin(), whole.begin() + lastNeeded));
+    EXPECT_EQ(RunCli({"extract", s.carrier, "--output-dir", s.out}).code, 0);
+}
+
+}  // namespace
+}  // namespace velquist

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "CliRunner.h"
+#include "engine/EngineTexts.h"
+#include "support/CarrierBuilder.h"
+#include "support/FakeMainView.h"
+#include "support/PassHarness.h"
+#include "support/ScriptedPlatform.h"
+#include "support/TempDir.h"
+#include "workflows/CarrierSelection.h"
+#include "workflows/ExtractCommand.h"
+#include "workflows/HideCommand.h"
+#include "workflows/MessageSelection.h"
+#include "workflows/WorkflowTexts.h"
+
+namespace velquist {
+namespace {
+
+using namespace velquist::testing;
+
+TEST(CliRoundTrip, HiddenFileComesBackByteForByteForEveryLengthPictureAndPassword) {
+    struct Picture {
+        CarrierBuilder builder;
+        std::size_t largest;
+    };
+    // A plain picture, and one with padded rows and a larger info header.
+    const std::vector<Picture> pictures = {
+        {CarrierBuilder{}, 7497},
+        {CarrierBuilder{.width = 33, .height = 17, .pixelOffset = 138}, 420},
+    };
+    for (const auto& picture : pictures) {
+        for (std::size_t length : {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{3},
+                                   std::size_t{4}, std::size_t{301}, picture.largest}) {
+            for (const std::string password : {"", "pw"}) {
+                SCOPED_TRACE(std::to_string(length) + " bytes, password '" + password + "'");
+                TempDir dir;
+                std::string carrier = dir.File("carrier.bmp");
+                WriteAll(carrier, picture.builder.Build());
+                auto message = RandomBytes(length, static_cast<std::uint32_t>(length + 7));
+                WriteAll(dir.File("secret.bin"), message);
+
+                CliRunner runner = CliRunner::WithInput(password + "\n");
+                std::vector<std::string> hide = {"hide", carrier, dir.File("secret.bin")};
+                if (!password.empty()) hide.push_back("--password-stdin");
+                CliResult hidden = runner.Run(hide);
+                ASSERT_EQ(hidden.code, 0) << hidden.err;
+                EXPECT_EQ(hidden.out, "");
+                EXPECT_EQ(hidden.err, Line(texts::kEmbedDone));
+                EXPECT_EQ(ReadAll(carrier).size(), picture.builder.Build().size());
+
+                std::vector<std::string> extract = {"extract", carrier, "--output-dir", dir.path()};
+                if (!password.empty()) extract.push_back("--password-stdin");
+                CliResult taken = runner.Run(extract);
+                ASSERT_EQ(taken.code, 0) << taken.err;
+                EXPECT_EQ(taken.out, dir.File("output.bin") + "\n");
+                EXPECT_EQ(taken.err, Line(texts::kExtractDone));
+                EXPECT_EQ(ReadAll(dir.File("output.bin")), message);
+            }
+        }
+    }
+}
+
+TEST(CliRoundTrip, MessageNamesWithoutAThreeCharacterExtensionAreStoredAsMsgWithAWarning) {
+    struct Case {
+        std::string name;
+        std::string stored;
+        bool warned;
+    };
+    const std::vector<Case> cases = {
+        {"report.txt", "txt", false}, {"REPORT.TXT", "TXT", false}, {"photo.jpeg", "msg", true},
+        {"README", "msg", true},      {"a.b", "msg", true},         {"archive.tar.gz", "msg", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        std::string carrier = dir.File("carrier.bmp");
+        WriteAll(carrier, CarrierBuilder{}.Build());
+        WriteAll(dir.File(c.name), {1, 2, 3, 4, 5});
+        CliResult hidden = RunCli({"hide", carrier, dir.File(c.name)});
+        ASSERT_EQ(hidden.code, 0);
+        EXPECT_EQ(hidden.err, (c.warned ? Line(texts::kBadExtension) : "") + Line(texts::kEmbedDone));
+        CliResult taken = RunCli({"extract", carrier, "--output-dir", dir.path() + "/"});
+        EXPECT_EQ(taken.out, dir.File("output." + c.stored) + "\n");
+        EXPECT_EQ(ReadAll(dir.File("output." + c.stored)), (std::vector<std::uint8_t>{1, 2, 3, 4, 5}));
+    }
+}
+
+TEST(CliRoundTrip, ExtractWipeAndWipeLeaveThePictureEmptyAndReadyForTheNextHide) {
+    TempDir dir;
+    std::string carrier = dir.File("carrier.bmp");
+    WriteAll(carrier, CarrierBuilder{}.Build());
+    WriteAll(dir.File("m.txt"), RandomBytes(100, 3));
+    for (const bool viaExtract : {true, false}) {
+        ASSERT_EQ(RunCli({"hide", carrier, dir.File("m.txt")}).code, 0);
+        CliResult wiped = viaExtract
+                              ? RunCli({"extract", carrier, "--output-dir", dir.path(), "--wipe"})
+                              : RunCli({"wipe", carrier});
+        EXPECT_EQ(wiped.code, 0);
+        EXPECT_EQ(wiped.err, (viaExtract ? Line(texts::kExtractDone) : "") + Line(texts::kWiped));
+        EXPECT_EQ(GetLE32(ReadAll(carrier), 6), 0u);
+        CliResult again = RunCli({"extract", carrier, "--output-dir", dir.path()});
+        EXPECT_EQ(again.code, 3);
+        EXPECT_EQ(again.err, Line(texts::kNothingToExtract));
+    }
+}
+
+// The window's handlers and the command line meet in the carrier file alone.
+TEST(CliRoundTrip, CarriersMoveBetweenTheWindowAndTheCommandLine) {
+    TempDir dir;
+    ScriptedPlatform platform;
+    FakeMainView view;
+    JobState job;
+    job.VersionWord = kVersionWordStart;
+    job.Password = kPasswordFiller;
+    job.OutPath = dir.path() + "/";
+    CarrierSelection selection(job, platform, view);
+    MessageSelection messages(job, platform, view);
+    HideCommand hide(job, platform, view);
+    ExtractCommand extract(job, platform, view);
+
+    std::string byWindow = dir.File("window.bmp");
+    std::string byCli = dir.File("cli.bmp");
+    ::mkdir(dir.File("out").c_str(), 0755);
+    WriteAll(byWindow, CarrierBuilder{.seed = 4}.Build());
+    WriteAll(byCli, CarrierBuilder{.seed = 5}.Build());
+    auto message = RandomBytes(1000, 9);
+    WriteAll(dir.File("m.dat"), message);
+
+    // Hidden by the window with a password, taken out by the command line.
+    selection.Choose(byWindow);
+    messages.Choose(dir.File("m.dat"));
+    view.passwordTicked = true;
+    view.password = view.repeat = "Zq9";
+    hide.cmdadd_Click();
+    CliResult taken = CliRunner::WithInput("Zq9\n").Run(
+        {"extract", byWindow, "--output-dir", dir.File("out"), "--password-stdin"});
+    ASSERT_EQ(taken.code, 0) << taken.err;
+    EXPECT_EQ(ReadAll(dir.File("out/output.dat")), message);
+
+    // Hidden by the command line with a password, taken out by the window.
+    ASSERT_EQ(CliRunner::WithInput("k3y\n").Run({"hide", byCli, dir.File("m.dat"), "--password-stdin"}).code, 0);
+    platform.ClearRecords();
+    selection.Choose(byCli);
+    platform.AnswerInput("k3y");
+    platform.AnswerQuestion(kAnswerNo);
+    extract.cmdout_Click();
+    const auto& boxes = platform.boxes();
+    EXPECT_TRUE(std::any_of(boxes.begin(), boxes.end(),
+                            [](const auto& box) { return box.prompt == texts::kExtractDone; }));
+    EXPECT_EQ(ReadAll(dir.File("output.dat")), message);
+}
+
+}  // namespace
+}  // namespace velquist

@@ -1,0 +1,48 @@
+#include "CliRunner.h"
+
+#include <sstream>
+
+#include "cli/CliApp.h"
+#include "cli/ErrorConsole.h"
+
+namespace velquist::testing {
+
+CliRunner CliRunner::WithInput(std::string text) {
+    CliRunner runner;
+    runner.stdinText = std::move(text);
+    return runner;
+}
+
+CliRunner CliRunner::WithTerminal(std::string path) {
+    CliRunner runner;
+    runner.terminalPath = std::move(path);
+    return runner;
+}
+
+CliRunner CliRunner::WithFault(NumberedFiles::FaultHook hook) {
+    CliRunner runner;
+    runner.faultHook = std::move(hook);
+    return runner;
+}
+
+CliResult CliRunner::Run(const std::vector<std::string>& args) const {
+    std::istringstream in(stdinText);
+    std::ostringstream out, err;
+    cli::CliIo io{.in = in,
+                  .out = out,
+                  .err = err,
+                  .errIsTerminal = errIsTerminal,
+                  .terminalPath = terminalPath,
+                  .faultHook = faultHook};
+    CliResult result;
+    result.code = cli::RunCli(args, io);
+    result.out = out.str();
+    result.err = err.str();
+    return result;
+}
+
+CliResult RunCli(const std::vector<std::string>& args) { return CliRunner{}.Run(args); }
+
+std::string Line(const std::string& prompt) { return cli::Trimmed(prompt) + "\n"; }
+
+}  // namespace velquist::testing

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/NumberedFiles.h"
+
+namespace velquist::testing {
+
+struct CliResult {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the command line in-process on string streams. By default there is no terminal to
+// ask a password on and standard error is no terminal either.
+struct CliRunner {
+    std::string stdinText;
+    bool errIsTerminal = false;
+    std::string terminalPath = "/nonexistent/tty";
+    NumberedFiles::FaultHook faultHook;
+
+    static CliRunner WithInput(std::string text);
+    static CliRunner WithTerminal(std::string path);
+    static CliRunner WithFault(NumberedFiles::FaultHook hook);
+
+    CliResult Run(const std::vector<std::string>& args) const;
+};
+
+// Shorthand for a run with no input, no terminal and no faults.
+CliResult RunCli(const std::vector<std::string>& args);
+// What a message box prompt looks like on standard error: one line, centring blanks gone.
+std::string Line(const std::string& prompt);
+
+}  // namespace velquist::testing
