@@ -129,18 +129,6 @@ TEST(CliRefusal, EveryRefusalHasItsExitStatusAndMessageAndChangesNothing) {
     }
 }
 
-TEST(CliRefusal, MessagesWithoutDetailsNameThePathOrTheFailedOperation) {
-    Scene s;
-    s.HideFirst();
-    EXPECT_EQ(RunCli({"inspect", s.dir.File("none.bmp")}).err,
-              std::string(t::kPictureMissing) + s.dir.File("none.bmp") + "\n");
-    EXPECT_EQ(RunCli({"inspect", s.out}).err, std::string(t::kPictureIsFolder) + s.out + "\n");
-    EXPECT_TRUE(RunCli({"extract", s.carrier, "--output-dir", s.dir.File("gone")})
-                    .err.starts_with(std::string(t::kOutputFailed) + "open " + s.dir.File("gone")));
-    CliRunner failingWipe = CliRunner::WithFault([](FileOp op, int) { return op == FileOp::Write; });
-    EXPECT_TRUE(failingWipe.Run({"wipe", s.carrier}).err.starts_with(std::string(t::kWipeFailed) + "write "));
-}
-
 // Whatever the cut, a carrier that lost part of its message is refused, never half extracted.
 TEST(CliRefusal, ProgressivelyTruncatedCarrierIsDamagedAndWritesNoOutput) {
     Scene s;

@@ -108,6 +108,20 @@ TEST(CliRoundTrip, ExtractWipeAndWipeLeaveThePictureEmptyAndReadyForTheNextHide)
     }
 }
 
+TEST(CliRoundTrip, ProgressBarIsDrawnOnlyWhenStandardErrorIsATerminal) {
+    TempDir dir;
+    std::string carrier = dir.File("carrier.bmp");
+    WriteAll(carrier, CarrierBuilder{}.Build());
+    WriteAll(dir.File("m.txt"), RandomBytes(300, 6));
+    CliRunner terminal;
+    terminal.errIsTerminal = true;
+    std::string err = terminal.Run({"hide", carrier, dir.File("m.txt")}).err;
+    EXPECT_TRUE(err.starts_with("\r完成度 [")) << err;
+    EXPECT_NE(err.find("] 1%"), std::string::npos);
+    EXPECT_TRUE(err.ends_with("] 100%\n" + Line(texts::kEmbedDone))) << err;
+    EXPECT_EQ(RunCli({"extract", carrier, "--output-dir", dir.path()}).err, Line(texts::kExtractDone));
+}
+
 // The window's handlers and the command line meet in the carrier file alone.
 TEST(CliRoundTrip, CarriersMoveBetweenTheWindowAndTheCommandLine) {
     TempDir dir;
