@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+
+#include "HostilePictures.h"
+#include "engine/CarrierHeader.h"
+#include "engine/CarrierWipe.h"
+#include "engine/EngineTexts.h"
+#include "engine/ExtractionJob.h"
+#include "platform/NumberedFiles.h"
+#include "support/PassHarness.h"
+
+namespace velquist {
+namespace {
+
+using namespace velquist::testing;
+using namespace velquist::testing::HostilePictures;
+using Box = ScriptedPlatform::Box;
+
+const Box kDamagedBox{texts::kDamaged, 16, std::string("错误")};
+const Box kTooLargeBox{texts::kTooLarge, 16, std::string("注意")};
+const Box kEmbedFailedBox{texts::kEmbedFailed, 16, std::nullopt};
+
+struct HostileRow {
+    std::string name;
+    std::vector<std::uint8_t> bytes;
+    bool folder = false;  // the picture's path names a folder
+    // The hide's one box; none when the engine is never asked to hide into such a picture
+    // (the window refuses a picture that already holds data).
+    std::optional<Box> hideBox;
+    // The extraction's one box; none when opening the carrier already fails.
+    std::optional<Box> extractBox;
+};
+
+std::vector<HostileRow> Rows() {
+    const std::uint32_t holds3 = 0x10000003;
+    return {
+        {"empty file", Cut(0), false, kDamagedBox, kDamagedBox},
+        {"one byte", Cut(1), false, kDamagedBox, kDamagedBox},
+        {"29 bytes", Cut(29), false, kDamagedBox, kDamagedBox},
+        {"30 bytes, pixel data past the end", Cut(30), false, kDamagedBox, kDamagedBox},
+        {"pixel offset negative", WithHeader(-54, holds3), false, kDamagedBox, kDamagedBox},
+        {"pixel offset most negative", WithHeader(INT32_MIN, holds3), false, kDamagedBox, kDamagedBox},
+        {"pixel offset 0", WithHeader(0, holds3), false, kDamagedBox, kDamagedBox},
+        {"pixel offset 29", WithHeader(29, holds3), false, kDamagedBox, kDamagedBox},
+        {"pixel offset at the end", WithHeader(kLength, holds3), false, kTooLargeBox, kDamagedBox},
+        {"pixel offset one past the end", WithHeader(kLength + 1, holds3), false, kDamagedBox,
+         kDamagedBox},
+        {"pixel offset largest", WithHeader(INT32_MAX, holds3), false, kDamagedBox, kDamagedBox},
+        {"header group cut by the end", WithHeader(kLength - 11, holds3), false, kTooLargeBox,
+         kDamagedBox},
+        {"stored length larger than the picture holds", WithHeader(54, 0x10FFFFFF), false,
+         std::nullopt, kDamagedBox},
+        {"stored length one byte too many", WithHeader(54, 0x10000000 | 22), false, std::nullopt,
+         kDamagedBox},
+        {"picture path is a folder", {}, true, kEmbedFailedBox, std::nullopt},
+    };
+}
+
+// Puts the row's picture at `path`: its bytes, or an empty folder.
+void Place(const HostileRow& row, const std::string& path) {
+    if (row.folder)
+        std::filesystem::create_directory(path);
+    else
+        WriteAll(path, row.bytes);
+}
+
+void ExpectUnchanged(const HostileRow& row, const std::string& path) {
+    if (row.folder) {
+        EXPECT_TRUE(std::filesystem::is_empty(path)) << row.name;
+    } else {
+        EXPECT_EQ(ReadAll(path), row.bytes) << row.name;
+    }
+}
+
+TEST(HostileHeaders, HideRefusesWithItsOneBoxAndWritesNothing) {
+    for (const auto& row : Rows()) {
+        if (!row.hideBox) continue;
+        PassHarness h;
+        Place(row, h.carrierPath);
+        h.job.ImagePath = h.carrierPath;
+        h.MakeMessage({'1', '2', '3', '4'});
+        h.Hide("pw", true);
+        EXPECT_EQ(h.platform.boxes(), std::vector<Box>{*row.hideBox}) << row.name;
+        EXPECT_EQ(h.job.HiddenMark, 0) << row.name;
+        ExpectUnchanged(row, h.carrierPath);
+        EXPECT_EQ(ListFolder(h.dir.path()), (std::vector<std::string>{"carrier.bmp", "message.txt"}))
+            << row.name;
+    }
+}
+
+TEST(HostileHeaders, ExtractionRefusesWithItsOneBoxAndCreatesNoFile) {
+    for (const auto& row : Rows()) {
+        PassHarness h;
+        Place(row, h.carrierPath);
+        h.job.ImagePath = h.carrierPath;
+        bool opened = true;
+        std::optional<PassResult> result;
+        {
+            ExtractionJob extraction(h.ctx);
+            try {
+                extraction.Open(h.dir.File("output.txt"));
+            } catch (const FileError&) {
+                opened = false;
+            }
+            if (opened) result = extraction.Run();
+        }
+        EXPECT_EQ(opened, row.extractBox.has_value()) << row.name;
+        if (row.extractBox) {
+            EXPECT_EQ(result, PassResult::Failed) << row.name;
+            EXPECT_EQ(h.platform.boxes(), std::vector<Box>{*row.extractBox}) << row.name;
+        }
+        EXPECT_FALSE(h.platform.Files().IsOpen(1) || h.platform.Files().IsOpen(2)) << row.name;
+        ExpectUnchanged(row, h.carrierPath);
+        EXPECT_EQ(ListFolder(h.dir.path()), std::vector<std::string>{"carrier.bmp"}) << row.name;
+    }
+}
+
+TEST(HostileHeaders, WipingAFolderFailsAndChangesNothing) {
+    TempDir dir;
+    std::string path = dir.File("carrier.bmp");
+    std::filesystem::create_directory(path);
+    NumberedFiles files;
+    EXPECT_THROW(WipeCarrier(files, 1, path), FileError);
+    EXPECT_FALSE(files.IsOpen(1));
+    EXPECT_TRUE(std::filesystem::is_empty(path));
+    EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string>{"carrier.bmp"});
+}
+
+// The extension the extract command names the output after, read as the window reads it.
+std::string StoredExtension(const std::string& path) {
+    NumberedFiles files;
+    files.OpenReadOnly(1, path);
+    std::string ext = ReadCarrierHeader(files, 1).SafeExtension();
+    files.Close(1);
+    return ext;
+}
+
+// The stored extension names the output file: whatever its bytes, the output lands in the
+// output folder under a plain name, and holds exactly the message.
+TEST(HostileHeaders, ExtensionBytesNeverLeaveTheOutputFolder) {
+    struct Row {
+        std::vector<std::uint8_t> extension;
+        std::string safeName;
+    };
+    const std::vector<Row> rows{
+        {{'/', 'e', 'x'}, "output._ex"},   {{'.', '.', '/'}, "output..._"},
+        {{'\\', '.', '.'}, "output._.."},  {{0, 'x', 0}, "output._x_"},
+        {{0xC4, 0xE3, 0xFF}, "output.___"}, {{0x7F, 0x80, 'a'}, "output.__a"},
+        {{'\n', '\t', ' '}, "output.__ "},
+    };
+    const std::vector<std::uint8_t> message{'h', 'i', 'd', 'd', 'e', 'n'};
+    for (const auto& row : rows) {
+        PassHarness h;
+        auto bytes = Holding(message, row.extension);
+        WriteAll(h.carrierPath, bytes);
+        h.job.ImagePath = h.carrierPath;
+        std::string out = h.dir.File("out");
+        std::filesystem::create_directory(out);
+        ExtractionJob extraction(h.ctx);
+        extraction.Open(out + "/output." + StoredExtension(h.carrierPath));
+        ASSERT_EQ(extraction.Run(), PassResult::Completed) << row.safeName;
+        extraction.Close();
+        EXPECT_EQ(ListFolder(out), std::vector<std::string>{row.safeName});
+        EXPECT_EQ(ReadAll(out + "/" + row.safeName), message) << row.safeName;
+        EXPECT_EQ(ListFolder(h.dir.path()), (std::vector<std::string>{"carrier.bmp", "out"}));
+        EXPECT_EQ(ReadAll(h.carrierPath), bytes) << row.safeName;
+    }
+}
+
+}  // namespace
+}  // namespace velquist
