@@ -31,8 +31,6 @@ QMessageBox::Icon IconFor(int style) {
 
 }  // namespace
 
-QtPlatform::QtPlatform() { sinceYield_.start(); }
-
 int QtPlatform::MsgBox(const std::string& prompt, int style,
                        const std::optional<std::string>& title) {
     QMessageBox box(IconFor(style), Q(title.value_or(PlatformTexts::kApplicationTitle)),
@@ -105,9 +103,7 @@ void QtPlatform::SaveSetting(const std::string& application, const std::string& 
 }
 
 void QtPlatform::Yield() {
-    if (sinceYield_.elapsed() < kYieldSliceMs) return;
-    QCoreApplication::processEvents();
-    sinceYield_.restart();
+    if (slicer_.Due()) QCoreApplication::processEvents();
 }
 
 void QtPlatform::OpenWebAddress(const std::string& address) {

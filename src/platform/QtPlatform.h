@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QString>
 
 #include "platform/NumberedFiles.h"
 #include "platform/Platform.h"
+#include "platform/YieldSlicer.h"
 
 namespace velquist {
 
@@ -13,8 +13,6 @@ namespace velquist {
 // dialog the program shows is opened here and nowhere else.
 class QtPlatform : public Platform {
 public:
-    QtPlatform();
-
     int MsgBox(const std::string& prompt, int style,
                const std::optional<std::string>& title = std::nullopt) override;
     std::string InputBox(const std::string& prompt, const std::string& title,
@@ -44,9 +42,8 @@ public:
 
 private:
     NumberedFiles files_;
-    // Yield runs the event loop at most this often, so a pass may call it for every group.
-    static constexpr qint64 kYieldSliceMs = 15;
-    QElapsedTimer sinceYield_;
+    // Yield runs the event loop at most every 15 ms, so a pass may call it for every group.
+    YieldSlicer slicer_;
 };
 
 }  // namespace velquist

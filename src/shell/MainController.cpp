@@ -8,6 +8,7 @@
 #include "platform/Platform.h"
 #include "shell/CentreOffset.h"
 #include "shell/ClearBmpOption.h"
+#include "shell/DroppedFiles.h"
 #include "shell/ExitAnimation.h"
 #include "ui/FrmAbout.h"
 #include "ui/Twips.h"
@@ -29,7 +30,23 @@ MainController::MainController(Platform& platform) : platform_(platform) {
         .Form_Unload = [this] { Form_Unload(); },
         .Form_Resize = [this] { layout_.Form_Resize(); },
     });
+    AttachCommands();
     Form_Load();
+}
+
+void MainController::AttachCommands() {
+    window_.SetCommandHandlers(CommandHandlers{
+        .cmdopen_Click = [this] { carrierSelection_.cmdopen_Click(); },
+        .CmdMsgSelect_Click = [this] { messageSelection_.CmdMsgSelect_Click(); },
+        .ChkPassword_Click = [this] { hideCommand_.ChkPassword_Click(); },
+        .cmdadd_Click = [this] { hideCommand_.cmdadd_Click(); },
+        .cmdout_Click = [this] { extractCommand_.cmdout_Click(); },
+        .cmdchgOutPath_Click = [this] { outputFolderSelection_.cmdchgOutPath_Click(); },
+        .Form_DragDrop =
+            [this](const std::vector<std::string>& paths) {
+                TakeDroppedFiles(paths, carrierSelection_, messageSelection_);
+            },
+    });
 }
 
 void MainController::Form_Load() {

@@ -1,17 +1,22 @@
 #pragma once
 
 #include "engine/JobState.h"
+#include "shell/OutputFolderSelection.h"
 #include "shell/ProportionalLayout.h"
 #include "ui/CommandHandlers.h"
 #include "ui/FrmMain.h"
+#include "workflows/CarrierSelection.h"
+#include "workflows/ExtractCommand.h"
+#include "workflows/HideCommand.h"
+#include "workflows/MessageSelection.h"
 
 namespace velquist {
 
 class Platform;
 
-// Owns what lives for the whole run: the job state and the main window with its layout.
-// It starts the window up and handles the window's own events; the hide and extract
-// commands come from the workflows through AttachCommands.
+// Owns what lives for the whole run: the job state, the main window with its layout, and the
+// hide and extract commands wired to the window's buttons. It starts the window up and
+// handles the window's own events.
 class MainController {
 public:
     explicit MainController(Platform& platform);
@@ -21,8 +26,6 @@ public:
     FrmMain& Window() { return window_; }
     ProportionalLayout& Layout() { return layout_; }
 
-    // Where the workflows plug in: handlers built on Job(), platform() and Window().
-    void AttachCommands(CommandHandlers handlers) { window_.SetCommandHandlers(std::move(handlers)); }
     void Show() { window_.show(); }
 
     void ChkclearBmp_Click();
@@ -33,11 +36,17 @@ public:
 private:
     void Form_Load();
     void CentreOnScreen();
+    void AttachCommands();
 
     Platform& platform_;
     JobState job_;
     FrmMain window_;
     ProportionalLayout layout_{window_};
+    CarrierSelection carrierSelection_{job_, platform_, window_};
+    MessageSelection messageSelection_{job_, platform_, window_};
+    HideCommand hideCommand_{job_, platform_, window_};
+    ExtractCommand extractCommand_{job_, platform_, window_};
+    OutputFolderSelection outputFolderSelection_{job_, platform_, window_};
 };
 
 }  // namespace velquist

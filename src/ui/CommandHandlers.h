@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace velquist {
 
@@ -13,6 +15,8 @@ struct CommandHandlers {
     std::function<void()> cmdadd_Click;
     std::function<void()> cmdout_Click;
     std::function<void()> cmdchgOutPath_Click;
+    // Local files dropped on the window, in the order given.
+    std::function<void(const std::vector<std::string>&)> Form_DragDrop;
 };
 
 }  // namespace velquist

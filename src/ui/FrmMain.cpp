@@ -2,6 +2,10 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
@@ -60,6 +64,7 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent) {
     SetTabOrder();
     timer1_->start(kTimer1IntervalMs);
     Control("Cmdexit")->setFocus();
+    setAcceptDrops(true);
 }
 
 void FrmMain::CreateControls() {
@@ -157,6 +162,30 @@ void FrmMain::closeEvent(QCloseEvent* event) {
     }
     Call(window_.Form_Unload);
     event->accept();
+}
+
+namespace {
+
+std::vector<std::string> LocalFiles(const QMimeData* data) {
+    std::vector<std::string> paths;
+    if (!data || !data->hasUrls()) return paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
+    return paths;
+}
+
+}  // namespace
+
+void FrmMain::dragEnterEvent(QDragEnterEvent* event) {
+    // Nothing is taken while a pass holds the files open.
+    if (!busy_ && !LocalFiles(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void FrmMain::dropEvent(QDropEvent* event) {
+    std::vector<std::string> paths = LocalFiles(event->mimeData());
+    if (busy_ || paths.empty() || !commands_.Form_DragDrop) return;
+    event->acceptProposedAction();
+    commands_.Form_DragDrop(paths);
 }
 
 void FrmMain::SetStatusCaption(const std::string& text) { SetCaption(Caption::Labtmp, text); }

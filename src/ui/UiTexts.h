@@ -36,7 +36,7 @@ inline constexpr const char* kAboutNotice =
     "Velquist 把一个文件藏进24位BMP图片，图片照常显示，长度不变。"
     "取出时需要同一张图片；设了密码的，还需要同一个密码。"
     "请只处理您有权处理的图片和文件。";
-inline constexpr const char* kAboutTitleLine = "Velquist 1.0";
+inline constexpr const char* kAboutTitleLine = "Velquist " VELQUIST_VERSION;
 inline constexpr const char* kAboutPurposeLine = "在图片中藏文件的小工具";
 inline constexpr const char* kAboutMadeByLine = "Velquist 开发组";
 inline constexpr const char* kAboutThanksHeading = "致谢";
