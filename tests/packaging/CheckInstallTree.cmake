@@ -1,0 +1,45 @@
+cmake_minimum_required(VERSION 3.25)
+# Installs the build into a fresh prefix and checks the tree a desktop expects, then runs the
+# desktop's own validators on the menu entry and the AppStream metadata.
+# Called as: cmake -DBUILD_DIR=... -DPREFIX=... -P CheckInstallTree.cmake
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
+                RESULT_VARIABLE installed OUTPUT_QUIET)
+if(NOT installed EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed")
+endif()
+
+set(id org.velquist.Velquist)
+foreach(path
+    bin/velquist
+    bin/velquist-cli
+    share/applications/${id}.desktop
+    share/metainfo/${id}.metainfo.xml
+    share/icons/hicolor/scalable/apps/${id}.svg
+    share/icons/hicolor/48x48/apps/${id}.png
+    share/icons/hicolor/256x256/apps/${id}.png
+    share/man/man1/velquist-cli.1)
+  if(NOT EXISTS "${PREFIX}/${path}")
+    message(FATAL_ERROR "missing from the install tree: ${path}")
+  endif()
+endforeach()
+
+file(STRINGS "${PREFIX}/share/applications/${id}.desktop" entry)
+foreach(line "Exec=velquist %f" "Icon=${id}" "Terminal=false")
+  if(NOT line IN_LIST entry)
+    message(FATAL_ERROR "the menu entry lacks '${line}'")
+  endif()
+endforeach()
+
+execute_process(COMMAND desktop-file-validate "${PREFIX}/share/applications/${id}.desktop"
+                RESULT_VARIABLE desktop_ok)
+execute_process(COMMAND appstreamcli validate --no-net "${PREFIX}/share/metainfo/${id}.metainfo.xml"
+                RESULT_VARIABLE appstream_ok)
+if(NOT desktop_ok EQUAL 0 OR NOT appstream_ok EQUAL 0)
+  message(FATAL_ERROR "desktop-file-validate: ${desktop_ok}, appstreamcli: ${appstream_ok}")
+endif()
+
+execute_process(COMMAND "${PREFIX}/bin/velquist-cli" --version OUTPUT_VARIABLE version)
+if(NOT version MATCHES "${EXPECTED_VERSION}")
+  message(FATAL_ERROR "installed velquist-cli reports '${version}', expected ${EXPECTED_VERSION}")
+endif()

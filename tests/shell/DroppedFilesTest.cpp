@@ -1,0 +1,15 @@
+#include <gtest/gtest.h>
+
+#include "shell/DroppedFiles.h"
+
+namespace velquist {
+namespace {
+
+TEST(DroppedFiles, PictureNamesEndInBmpInAnyCase) {
+    for (const char* name : {"a.bmp", "/x/A.BMP", "b.Bmp", ".bmp"}) EXPECT_TRUE(IsPictureName(name)) << name;
+    for (const char* name : {"a.bmp.txt", "bmp", "a.bm", "/x/abmp", "a.png", ""})
+        EXPECT_FALSE(IsPictureName(name)) << name;
+}
+
+}  // namespace
+}  // namespace velquist
