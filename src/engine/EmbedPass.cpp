@@ -1,15 +1,12 @@
 #include "engine/EmbedPass.h"
 
-#include <vector>
-
 #include "engine/CarrierFormat.h"
 #include "engine/CarrierHeader.h"
 #include "engine/EngineTexts.h"
-#include "engine/GroupBlocks.h"
 #include "engine/GroupCodec.h"
 #include "engine/JobState.h"
 #include "engine/MainWindowPort.h"
-#include "engine/ProgressCaption.h"
+#include "engine/WholeGroupWalk.h"
 #include "platform/NumberedFiles.h"
 #include "platform/Platform.h"
 
@@ -48,26 +45,12 @@ void WriteHeaderGroup(JobState& s, NumberedFiles& f) {
 }
 
 void EmbedWholeGroups(PassContext& ctx, std::int64_t firstPosition) {
-    JobState& s = ctx.job;
     NumberedFiles& f = ctx.platform.Files();
-    GroupBlocks blocks(f, kCarrier, firstPosition, s.GroupCount);
-    std::vector<std::uint8_t> message(
-        static_cast<std::size_t>(std::min<std::int64_t>(s.GroupCount, GroupBlocks::kGroupsPerBlock) *
-                                 kTripleSize));
-    ProgressCaption progress(s, ctx.window);
-    s.GroupNo = 0;
-    for (auto block = blocks.Next(); !block.empty(); block = blocks.Next()) {
-        std::size_t groups = block.size() / kGroupSize;
-        std::span<std::uint8_t> triples(message.data(), groups * kTripleSize);
-        f.GetBlock(kMessage, NumberedFiles::kHere, triples);
-        for (std::size_t g = 0; g < groups; ++g) {
-            ctx.platform.Yield();
-            GroupCodec::Embed(block.data() + g * kGroupSize, triples.data() + g * kTripleSize, 3);
-            ++s.GroupNo;
-            progress.GroupDone();
-        }
-        blocks.WriteBack();
-    }
+    WalkWholeGroups(
+        ctx, kCarrier, firstPosition,
+        [&](std::span<std::uint8_t> triples) { f.GetBlock(kMessage, NumberedFiles::kHere, triples); },
+        [](std::uint8_t* group, const std::uint8_t* triple) { GroupCodec::Embed(group, triple, 3); },
+        [](GroupBlocks& blocks, std::span<std::uint8_t>) { blocks.WriteBack(); });
 }
 
 void EmbedPartialGroup(JobState& s, NumberedFiles& f, std::int64_t position) {

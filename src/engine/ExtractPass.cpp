@@ -1,15 +1,12 @@
 #include "engine/ExtractPass.h"
 
-#include <vector>
-
 #include "engine/CarrierFormat.h"
 #include "engine/CarrierHeader.h"
 #include "engine/EngineTexts.h"
-#include "engine/GroupBlocks.h"
 #include "engine/GroupCodec.h"
 #include "engine/JobState.h"
 #include "engine/MainWindowPort.h"
-#include "engine/ProgressCaption.h"
+#include "engine/WholeGroupWalk.h"
 #include "platform/NumberedFiles.h"
 #include "platform/Platform.h"
 
@@ -23,25 +20,13 @@ constexpr int kCarrier = 1;
 constexpr int kOutput = 2;
 
 void ExtractWholeGroups(PassContext& ctx, std::int64_t firstPosition) {
-    JobState& s = ctx.job;
     NumberedFiles& f = ctx.platform.Files();
-    GroupBlocks blocks(f, kCarrier, firstPosition, s.GroupCount);
-    std::vector<std::uint8_t> message(
-        static_cast<std::size_t>(std::min<std::int64_t>(s.GroupCount, GroupBlocks::kGroupsPerBlock) *
-                                 kTripleSize));
-    ProgressCaption progress(s, ctx.window);
-    s.GroupNo = 0;
-    for (auto block = blocks.Next(); !block.empty(); block = blocks.Next()) {
-        std::size_t groups = block.size() / kGroupSize;
-        for (std::size_t g = 0; g < groups; ++g) {
-            ctx.platform.Yield();
-            GroupCodec::Extract(block.data() + g * kGroupSize, message.data() + g * kTripleSize, 3);
-            ++s.GroupNo;
-            progress.GroupDone();
-        }
-        f.PutBlock(kOutput, NumberedFiles::kHere,
-                   std::span<const std::uint8_t>(message.data(), groups * kTripleSize));
-    }
+    WalkWholeGroups(
+        ctx, kCarrier, firstPosition, [](std::span<std::uint8_t>) {},
+        [](std::uint8_t* group, std::uint8_t* triple) { GroupCodec::Extract(group, triple, 3); },
+        [&](GroupBlocks&, std::span<std::uint8_t> triples) {
+            f.PutBlock(kOutput, NumberedFiles::kHere, triples);
+        });
 }
 
 void ExtractPartialGroup(JobState& s, NumberedFiles& f, std::int64_t position) {
