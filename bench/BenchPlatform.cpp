@@ -1,21 +1,17 @@
 #include "BenchPlatform.h"
 
-#include <cstdio>
+#include <algorithm>
 
 namespace velquist::bench {
-
-int BenchPlatform::MsgBox(const std::string& prompt, int style,
-                          const std::optional<std::string>&) {
-    if (style == kStyleError) {
-        ++errorBoxes;
-        std::fprintf(stderr, "box: %s\n", prompt.c_str());
-    }
-    return kAnswerOk;
-}
 
 void BenchPlatform::Yield() {
     ++yields;
     if (slicer_.Due()) ++slices;  // where the window would run its pending events
+}
+
+int BenchPlatform::ErrorBoxes() const {
+    return static_cast<int>(std::count_if(boxes().begin(), boxes().end(),
+                                          [](const Box& box) { return box.style == kStyleError; }));
 }
 
 }  // namespace velquist::bench

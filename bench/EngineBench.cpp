@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
     std::printf("extract: %.3f s  %.0f MB/s of payload  extract/copy %.2f\n", extract,
                 payloadMB / extract, extract / copy);
     std::printf("yields %ld, percentage captions %ld, error boxes %d, extraction %s\n",
-                platform.yields, platform.percentCaptions, platform.errorBoxes,
+                platform.yields, platform.percentCaptions, platform.ErrorBoxes(),
                 completed ? "completed" : "FAILED");
     struct rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -137,5 +137,5 @@ int main(int argc, char** argv) {
     CodecRate();
     for (const auto& p : {carrierPath, messagePath, copyPath, folder + "/velquist-bench-output.bin"})
         std::filesystem::remove(p);
-    return completed && platform.errorBoxes == 0 ? 0 : 1;
+    return completed && platform.ErrorBoxes() == 0 ? 0 : 1;
 }

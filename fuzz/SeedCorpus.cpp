@@ -12,7 +12,7 @@
 #include "engine/EmbedPass.h"
 #include "engine/JobState.h"
 #include "probes/ScratchFolder.h"
-#include "probes/SilentPlatform.h"
+#include "platform/HeadlessPlatform.h"
 #include "probes/SilentWindow.h"
 #include "support/CarrierBuilder.h"
 
@@ -39,7 +39,7 @@ Bytes Carrier(const Bytes& picture, std::size_t length, const std::string& passw
     Bytes message(length);
     for (std::size_t i = 0; i < length; ++i) message[i] = static_cast<std::uint8_t>('a' + i % 26);
     scratch.Write("message.txt", message);
-    velquist::probes::SilentPlatform platform;
+    velquist::HeadlessPlatform platform;
     velquist::probes::SilentWindow window;
     window.passwordTicked = !password.empty();
     velquist::JobState job;

@@ -7,7 +7,7 @@
 #include "engine/ExtractionJob.h"
 #include "engine/JobState.h"
 #include "probes/RawPicture.h"
-#include "probes/SilentPlatform.h"
+#include "platform/HeadlessPlatform.h"
 #include "probes/SilentWindow.h"
 
 namespace velquist::probes {
@@ -22,7 +22,7 @@ std::string StoredExtension(NumberedFiles& files, const std::string& path) {
     return ext;
 }
 
-void CheckOutcome(PassResult result, const RawPicture& raw, const SilentPlatform& platform,
+void CheckOutcome(PassResult result, const RawPicture& raw, const HeadlessPlatform& platform,
                   const ScratchFolder& scratch, const std::string& outName, Findings& f) {
     std::int64_t length = raw.marker() & 0x00FFFFFF;
     bool expected = raw.holds(length);
@@ -66,7 +66,7 @@ Findings ExtractProbe::Run(std::span<const std::uint8_t> bytes) {
     scratch_.Empty();
     scratch_.Write("carrier.bmp", bytes);
     RawPicture raw(bytes);
-    SilentPlatform platform;
+    HeadlessPlatform platform;
     SilentWindow window;
     JobState job;
     job.ImagePath = scratch_.File("carrier.bmp");

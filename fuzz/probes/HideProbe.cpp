@@ -10,14 +10,14 @@
 #include "engine/JobState.h"
 #include "probes/ExtractProbe.h"
 #include "probes/RawPicture.h"
-#include "probes/SilentPlatform.h"
+#include "platform/HeadlessPlatform.h"
 #include "probes/SilentWindow.h"
 
 namespace velquist::probes {
 
 namespace {
 
-using Box = SilentPlatform::Box;
+using Box = HeadlessPlatform::Box;
 
 // Ten bytes: three whole groups and a partial one.
 const std::vector<std::uint8_t> kMessage{'v', 'e', 'l', 'q', 'u', 'i', 's', 't', '\r', '\n'};
@@ -43,7 +43,7 @@ Box ExpectedBox(const RawPicture& raw) {
     return {texts::kEmbedDone, kStyleInformation, texts::kEmbedDoneTitle};
 }
 
-void CheckHide(const RawPicture& before, const RawPicture& after, const SilentPlatform& platform,
+void CheckHide(const RawPicture& before, const RawPicture& after, const HeadlessPlatform& platform,
                const JobState& job, Findings& f) {
     f.Expect(platform.boxes() == std::vector<Box>{ExpectedBox(before)},
              "the hide did not show exactly its one box");
@@ -99,7 +99,7 @@ Findings HideProbe::Run(std::span<const std::uint8_t> bytes) {
     scratch_.Write("carrier.bmp", bytes);
     scratch_.Write("message.txt", kMessage);
     RawPicture original(bytes);
-    SilentPlatform platform;
+    HeadlessPlatform platform;
     SilentWindow window;
     window.passwordTicked = true;
     JobState job;

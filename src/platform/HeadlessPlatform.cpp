@@ -1,11 +1,11 @@
-#include "probes/SilentPlatform.h"
+#include "platform/HeadlessPlatform.h"
 
-namespace velquist::probes {
+namespace velquist {
 
-int SilentPlatform::MsgBox(const std::string& prompt, int style,
+int HeadlessPlatform::MsgBox(const std::string& prompt, int style,
                            const std::optional<std::string>& title) {
     boxes_.push_back(Box{prompt, style, title});
     return style == kStyleQuestion ? kAnswerNo : kAnswerOk;
 }
 
-}  // namespace velquist::probes
+}  // namespace velquist

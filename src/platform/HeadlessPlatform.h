@@ -7,11 +7,11 @@
 #include "platform/NumberedFiles.h"
 #include "platform/Platform.h"
 
-namespace velquist::probes {
+namespace velquist {
 
-// A platform without a user: every box is kept and answered at once (No to questions), every
-// dialog is cancelled, and nothing leaves the process.
-class SilentPlatform : public Platform {
+// A platform without a user, for the benchmark and the fuzz targets: every box is kept and
+// answered at once (No to questions), every dialog is cancelled, and nothing leaves the process.
+class HeadlessPlatform : public Platform {
 public:
     struct Box {
         std::string prompt;
@@ -49,4 +49,4 @@ private:
     std::vector<Box> boxes_;
 };
 
-}  // namespace velquist::probes
+}  // namespace velquist
