@@ -8,12 +8,14 @@ namespace velquist {
 
 class NumberedFiles;
 
-// Walks a run of carrier groups in blocks of about 1 MiB: each block is read whole, worked
+// Walks a run of carrier groups in blocks of 128 KiB: each block is read whole, worked
 // on in memory and, where the caller changes it, written back where it was read. The last
 // block is clamped to the groups that remain.
 class GroupBlocks {
 public:
-    static constexpr std::int64_t kGroupsPerBlock = 87381;  // 1,048,572 carrier bytes
+    // 131,064 carrier bytes: reads from the page cache into a block this size that stays in
+    // the core's cache measured several times faster than into blocks of 256 KiB and more.
+    static constexpr std::int64_t kGroupsPerBlock = 10922;
 
     // `firstPosition` is the 1-based position of the first group's first byte.
     GroupBlocks(NumberedFiles& files, int number, std::int64_t firstPosition,

@@ -77,13 +77,18 @@ inline void EmbedWhole(std::uint8_t* group, const std::uint8_t* m) {
     Store(group, g);
 }
 
-inline void ExtractWhole(const std::uint8_t* g, std::uint8_t* m) {
-    m[0] = static_cast<std::uint8_t>((g[0] & 0x03) | ((g[1] & 0x01) << 2) | ((g[2] & 0x07) << 3) |
-                                     ((g[9] & 0x03) << 6));
-    m[1] = static_cast<std::uint8_t>((g[3] & 0x03) | ((g[4] & 0x01) << 2) | ((g[5] & 0x07) << 3) |
-                                     ((g[10] & 0x01) << 6) | ((g[11] & 0x04) << 5));
-    m[2] = static_cast<std::uint8_t>((g[6] & 0x03) | ((g[7] & 0x01) << 2) | ((g[8] & 0x07) << 3) |
-                                     ((g[11] & 0x03) << 6));
+// Each message bit read straight out of the two group words.
+inline void ExtractWhole(const std::uint8_t* group, std::uint8_t* m) {
+    const Spread g = Load(group);
+    const std::uint64_t lo = g.lo;
+    const std::uint32_t hi = g.hi;
+    m[0] = static_cast<std::uint8_t>((lo & 0x03) | ((lo >> 6) & 0x04) | ((lo >> 13) & 0x38) |
+                                     ((hi >> 2) & 0xC0));
+    m[1] = static_cast<std::uint8_t>(((lo >> 24) & 0x03) | ((lo >> 30) & 0x04) |
+                                     ((lo >> 37) & 0x38) | ((hi >> 10) & 0x40) |
+                                     ((hi >> 19) & 0x80));
+    m[2] = static_cast<std::uint8_t>(((lo >> 48) & 0x03) | ((lo >> 54) & 0x04) |
+                                     ((hi << 3) & 0x38) | ((hi >> 18) & 0xC0));
 }
 
 static_assert(std::endian::native == std::endian::little,
