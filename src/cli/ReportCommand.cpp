@@ -1,4 +1,4 @@
-#include "cli/InspectCommand.h"
+#include "cli/ReportCommand.h"
 
 #include <algorithm>
 #include <ostream>
@@ -75,7 +75,7 @@ void PrintLines(std::ostream& out, const Facts& f) {
 
 }  // namespace
 
-ExitCode RunInspect(const CliRequest& request, CliSession& session) {
+ExitCode RunReport(const CliRequest& request, CliSession& session) {
     CarrierHeader header;
     if (ExitCode code = CheckPicture(session, request.picture, header); code != ExitCode::Ok)
         return code;

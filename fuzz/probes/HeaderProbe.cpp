@@ -1,4 +1,4 @@
-#include "probes/InspectProbe.h"
+#include "probes/HeaderProbe.h"
 
 #include <algorithm>
 
@@ -47,7 +47,7 @@ void CheckHeaderGroup(const CarrierHeader& h, const RawPicture& raw, Findings& f
 
 }  // namespace
 
-Findings InspectProbe::Run(std::span<const std::uint8_t> bytes) {
+Findings HeaderProbe::Run(std::span<const std::uint8_t> bytes) {
     Findings f;
     scratch_.Empty();
     scratch_.Write("carrier.bmp", bytes);

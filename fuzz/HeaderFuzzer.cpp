@@ -1,10 +1,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "probes/InspectProbe.h"
+#include "probes/HeaderProbe.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static velquist::probes::InspectProbe probe;
+    static velquist::probes::HeaderProbe probe;
     probe.Run({data, size}).AbortIfAny();
     return 0;
 }
