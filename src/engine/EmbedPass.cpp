@@ -4,6 +4,7 @@
 #include "engine/CarrierHeader.h"
 #include "engine/EngineTexts.h"
 #include "engine/GroupCodec.h"
+#include "engine/GroupCodecKernels.h"
 #include "engine/JobState.h"
 #include "engine/MainWindowPort.h"
 #include "engine/WholeGroupWalk.h"
@@ -49,7 +50,7 @@ void EmbedWholeGroups(PassContext& ctx, std::int64_t firstPosition) {
     WalkWholeGroups(
         ctx, kCarrier, firstPosition,
         [&](std::span<std::uint8_t> triples) { f.GetBlock(kMessage, NumberedFiles::kHere, triples); },
-        [](std::uint8_t* group, const std::uint8_t* triple) { GroupCodec::Embed(group, triple, 3); },
+        [](std::uint8_t* group, const std::uint8_t* triple) { GroupCodec::detail::EmbedWhole(group, triple); },
         [](GroupBlocks& blocks, std::span<std::uint8_t>) { blocks.WriteBack(); });
 }
 
