@@ -2,6 +2,7 @@
 
 #include "engine/CarrierFormat.h"
 #include "engine/EngineTexts.h"
+#include "support/FaultInjector.h"
 #include "support/PassHarness.h"
 
 namespace velquist {
@@ -10,22 +11,9 @@ namespace {
 using namespace velquist::testing;
 using Box = ScriptedPlatform::Box;
 
-// Counts file operations and fails the k-th one (k = 0: none).
-struct FaultAt {
-    int k = 0;
-    int seen = 0;
-    bool fired = false;
-    bool operator()(FileOp, int) {
-        ++seen;
-        if (seen == k) fired = true;
-        return seen == k;
-    }
-};
-
 int CountOperations(const std::function<void(PassHarness&)>& run) {
     PassHarness h;
-    auto counter = std::make_shared<FaultAt>();
-    h.platform.Files().SetFaultHook([counter](FileOp op, int n) { return (*counter)(op, n); });
+    auto counter = InjectFaultAt(h.platform.Files(), 0);
     run(h);
     return counter->seen;
 }
@@ -46,8 +34,7 @@ TEST(PassFaults, HideFailingAtAnyFileOperationLeavesAnEmptyMarkerAndCanBeRetried
         PassHarness h;
         PrepareHide(h);
         auto before = h.Carrier();
-        auto fault = std::make_shared<FaultAt>(FaultAt{k});
-        h.platform.Files().SetFaultHook([fault](FileOp op, int n) { return (*fault)(op, n); });
+        auto fault = InjectFaultAt(h.platform.Files(), k);
         h.Hide("pw", true);
         ASSERT_TRUE(fault->fired) << k;
         auto after = h.Carrier();
@@ -78,8 +65,7 @@ TEST(PassFaults, ExtractionFailingAtAnyFileOperationNeverTouchesTheOutput) {
     {
         PassHarness h;
         prepare(h);
-        auto counter = std::make_shared<FaultAt>();
-        h.platform.Files().SetFaultHook([counter](FileOp op, int n) { return (*counter)(op, n); });
+        auto counter = InjectFaultAt(h.platform.Files(), 0);
         ASSERT_EQ(h.Extract(h.dir.File("output.txt")), PassResult::Completed);
         total = counter->seen;
     }
@@ -87,8 +73,7 @@ TEST(PassFaults, ExtractionFailingAtAnyFileOperationNeverTouchesTheOutput) {
     for (int k = 1; k <= total; ++k) {
         PassHarness h;
         prepare(h);
-        auto fault = std::make_shared<FaultAt>(FaultAt{k});
-        h.platform.Files().SetFaultHook([fault](FileOp op, int n) { return (*fault)(op, n); });
+        auto fault = InjectFaultAt(h.platform.Files(), k);
         PassResult result = h.Extract(h.dir.File("output.txt"));
         ASSERT_TRUE(fault->fired) << k;
         h.platform.Files().SetFaultHook({});

@@ -5,6 +5,7 @@
 
 #include "WorkflowHarness.h"
 #include "engine/EngineTexts.h"
+#include "support/FaultInjector.h"
 #include "support/PassHarness.h"
 #include "workflows/WorkflowTexts.h"
 
@@ -19,17 +20,8 @@ const Box kEmbedFailedBox{texts::kEmbedFailed, 16, std::nullopt};
 const Box kExtractFailedBox{texts::kExtractFailed, 16, std::nullopt};
 const std::vector<std::uint8_t> kOld{'o', 'l', 'd'};
 
-// Counts file operations and fails the k-th one (k = 0: none).
-struct FaultAt {
-    int k = 0;
-    int seen = 0;
-    bool operator()(FileOp, int) { return ++seen == k; }
-};
-
 std::shared_ptr<FaultAt> InjectFault(WorkflowHarness& h, int k) {
-    auto fault = std::make_shared<FaultAt>(FaultAt{k});
-    h.platform.Files().SetFaultHook([fault](FileOp op, int n) { return (*fault)(op, n); });
-    return fault;
+    return InjectFaultAt(h.platform.Files(), k);
 }
 
 std::vector<Box> ErrorBoxes(const std::vector<Box>& boxes) {
