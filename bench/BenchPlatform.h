@@ -17,6 +17,7 @@ public:
     void SetStatusCaption(const std::string&) override {}
     void SetPercentCaption(const std::string&) override { ++percentCaptions; }
     bool PasswordTicked() const override { return false; }
+    bool EncryptTicked() const override { return false; }
 
     int ErrorBoxes() const;
 

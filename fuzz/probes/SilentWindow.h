@@ -12,8 +12,10 @@ public:
     void SetStatusCaption(const std::string&) override {}
     void SetPercentCaption(const std::string&) override {}
     bool PasswordTicked() const override { return passwordTicked; }
+    bool EncryptTicked() const override { return encryptTicked; }
 
     bool passwordTicked = false;
+    bool encryptTicked = false;
 };
 
 }  // namespace velquist::probes

@@ -31,7 +31,7 @@ std::optional<std::string> ConsolePlatform::BrowseForFolder(const std::string&) 
     return std::nullopt;
 }
 
-void ConsolePlatform::ShellOpen(const std::string&) {}
+bool ConsolePlatform::ShellOpen(const std::string&) { return false; }
 
 bool ConsolePlatform::DeleteFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0 || ::access(path.c_str(), F_OK) != 0;
@@ -48,5 +48,10 @@ void ConsolePlatform::SaveSetting(const std::string&, const std::string&, const 
 void ConsolePlatform::OpenWebAddress(const std::string&) {}
 
 std::string ConsolePlatform::AppFolder() { return std::filesystem::current_path().string(); }
+
+// The command line writes where it is told and opens no dialogs; these only fill the interface.
+std::string ConsolePlatform::HomeFolder() { return AppFolder(); }
+
+std::string ConsolePlatform::DocumentsFolder() { return AppFolder(); }
 
 }  // namespace velquist::cli

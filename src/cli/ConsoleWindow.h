@@ -15,12 +15,15 @@ public:
     void SetStatusCaption(const std::string& text) override;
     void SetPercentCaption(const std::string& text) override;
     bool PasswordTicked() const override { return passwordTicked_; }
+    bool EncryptTicked() const override { return encryptTicked_; }
 
     void TickPassword(bool ticked) { passwordTicked_ = ticked; }
+    void TickEncrypt(bool ticked) { encryptTicked_ = ticked; }
 
 private:
     ErrorConsole& console_;
     bool passwordTicked_ = false;
+    bool encryptTicked_ = false;
 };
 
 }  // namespace velquist::cli

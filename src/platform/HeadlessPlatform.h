@@ -30,7 +30,7 @@ public:
         return std::nullopt;
     }
     std::optional<std::string> BrowseForFolder(const std::string&) override { return std::nullopt; }
-    void ShellOpen(const std::string&) override {}
+    bool ShellOpen(const std::string&) override { return false; }
     bool DeleteFile(const std::string&) override { return false; }
     std::string GetSetting(const std::string&, const std::string&, const std::string&,
                            const std::string& defaultText) override {
@@ -42,6 +42,8 @@ public:
     void OpenWebAddress(const std::string&) override {}
     void EndProgram() override {}
     std::string AppFolder() override { return "/"; }
+    std::string HomeFolder() override { return "/"; }
+    std::string DocumentsFolder() override { return "/"; }
     NumberedFiles& Files() override { return files_; }
 
 private:

@@ -33,15 +33,14 @@ public:
     // Modal input box; cancel returns an empty text, as does an empty entry.
     virtual std::string InputBox(const std::string& prompt, const std::string& title,
                                  bool masked) = 0;
-    // The chosen path, or nothing when the user cancels. An initial folder of "c:\"
-    // means the filesystem root.
+    // The chosen path, or nothing when the user cancels; the dialog starts in initialFolder.
     virtual std::optional<std::string> OpenFileDialog(const std::string& title,
                                                       const std::string& pattern,
                                                       const std::string& initialFolder) = 0;
     // The chosen folder without a trailing separator (except at the root), or nothing.
     virtual std::optional<std::string> BrowseForFolder(const std::string& title) = 0;
-    // Opens a file in the program associated with it.
-    virtual void ShellOpen(const std::string& path) = 0;
+    // Opens a file in the program associated with it; false when no program took it.
+    virtual bool ShellOpen(const std::string& path) = 0;
     // True when the file is gone afterwards.
     virtual bool DeleteFile(const std::string& path) = 0;
     virtual std::string GetSetting(const std::string& application, const std::string& section,
@@ -54,6 +53,10 @@ public:
     virtual void EndProgram() = 0;
     // The program's own folder, without a trailing separator except at the root.
     virtual std::string AppFolder() = 0;
+    // The user's home folder, where the file dialogs start.
+    virtual std::string HomeFolder() = 0;
+    // The user's documents folder (it may not exist yet).
+    virtual std::string DocumentsFolder() = 0;
     virtual NumberedFiles& Files() = 0;
 };
 

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include "platform/PlatformTexts.h"
@@ -79,8 +80,8 @@ std::optional<std::string> QtPlatform::BrowseForFolder(const std::string& title)
     return WithoutTrailingSlash(chosen);
 }
 
-void QtPlatform::ShellOpen(const std::string& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(Q(path)));
+bool QtPlatform::ShellOpen(const std::string& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(Q(path)));
 }
 
 bool QtPlatform::DeleteFile(const std::string& path) {
@@ -114,6 +115,15 @@ void QtPlatform::EndProgram() { QCoreApplication::exit(0); }
 
 std::string QtPlatform::AppFolder() {
     return WithoutTrailingSlash(QCoreApplication::applicationDirPath());
+}
+
+std::string QtPlatform::HomeFolder() {
+    return WithoutTrailingSlash(QStandardPaths::writableLocation(QStandardPaths::HomeLocation));
+}
+
+std::string QtPlatform::DocumentsFolder() {
+    return WithoutTrailingSlash(
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
 }
 
 QString QtPlatform::DialogFilter(const std::string& pattern) {

@@ -21,7 +21,7 @@ public:
                                               const std::string& pattern,
                                               const std::string& initialFolder) override;
     std::optional<std::string> BrowseForFolder(const std::string& title) override;
-    void ShellOpen(const std::string& path) override;
+    bool ShellOpen(const std::string& path) override;
     bool DeleteFile(const std::string& path) override;
     std::string GetSetting(const std::string& application, const std::string& section,
                            const std::string& key, const std::string& defaultText) override;
@@ -31,6 +31,8 @@ public:
     void OpenWebAddress(const std::string& address) override;
     void EndProgram() override;
     std::string AppFolder() override;
+    std::string HomeFolder() override;
+    std::string DocumentsFolder() override;
     NumberedFiles& Files() override { return files_; }
 
     // "*.bmp" becomes "*.bmp (*.bmp)", the form the file dialog takes.

@@ -196,6 +196,8 @@ void FrmMain::SetPercentCaption(const std::string& text) {
 
 bool FrmMain::PasswordTicked() const { return chkPassword_->isChecked(); }
 
+bool FrmMain::EncryptTicked() const { return false; }
+
 void FrmMain::SetCaption(Caption control, const std::string& text) {
     const QString caption = QString::fromStdString(text);
     if (control == Caption::TxtName)

@@ -49,6 +49,7 @@ public:
     void SetStatusCaption(const std::string& text) override;
     void SetPercentCaption(const std::string& text) override;
     bool PasswordTicked() const override;
+    bool EncryptTicked() const override;
     // MainView
     void SetCaption(Caption control, const std::string& text) override;
     std::string CaptionOf(Caption control) const override;

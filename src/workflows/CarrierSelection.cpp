@@ -22,7 +22,7 @@ constexpr std::int64_t kCapacityDivisor = 4092;
 void CarrierSelection::cmdopen_Click() {
     std::string previous = job_.ImagePath;
     if (auto chosen = platform_.OpenFileDialog(texts::kOpenPictureTitle, texts::kPicturePattern,
-                                               texts::kDialogFolder))
+                                               platform_.HomeFolder()))
         job_.ImagePath = *chosen;
     if (job_.ImagePath.empty()) return;
     // A cancelled dialog inspects the current carrier again.

@@ -32,7 +32,7 @@ bool MessageSelection::Allowed() {
 void MessageSelection::CmdMsgSelect_Click() {
     if (!Allowed()) return;
     if (auto chosen = platform_.OpenFileDialog(texts::kChooseMessageTitle, texts::kAnyPattern,
-                                               texts::kDialogFolder))
+                                               platform_.HomeFolder()))
         TakeOver(*chosen);
     // A cancelled dialog derives the extension again from the previous choice.
     DeriveExtension();

@@ -7,7 +7,6 @@ namespace velquist::texts {
 // Choosing and inspecting the carrier.
 inline constexpr const char* kOpenPictureTitle = "打开 BMP图片";
 inline constexpr const char* kPicturePattern = "*.bmp";
-inline constexpr const char* kDialogFolder = "/";
 inline constexpr const char* kNot24Bit = "图片不是24位色格式，请选择24位色图片！";
 inline constexpr const char* kCannotOpenPicture = "无法打开图片文件，请确认文件存在并且可以读取！";
 inline constexpr const char* kCannotOpenPictureTitle = "错误";
@@ -25,7 +24,8 @@ inline constexpr const char* kChoosePictureFirstTitle = "注意";
 inline constexpr const char* kPictureHasData = "图片里有信息，不可选择文件";
 inline constexpr const char* kPictureHasDataTitle = "错误";
 inline constexpr const char* kChooseMessageTitle = "选择 欲嵌入的信息文件";
-inline constexpr const char* kAnyPattern = "*.*";
+// Every file, those without a dot in their name included.
+inline constexpr const char* kAnyPattern = "*";
 inline constexpr const char* kMessageFile = "欲嵌入的文件:";
 inline constexpr const char* kBadExtension = "该文件名不被支持,请确认文件有且仅有3位扩展名！！！";
 inline constexpr const char* kBadExtensionTitle = "错误";

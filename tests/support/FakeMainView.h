@@ -15,6 +15,7 @@ public:
     void SetStatusCaption(const std::string& text) override { SetCaption(Caption::Labtmp, text); }
     void SetPercentCaption(const std::string& text) override { SetCaption(Caption::labfinish, text); }
     bool PasswordTicked() const override { return passwordTicked; }
+    bool EncryptTicked() const override { return encryptTicked; }
     void SetCaption(Caption control, const std::string& text) override { captions[control] = text; }
     std::string CaptionOf(Caption control) const override {
         auto it = captions.find(control);
@@ -37,6 +38,7 @@ public:
 
     std::map<Caption, std::string> captions;
     bool passwordTicked = false;
+    bool encryptTicked = false;
     bool previewShown = false;
     bool picturesLoad = true;
     std::string preview;

@@ -13,10 +13,12 @@ public:
     void SetStatusCaption(const std::string& text) override { status.push_back(text); }
     void SetPercentCaption(const std::string& text) override { percent.push_back(text); }
     bool PasswordTicked() const override { return passwordTicked; }
+    bool EncryptTicked() const override { return encryptTicked; }
 
     std::vector<std::string> status;
     std::vector<std::string> percent;
     bool passwordTicked = false;
+    bool encryptTicked = false;
 };
 
 }  // namespace velquist::testing

@@ -37,6 +37,10 @@ public:
     void AnswerFolder(std::optional<std::string> folder) { folderAnswers_.push_back(std::move(folder)); }
     void SetAppFolder(std::string folder) { appFolder_ = std::move(folder); }
     void FailDeletes(bool fail) { failDeletes_ = fail; }
+    // Makes the shell find no program for any file.
+    void FailShellOpen(bool fail) { failShellOpen_ = fail; }
+    void SetHomeFolder(std::string folder) { homeFolder_ = std::move(folder); }
+    void SetDocumentsFolder(std::string folder) { documentsFolder_ = std::move(folder); }
     // Runs inside every yield (a click arriving while a pass works, say).
     void OnYield(std::function<void()> action) { onYield_ = std::move(action); }
     // Runs when a box is shown, before it is answered (to look at the window meanwhile).
@@ -63,7 +67,10 @@ public:
     std::optional<std::string> OpenFileDialog(const std::string& title, const std::string& pattern,
                                               const std::string& initialFolder) override;
     std::optional<std::string> BrowseForFolder(const std::string& title) override;
-    void ShellOpen(const std::string& path) override { shellOpened_.push_back(path); }
+    bool ShellOpen(const std::string& path) override {
+        shellOpened_.push_back(path);
+        return !failShellOpen_;
+    }
     bool DeleteFile(const std::string& path) override;
     std::string GetSetting(const std::string& application, const std::string& section,
                            const std::string& key, const std::string& defaultText) override;
@@ -73,6 +80,8 @@ public:
     void OpenWebAddress(const std::string& address) override { webAddresses_.push_back(address); }
     void EndProgram() override { ended_ = true; }
     std::string AppFolder() override { return appFolder_; }
+    std::string HomeFolder() override { return homeFolder_; }
+    std::string DocumentsFolder() override { return documentsFolder_; }
     NumberedFiles& Files() override { return files_; }
 
     static std::string SettingKey(const std::string& application, const std::string& section,
@@ -93,6 +102,9 @@ private:
     std::function<void()> onYield_;
     std::function<void(const Box&)> onBox_;
     std::string appFolder_ = "/opt/velquist";
+    std::string homeFolder_ = "/home/user";
+    std::string documentsFolder_ = "/home/user/Documents";
+    bool failShellOpen_ = false;
     long yields_ = 0;
     bool ended_ = false;
     bool failDeletes_ = false;

@@ -19,7 +19,7 @@ TEST(CarrierSelection, DialogAsksForABmpFromTheRoot) {
     ASSERT_EQ(h.platform.dialogs().size(), 1u);
     EXPECT_EQ(h.platform.dialogs()[0].title, "打开 BMP图片");
     EXPECT_EQ(h.platform.dialogs()[0].pattern, "*.bmp");
-    EXPECT_EQ(h.platform.dialogs()[0].initialFolder, "/");
+    EXPECT_EQ(h.platform.dialogs()[0].initialFolder, "/home/user");
 }
 
 TEST(CarrierSelection, CapacityCaptionDividesTheWholeLengthBy4092) {

@@ -53,7 +53,8 @@ TEST(MessageSelection, ExtensionIsTheLastThreeCharactersAfterADot) {
             << c.name;
         ASSERT_EQ(h.platform.dialogs().size(), 1u);
         EXPECT_EQ(h.platform.dialogs()[0].title, "选择 欲嵌入的信息文件");
-        EXPECT_EQ(h.platform.dialogs()[0].pattern, "*.*");
+        EXPECT_EQ(h.platform.dialogs()[0].pattern, "*");
+        EXPECT_EQ(h.platform.dialogs()[0].initialFolder, "/home/user");
     }
 }
 
