@@ -1,0 +1,19 @@
+#pragma once
+
+namespace velquist {
+
+// Remembers the one temporary output file that exists while an extraction runs, so that a
+// process ended by a signal can remove it instead of leaving a half-written file behind.
+// Signal-safe: the path lives in a fixed buffer and removal calls only unlink().
+namespace TemporaryFileGuard {
+
+// Records `path` as the pending temporary file (a longer path than the buffer is not kept).
+void Remember(const char* path) noexcept;
+// Forgets it once it has been renamed into place or removed.
+void Forget() noexcept;
+// Removes the pending temporary file, if any; callable from a signal handler.
+void RemoveNow() noexcept;
+
+}  // namespace TemporaryFileGuard
+
+}  // namespace velquist
