@@ -118,8 +118,8 @@ int main(int argc, char** argv) {
 
     start = Clock::now();
     ExtractionJob extraction(ctx);
-    extraction.Open(folder + "/velquist-bench-output.bin");
-    bool completed = extraction.Run() == PassResult::Completed;
+    bool completed = extraction.Open().completed() &&
+                     extraction.Run(folder + "/velquist-bench-output.bin").completed();
     extraction.Close();
     double extract = Seconds(start);
 

@@ -29,6 +29,7 @@ bool ApplyOption(CliRequest& r, const std::string& option) {
             return false;
         case Command::Extract:
             if (option == "--wipe") return r.wipe = true;
+            if (option == "--force") return r.force = true;
             if (option == "--password-stdin") return r.passwordStdin = true;
             return false;
         default:

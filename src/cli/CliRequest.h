@@ -18,6 +18,7 @@ struct CliRequest {
     bool password = false;    // hide: protect with a password asked on the terminal
     bool passwordStdin = false;
     bool wipe = false;        // extract
+    bool force = false;       // extract: replace an existing output without asking
 };
 
 // The request, or nothing with `error` saying what is wrong with the arguments.

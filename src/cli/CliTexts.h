@@ -16,6 +16,8 @@ inline constexpr const char* kMessageIsFolder = "这是文件夹，不是信息�
 inline constexpr const char* kReadFailed = "无法读取文件：";
 inline constexpr const char* kOutputFailed = "无法创建输出文件：";
 inline constexpr const char* kWipeFailed = "清除失败：";
+inline constexpr const char* kOutputExists = "输出文件已经存在；要替换它，请加上 --force：";
+inline constexpr const char* kReplaceOutput = "已经存在，要替换它吗？(y/N) ";
 inline constexpr const char* kPasswordTooLong = "密码最多8位，且只能是可打印的ASCII字符。";
 inline constexpr const char* kNoTerminal =
     "这张图片的信息受密码保护，但没有终端可以输入密码；请用 --password-stdin 从标准输入提供密码。";

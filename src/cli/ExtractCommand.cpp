@@ -3,10 +3,8 @@
 #include "cli/CliRequest.h"
 #include "cli/CliSession.h"
 #include "cli/CliTexts.h"
-#include "cli/PassOutcome.h"
+#include "cli/OutcomeReport.h"
 #include "cli/PictureCheck.h"
-#include "cli/WipeCommand.h"
-#include "engine/EngineTexts.h"
 #include "engine/ExtractionJob.h"
 #include "workflows/WorkflowTexts.h"
 
@@ -20,21 +18,20 @@ std::string FolderPrefix(const std::string& folder) {
     return folder.ends_with('/') ? folder : folder + "/";
 }
 
+// An existing output is replaced only with --force: nobody at a script can be asked.
+Outcome CheckOutput(const CliRequest& r, CliSession& s, ExtractionJob& extraction) {
+    OutputTarget target = extraction.CheckOutput(s.job.OutFile);
+    if (!target.verdict.completed() || !target.replaces || r.force) return target.verdict;
+    return Outcome::Of(OutcomeKind::Declined, s.job.OutFile);
+}
+
 ExitCode CheckPassword(CliSession& s, const CarrierHeader& header) {
+    if (!header.isProtected()) return ExitCode::Ok;
     if (!s.passwords.CanAsk()) return s.Fail(ExitCode::Usage, kNoTerminal);
     if (s.platform.InputBox(texts::kPasswordPrompt, texts::kPasswordTitle, true) !=
         header.StoredPassword())
-        return s.Fail(ExitCode::Refused, texts::kWrongPassword);
+        return Report(s, CliCommand::Extract, Outcome::Of(OutcomeKind::WrongPassword));
     return ExitCode::Ok;
-}
-
-// Checked in the window's order: version, then whether the stored message can be there at
-// all, then (on the carrier's own flag byte) the password.
-ExitCode CheckCarrier(CliSession& s, const CarrierHeader& header) {
-    if (!header.isVersion1()) return s.Fail(ExitCode::Refused, texts::kOtherVersion);
-    if (!header.storedMessageFits() || (header.isProtected() && !header.passwordReadable))
-        return s.Fail(ExitCode::BadPicture, texts::kDamaged);
-    return header.isProtected() ? CheckPassword(s, header) : ExitCode::Ok;
 }
 
 }  // namespace
@@ -44,22 +41,27 @@ ExitCode RunExtract(const CliRequest& r, CliSession& s) {
     if (ExitCode code = CheckPicture(s, r.picture, checked); code != ExitCode::Ok) return code;
     if (!checked.holdsData()) return s.Fail(ExitCode::Refused, texts::kNothingToExtract);
     s.job.ImagePath = r.picture;
-    s.job.MsgExt = checked.SafeExtension();
+    ExtractionJob extraction(s.ctx);
+    if (Outcome opened = extraction.Open(); !opened.completed())
+        return Report(s, CliCommand::Extract, opened);
+    s.job.MsgExt = extraction.header().SafeExtension();
     s.job.OutPath = FolderPrefix(r.outputDir);
     s.job.OutFile = s.job.OutPath + texts::kOutputStem + s.job.MsgExt;
-
-    ExtractionJob extraction(s.ctx);
-    try {
-        extraction.Open(s.job.OutFile);
-    } catch (const FileError& e) {
-        return s.Fail(ExitCode::IoFailure, kOutputFailed + std::string(e.what()));
-    }
-    if (ExitCode code = CheckCarrier(s, extraction.header()); code != ExitCode::Ok) return code;
-    if (extraction.Run() == PassResult::Failed) return ExitCodeForFailedPass(s.platform.lastError());
-    extraction.Close();
+    if (Outcome output = CheckOutput(r, s, extraction); !output.completed())
+        return Report(s, CliCommand::Extract, output);
+    if (ExitCode code = CheckPassword(s, extraction.header()); code != ExitCode::Ok) return code;
+    if (Outcome run = extraction.Run(s.job.OutFile); !run.completed())
+        return Report(s, CliCommand::Extract, run);
     s.console.Say(texts::kExtractDone);
+    if (r.wipe) {
+        if (Outcome wiped = extraction.Wipe(); !wiped.completed())
+            return Report(s, CliCommand::Wipe, wiped);
+        s.console.Say(texts::kWiped);
+    }
+    extraction.Close();
+    // The path goes out last, so a script reading it knows that everything asked was done.
     s.out << s.job.OutFile << '\n' << std::flush;
-    return r.wipe ? WipePicture(s, r.picture) : ExitCode::Ok;
+    return s.out ? ExitCode::Ok : ExitCode::IoFailure;
 }
 
 }  // namespace velquist::cli

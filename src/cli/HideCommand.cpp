@@ -1,16 +1,15 @@
 #include "cli/HideCommand.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 
 #include "cli/CliRequest.h"
 #include "cli/CliSession.h"
 #include "cli/CliTexts.h"
-#include "cli/PassOutcome.h"
+#include "cli/OutcomeReport.h"
 #include "cli/PictureCheck.h"
 #include "engine/CarrierFormat.h"
 #include "engine/EmbedPass.h"
+#include "engine/EngineTexts.h"
 #include "workflows/MessageSelection.h"
 #include "workflows/WorkflowTexts.h"
 
@@ -21,13 +20,6 @@ namespace {
 using namespace cli_texts;
 
 constexpr std::size_t kMaxPasswordLength = 8;
-
-ExitCode CheckMessage(CliSession& s, const std::string& path) {
-    struct stat st{};
-    if (::stat(path.c_str(), &st) != 0) return s.Fail(ExitCode::IoFailure, kMessageMissing + path);
-    if (S_ISDIR(st.st_mode)) return s.Fail(ExitCode::IoFailure, kMessageIsFolder + path);
-    return ExitCode::Ok;
-}
 
 std::string ExtensionFor(CliSession& s, const std::string& path) {
     if (MessageSelection::HasStorableExtension(path)) return path.substr(path.size() - 3);
@@ -62,15 +54,16 @@ ExitCode RunHide(const CliRequest& r, CliSession& s) {
     CarrierHeader header;
     if (ExitCode code = CheckPicture(s, r.picture, header); code != ExitCode::Ok) return code;
     if (header.holdsData()) return s.Fail(ExitCode::Refused, texts::kHideHasData);
-    if (ExitCode code = CheckMessage(s, r.message); code != ExitCode::Ok) return code;
     s.job.ImagePath = r.picture;
     s.job.MsgPath = r.message;
     s.job.MsgExt = ExtensionFor(s, r.message);
     if (r.password) {
         if (ExitCode code = TakePassword(r, s); code != ExitCode::Ok) return code;
     }
-    EmbedMsg(s.ctx);
-    return s.job.HiddenMark == 1 ? ExitCode::Ok : ExitCodeForFailedPass(s.platform.lastError());
+    Outcome outcome = EmbedMsg(s.ctx);
+    if (!outcome.completed()) return Report(s, CliCommand::Hide, outcome);
+    s.console.Say(texts::kEmbedDone);
+    return ExitCode::Ok;
 }
 
 }  // namespace velquist::cli

@@ -2,32 +2,21 @@
 
 #include "cli/CliRequest.h"
 #include "cli/CliSession.h"
-#include "cli/CliTexts.h"
+#include "cli/OutcomeReport.h"
 #include "cli/PictureCheck.h"
 #include "engine/CarrierWipe.h"
 #include "workflows/WorkflowTexts.h"
 
 namespace velquist::cli {
 
-namespace {
-constexpr int kCarrier = 1;
-}
-
-ExitCode WipePicture(CliSession& s, const std::string& path) {
-    try {
-        WipeCarrier(s.platform.Files(), kCarrier, path);
-    } catch (const FileError& e) {
-        return s.Fail(ExitCode::IoFailure, cli_texts::kWipeFailed + std::string(e.what()));
-    }
-    s.console.Say(texts::kWiped);
-    return ExitCode::Ok;
-}
-
 ExitCode RunWipe(const CliRequest& r, CliSession& s) {
     CarrierHeader header;
     if (ExitCode code = CheckPicture(s, r.picture, header); code != ExitCode::Ok) return code;
     if (!header.holdsData()) return s.Fail(ExitCode::Refused, texts::kNoHidden);
-    return WipePicture(s, r.picture);
+    Outcome outcome = WipeHiddenData(s.platform.Files(), r.picture);
+    if (!outcome.completed()) return Report(s, CliCommand::Wipe, outcome);
+    s.console.Say(texts::kWiped);
+    return ExitCode::Ok;
 }
 
 }  // namespace velquist::cli

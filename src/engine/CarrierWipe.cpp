@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 
+#include "engine/CarrierCheck.h"
 #include "engine/CarrierFormat.h"
 #include "engine/CarrierHeader.h"
+#include "engine/FileNumbers.h"
 #include "engine/GroupBlocks.h"
 #include "engine/GroupCodec.h"
 #include "platform/NumberedFiles.h"
@@ -15,10 +17,12 @@ namespace {
 
 using namespace carrier;
 
-void ClearGroups(NumberedFiles& files, int number, std::int64_t firstPosition,
+using file_numbers::kCarrier;
+
+void ClearGroups(NumberedFiles& files, int number, std::int64_t firstOffset,
                  std::int64_t length) {
     static constexpr std::array<std::uint8_t, 3> kZeros{};
-    GroupBlocks blocks(files, number, firstPosition, length / kTripleSize);
+    GroupBlocks blocks(files, number, firstOffset + 1, length / kTripleSize);
     for (auto block = blocks.Next(); !block.empty(); block = blocks.Next()) {
         for (std::size_t g = 0; g < block.size(); g += kGroupSize)
             GroupCodec::Embed(block.data() + g, kZeros.data(), 3);
@@ -27,24 +31,34 @@ void ClearGroups(NumberedFiles& files, int number, std::int64_t firstPosition,
     int left = static_cast<int>(length % kTripleSize);
     if (left == 0) return;
     std::array<std::uint8_t, kGroupSize> group;
-    std::int64_t position = blocks.EndPosition();
-    files.GetBlock(number, position, group);
+    std::int64_t offset = blocks.EndPosition() - 1;
+    files.ReadAt(number, offset, group);
     GroupCodec::Embed(group.data(), kZeros.data(), left);
-    files.PutBlock(number, position, group);
+    files.WriteAt(number, offset, group);
+}
+
+void BlankHeaderGroup(NumberedFiles& files, int number, std::int64_t headerGroup) {
+    std::array<std::uint8_t, kHeaderGroupSize - kExtensionOffset> blank;
+    blank.fill(' ');
+    blank[kPasswordLengthOffset] = 0;
+    files.WriteAt(number, headerGroup, blank);
 }
 
 void Wipe(NumberedFiles& files, int number) {
     CarrierHeader header = ReadCarrierHeader(files, number);
-    if (header.fileLength >= kMarkerOffset + 4) files.PutU32(number, kMarkerOffset + 1, 0);
-    if (header.damaged() || !header.hasHeaderGroup) return;
-    std::int64_t headerGroup = header.pixelOffset + 1;
-    files.PutU8(number, headerGroup + kPasswordLengthOffset, 0);
-    files.PutFixedText(number, headerGroup + kPasswordOffset, "", kPasswordLength);
-    // A crafted length may claim more groups than the picture holds: clear those that exist.
-    std::int64_t length = std::min<std::int64_t>(
-        header.messageLength(), std::max<std::int64_t>(
-                                    LargestMessage(header.fileLength, header.pixelOffset), 0));
-    ClearGroups(files, number, headerGroup + kHeaderGroupSize, length);
+    if (!header.damaged() && header.hasHeaderGroup) {
+        BlankHeaderGroup(files, number, header.pixelOffset);
+        // A crafted length may claim more groups than the picture holds: clear those that exist.
+        std::int64_t length = std::min<std::int64_t>(
+            header.messageLength(),
+            std::max<std::int64_t>(LargestMessage(header.fileLength, header.pixelOffset), 0));
+        ClearGroups(files, number, header.pixelOffset + kHeaderGroupSize, length);
+        files.Flush(number);
+    }
+    if (header.fileLength >= kMarkerOffset + 4) {
+        files.PutU32(number, kMarkerOffset + 1, 0);
+        files.Flush(number);
+    }
 }
 
 }  // namespace
@@ -54,14 +68,33 @@ void WipeCarrier(NumberedFiles& files, int number, const std::string& path) {
     try {
         Wipe(files, number);
     } catch (const FileError&) {
-        try {
-            files.Close(number);
-        } catch (const FileError&) {
-            // Already failing; the first error is the one worth reporting.
-        }
+        files.CloseQuietly(number);
         throw;
     }
     files.Close(number);
+}
+
+Outcome WipeHiddenData(NumberedFiles& files, const std::string& path) {
+    try {
+        files.OpenReadOnly(kCarrier, path);
+        files.Lock(kCarrier, NumberedFiles::LockKind::Exclusive);
+        CarrierHeader header = ReadCarrierHeader(files, kCarrier);
+        if (OutcomeKind verdict = CarrierVerdict(header); verdict != OutcomeKind::Completed) {
+            files.Close(kCarrier);
+            return Outcome::Of(verdict, path);
+        }
+        if (!header.holdsData()) {
+            files.Close(kCarrier);
+            return Outcome::Of(OutcomeKind::NoData, path);
+        }
+        WipeCarrier(files, file_numbers::kWipe, path);
+        files.Close(kCarrier);
+    } catch (const FileError& e) {
+        files.CloseQuietly(kCarrier);
+        if (e.cause() == FileCause::Busy) return Outcome::Of(OutcomeKind::Busy, path);
+        return Outcome::Failure(OutcomeKind::CarrierFailure, e, path);
+    }
+    return Outcome::Of(OutcomeKind::Completed, path);
 }
 
 }  // namespace velquist

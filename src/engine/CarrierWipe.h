@@ -2,15 +2,23 @@
 
 #include <string>
 
+#include "engine/Outcome.h"
+
 namespace velquist {
 
 class NumberedFiles;
 
-// Makes a carrier read as empty and leaves nothing of the message behind: the marker word
-// becomes 0 first (so the carrier reads as empty even if the rest fails), then the stored
-// password is blanked and every message bit of the stored groups is cleared. Nothing outside
-// the header group and those groups changes. Opens the carrier as `number`; throws
+// Makes a carrier read as empty and leaves nothing of the message behind. The order makes a
+// wipe that is cut short harmless: the header group's extension and password fields are
+// blanked and every codec bit of the stored groups cleared first, then flushed, and only then
+// the marker word becomes 0 and is flushed. Until that last step the carrier still claims
+// its data, so a wipe can simply run again. Nothing outside the header group, those groups and
+// the marker word changes. Opens the carrier as `number` (the caller holds its lock); throws
 // FileError on any failure, with the file closed.
 void WipeCarrier(NumberedFiles& files, int number, const std::string& path);
+
+// The wipe command on its own: opens and locks the carrier, checks under the lock that it
+// still holds data, and wipes it.
+Outcome WipeHiddenData(NumberedFiles& files, const std::string& path);
 
 }  // namespace velquist

@@ -1,8 +1,12 @@
 #include "engine/EmbedPass.h"
 
+#include <array>
+
+#include "engine/CarrierCheck.h"
 #include "engine/CarrierFormat.h"
 #include "engine/CarrierHeader.h"
 #include "engine/EngineTexts.h"
+#include "engine/FileNumbers.h"
 #include "engine/GroupCodec.h"
 #include "engine/GroupCodecKernels.h"
 #include "engine/JobState.h"
@@ -16,51 +20,79 @@ namespace velquist {
 namespace {
 
 using namespace carrier;
+using file_numbers::kCarrier;
+using file_numbers::kMessage;
 
-constexpr int kCarrier = 1;
-constexpr int kMessage = 2;
+// Which file a failed operation concerned, as the hide reports it.
+Outcome HideFailure(const JobState& s, const FileError& e) {
+    if (e.cause() == FileCause::Busy) return Outcome::Of(OutcomeKind::Busy, s.ImagePath);
+    if (e.number() == kMessage) return Outcome::Failure(OutcomeKind::MessageFailure, e, s.MsgPath);
+    return Outcome::Failure(OutcomeKind::CarrierFailure, e, s.ImagePath);
+}
 
-enum class Check { Accepted, Damaged, TooLarge };
-
-// Opens both files and decides, before anything is written, whether the message fits.
-Check OpenAndCheck(JobState& s, NumberedFiles& f, CarrierHeader& header) {
+// Opens and locks the carrier, opens the message, and decides under the lock, before
+// anything is written, whether the hide may go on.
+OutcomeKind OpenAndCheck(JobState& s, NumberedFiles& f, CarrierHeader& header) {
     f.OpenExisting(kCarrier, s.ImagePath);
+    f.Lock(kCarrier, NumberedFiles::LockKind::Exclusive);
     f.OpenReadOnly(kMessage, s.MsgPath);
     std::int64_t messageLength = f.Length(kMessage);
     header = ReadCarrierHeader(f, kCarrier);
-    if (header.damaged()) return Check::Damaged;
+    if (OutcomeKind verdict = CarrierVerdict(header); verdict != OutcomeKind::Completed)
+        return verdict;
+    // Another program may have hidden something since the picture was chosen.
+    if (header.holdsData()) return OutcomeKind::HoldsData;
     // The length field holds 24 bits: a longer message would silently be cut.
     if (messageLength > kMaxMessageLength ||
         !MessageFits(messageLength, header.fileLength, header.pixelOffset))
-        return Check::TooLarge;
+        return OutcomeKind::TooLarge;
     s.MsgLen = static_cast<std::int32_t>(messageLength);
-    s.OffBits = header.pixelOffset + 1;
-    return Check::Accepted;
+    s.OffBits = header.pixelOffset;
+    return OutcomeKind::Completed;
 }
 
-void WriteHeaderGroup(JobState& s, NumberedFiles& f) {
-    f.GetBlock(kCarrier, s.OffBits - 8, s.SkipBuf);
-    f.PutFixedText(kCarrier, NumberedFiles::kHere, s.MsgExt, kExtensionLength);
-    f.PutU8(kCarrier, NumberedFiles::kHere, s.PwdLen);
-    f.PutFixedText(kCarrier, NumberedFiles::kHere, s.Password.str(), kPasswordLength);
+void WriteHeaderGroup(const JobState& s, NumberedFiles& f) {
+    std::array<std::uint8_t, kHeaderGroupSize> group;
+    std::string extension = s.MsgExt.substr(0, kExtensionLength);
+    extension.resize(kExtensionLength, ' ');
+    std::copy(extension.begin(), extension.end(), group.begin() + kExtensionOffset);
+    group[kPasswordLengthOffset] = s.PwdLen;
+    const std::string& password = s.Password.str();
+    std::copy(password.begin(), password.end(), group.begin() + kPasswordOffset);
+    f.WriteAt(kCarrier, s.OffBits, group);
 }
 
-void EmbedWholeGroups(PassContext& ctx, std::int64_t firstPosition) {
+// A failed hide must leave neither a marker word that claims the groups nor a password in
+// clear in the header group.
+void Retract(const JobState& s, NumberedFiles& f, bool markerWritten) noexcept {
+    std::array<std::uint8_t, 1 + kPasswordLength> blank;
+    blank.fill(' ');
+    blank[0] = 0;
+    try {
+        if (markerWritten) f.PutU32(kCarrier, kMarkerOffset + 1, 0);
+        f.WriteAt(kCarrier, s.OffBits + kPasswordLengthOffset, blank);
+        f.Flush(kCarrier);
+    } catch (const FileError&) {
+        // Already failing; the carrier may be unwritable altogether.
+    }
+}
+
+void EmbedWholeGroups(PassContext& ctx, std::int64_t firstOffset) {
     NumberedFiles& f = ctx.platform.Files();
     WalkWholeGroups(
-        ctx, kCarrier, firstPosition,
+        ctx, kCarrier, firstOffset + 1,
         [&](std::span<std::uint8_t> triples) { f.GetBlock(kMessage, NumberedFiles::kHere, triples); },
         [](std::uint8_t* group, const std::uint8_t* triple) { GroupCodec::detail::EmbedWhole(group, triple); },
         [](GroupBlocks& blocks, std::span<std::uint8_t>) { blocks.WriteBack(); });
 }
 
-void EmbedPartialGroup(JobState& s, NumberedFiles& f, std::int64_t position) {
+void EmbedPartialGroup(JobState& s, NumberedFiles& f, std::int64_t offset) {
     int left = s.MsgLen % 3;
     if (left == 0) return;
-    f.GetBlock(kCarrier, position, s.PixBuf);
+    f.ReadAt(kCarrier, offset, s.PixBuf);
     f.GetBlock(kMessage, NumberedFiles::kHere, std::span(s.MsgBuf).first(left));
     GroupCodec::Embed(s.PixBuf.data(), s.MsgBuf.data(), left);
-    f.PutBlock(kCarrier, position, s.PixBuf);
+    f.WriteAt(kCarrier, offset, s.PixBuf);
 }
 
 std::uint32_t MarkerFor(std::int32_t length, bool protectedHide) {
@@ -68,46 +100,51 @@ std::uint32_t MarkerFor(std::int32_t length, bool protectedHide) {
            (protectedHide ? kMarkerProtected : kMarkerPlain);
 }
 
-}  // namespace
-
-void EmbedMsg(PassContext& ctx) {
+// Writes the groups, then the marker word between two flushes: the disk must hold every
+// group before it holds a marker that claims them.
+void WritePayload(PassContext& ctx, bool& markerWritten) {
     JobState& s = ctx.job;
     NumberedFiles& f = ctx.platform.Files();
+    ctx.window.SetStatusCaption(texts::kProgressStatus);
+    s.GroupCount = s.MsgLen / 3;
+    std::int64_t first = static_cast<std::int64_t>(s.OffBits) + kHeaderGroupSize;
+    EmbedWholeGroups(ctx, first);
+    EmbedPartialGroup(s, f, first + static_cast<std::int64_t>(s.GroupCount) * kGroupSize);
+    f.Flush(kCarrier);
+    markerWritten = true;
+    f.PutU32(kCarrier, kMarkerOffset + 1, MarkerFor(s.MsgLen, ctx.window.PasswordTicked()));
+    f.Flush(kCarrier);
+}
+
+}  // namespace
+
+Outcome EmbedMsg(PassContext& ctx) {
+    JobState& s = ctx.job;
+    NumberedFiles& f = ctx.platform.Files();
+    s.MsgLen = 0;
+    s.OffBits = 0;
+    s.GroupNo = 0;
+    bool headerWritten = false;
+    bool markerWritten = false;
     try {
-        s.MsgLen = 0;
-        s.OffBits = 0;
-        s.GroupNo = 0;
         CarrierHeader header;
-        Check check = OpenAndCheck(s, f, header);
-        if (check != Check::Accepted) {
-            f.Close(kCarrier);
-            f.Close(kMessage);
-            if (check == Check::Damaged)
-                ctx.platform.MsgBox(texts::kDamaged, kStyleError, texts::kDamagedTitle);
-            else
-                ctx.platform.MsgBox(texts::kTooLarge, kStyleError, texts::kTooLargeTitle);
-            return;
+        if (OutcomeKind check = OpenAndCheck(s, f, header); check != OutcomeKind::Completed) {
+            f.CloseAllQuietly();
+            return Outcome::Of(check, check == OutcomeKind::TooLarge ? s.MsgPath : s.ImagePath);
         }
-        std::uint32_t marker = MarkerFor(s.MsgLen, ctx.window.PasswordTicked());
-        // An old claim must not outlive the header group and groups about to be overwritten.
-        if (header.markerWord != 0) f.PutU32(kCarrier, kMarkerOffset + 1, 0);
         WriteHeaderGroup(s, f);
-        std::int64_t next = f.LastPosition(kCarrier) + 1;
-        ctx.window.SetStatusCaption(texts::kProgressStatus);
-        s.GroupCount = s.MsgLen / 3;
-        EmbedWholeGroups(ctx, next);
-        EmbedPartialGroup(s, f, next + static_cast<std::int64_t>(s.GroupCount) * kGroupSize);
-        f.PutU32(kCarrier, kMarkerOffset + 1, marker);
-        f.Close(kCarrier);
-        f.Close(kMessage);
-    } catch (const FileError&) {
-        ctx.platform.MsgBox(texts::kEmbedFailed, kStyleError);
+        headerWritten = true;
+        WritePayload(ctx, markerWritten);
+    } catch (const FileError& e) {
+        if (headerWritten) Retract(s, f, markerWritten);
         f.CloseAllQuietly();
-        return;
+        return HideFailure(s, e);
     }
+    // Everything is on the disk: a failing close can no longer lose anything.
+    f.CloseAllQuietly();
     ctx.window.SetStatusCaption(texts::kEmbedDone);
-    ctx.platform.MsgBox(texts::kEmbedDone, kStyleInformation, texts::kEmbedDoneTitle);
     s.HiddenMark = 1;
+    return Outcome::Of(OutcomeKind::Completed, s.ImagePath);
 }
 
 }  // namespace velquist

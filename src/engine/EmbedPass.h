@@ -1,12 +1,15 @@
 #pragma once
 
+#include "engine/Outcome.h"
 #include "engine/PassContext.h"
 
 namespace velquist {
 
-// Hides the message file MsgPath in the carrier ImagePath, in place: header group, every
-// group, and the marker word last, so that a carrier never claims a message it does not
-// wholly hold. Reports completion or failure in a box; sets HiddenMark to 1 when done.
-void EmbedMsg(PassContext& ctx);
+// Hides the message file MsgPath in the carrier ImagePath, in place, holding the carrier's
+// lock throughout: header group, every group, a flush, then the marker word and another
+// flush, so that a carrier never claims a message it does not wholly hold, even after a
+// power cut. Checks again under the lock that the carrier is usable, holds no data and has
+// room. Sets HiddenMark to 1 when done; the caller tells the user the outcome.
+Outcome EmbedMsg(PassContext& ctx);
 
 }  // namespace velquist

@@ -3,6 +3,7 @@
 #include "engine/CarrierFormat.h"
 #include "engine/CarrierHeader.h"
 #include "engine/EngineTexts.h"
+#include "engine/FileNumbers.h"
 #include "engine/GroupCodec.h"
 #include "engine/GroupCodecKernels.h"
 #include "engine/JobState.h"
@@ -16,53 +17,49 @@ namespace velquist {
 namespace {
 
 using namespace carrier;
+using file_numbers::kCarrier;
+using file_numbers::kOutput;
 
-constexpr int kCarrier = 1;
-constexpr int kOutput = 2;
-
-void ExtractWholeGroups(PassContext& ctx, std::int64_t firstPosition) {
+void ExtractWholeGroups(PassContext& ctx, std::int64_t firstOffset) {
     NumberedFiles& f = ctx.platform.Files();
     WalkWholeGroups(
-        ctx, kCarrier, firstPosition, [](std::span<std::uint8_t>) {},
+        ctx, kCarrier, firstOffset + 1, [](std::span<std::uint8_t>) {},
         [](std::uint8_t* group, std::uint8_t* triple) { GroupCodec::detail::ExtractWhole(group, triple); },
         [&](GroupBlocks&, std::span<std::uint8_t> triples) {
             f.PutBlock(kOutput, NumberedFiles::kHere, triples);
         });
 }
 
-void ExtractPartialGroup(JobState& s, NumberedFiles& f, std::int64_t position) {
+void ExtractPartialGroup(JobState& s, NumberedFiles& f, std::int64_t offset) {
     int left = s.MsgLen % 3;
     if (left == 0) return;
-    f.GetBlock(kCarrier, position, s.PixBuf);
+    f.ReadAt(kCarrier, offset, s.PixBuf);
     GroupCodec::Extract(s.PixBuf.data(), s.MsgBuf.data(), left);
     f.PutBlock(kOutput, NumberedFiles::kHere, std::span<const std::uint8_t>(s.MsgBuf).first(left));
 }
 
 }  // namespace
 
-PassResult ExtractMsg(PassContext& ctx) {
+Outcome ExtractMsg(PassContext& ctx) {
     JobState& s = ctx.job;
     NumberedFiles& f = ctx.platform.Files();
     try {
         CarrierHeader header = ReadCarrierHeader(f, kCarrier);
         // A stored length whose groups run past the end of the picture cannot be a message.
         if (header.damaged() || s.MsgLen < 0 ||
-            !MessageFits(s.MsgLen, header.fileLength, header.pixelOffset)) {
-            ctx.platform.MsgBox(texts::kDamaged, kStyleError, texts::kDamagedTitle);
-            return PassResult::Failed;
-        }
+            !MessageFits(s.MsgLen, header.fileLength, header.pixelOffset))
+            return Outcome::Of(OutcomeKind::Damaged, s.ImagePath);
         s.OffBits = header.pixelOffset;
-        f.GetBlock(kCarrier, s.OffBits + kPasswordOffset + 1, s.SkipBuf);
         ctx.window.SetStatusCaption(texts::kProgressStatus);
         s.GroupCount = s.MsgLen / 3;
-        std::int64_t first = f.LastPosition(kCarrier) + 1;
+        std::int64_t first = static_cast<std::int64_t>(s.OffBits) + kHeaderGroupSize;
         ExtractWholeGroups(ctx, first);
         ExtractPartialGroup(s, f, first + static_cast<std::int64_t>(s.GroupCount) * kGroupSize);
-    } catch (const FileError&) {
-        ctx.platform.MsgBox(texts::kExtractFailed, kStyleError);
-        return PassResult::Failed;
+    } catch (const FileError& e) {
+        if (e.number() == kOutput) return Outcome::Failure(OutcomeKind::OutputFailure, e, s.OutFile);
+        return Outcome::Failure(OutcomeKind::CarrierFailure, e, s.ImagePath);
     }
-    return PassResult::Completed;
+    return Outcome::Of(OutcomeKind::Completed, s.OutFile);
 }
 
 }  // namespace velquist

@@ -4,15 +4,19 @@
 #include <string>
 
 #include "engine/CarrierHeader.h"
+#include "engine/Outcome.h"
+#include "engine/OutputTarget.h"
 #include "engine/PassContext.h"
 
 namespace velquist {
 
 class PendingOutput;
 
-// The file side of taking a message out: the carrier opened read-only as file 1, the output
-// as a pending file 2 that replaces OutFile only when the pass completed. The caller asks
-// its questions (version, password) between Open and Run.
+// The file side of taking a message out, shared by the window and the command line. The
+// carrier ImagePath is opened read-only as file 1 and locked for the job's whole life, the
+// wipe that may follow included. The caller asks its questions (replace the output,
+// password) between the steps:
+//   Open -> CheckOutput -> (questions) -> Run -> (questions) -> Wipe -> Close.
 class ExtractionJob {
 public:
     explicit ExtractionJob(PassContext& ctx);
@@ -20,14 +24,19 @@ public:
     ExtractionJob(const ExtractionJob&) = delete;
     ExtractionJob& operator=(const ExtractionJob&) = delete;
 
-    // Opens both files and reads the carrier's header; MsgLen gets the marker word.
-    // Throws FileError with nothing left open or created.
-    void Open(const std::string& outFile);
+    // Opens and locks the carrier and reads its header; MsgLen gets the marker word. Under the
+    // lock it checks again that the carrier holds data, in a version this program reads, that
+    // can be there at all.
+    Outcome Open();
     const CarrierHeader& header() const { return header_; }
-    // Runs the extraction pass on the stored length and, when it completed, moves the output
-    // into place. A failure has been reported in a box when this returns Failed.
-    PassResult Run();
-    // Closes both files; an output not yet moved into place is thrown away.
+    // Whether the extraction may write `outFile`, and whether that replaces something.
+    OutputTarget CheckOutput(const std::string& outFile);
+    // Runs the extraction pass on the stored length into a temporary file beside `outFile`
+    // and moves it into place when the pass completed.
+    Outcome Run(const std::string& outFile);
+    // Wipes the carrier under the lock this job holds.
+    Outcome Wipe();
+    // Releases the carrier; an output not yet moved into place is thrown away.
     void Close() noexcept;
 
 private:

@@ -13,6 +13,4 @@ struct PassContext {
     MainWindowPort& window;
 };
 
-enum class PassResult { Completed, Failed };
-
 }  // namespace velquist

@@ -1,5 +1,8 @@
 #include "platform/FileError.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace velquist {
 
 const char* FileOpName(FileOp op) {
@@ -13,13 +16,46 @@ const char* FileOpName(FileOp op) {
         case FileOp::Length: return "length";
         case FileOp::Rename: return "rename";
         case FileOp::Remove: return "remove";
+        case FileOp::Lock: return "lock";
+        case FileOp::Create: return "create";
+        case FileOp::Mode: return "mode";
+        case FileOp::Access: return "access";
     }
     return "file operation";
 }
 
-FileError::FileError(FileOp op, const std::string& path, const std::string& reason)
+FileCause CauseOfErrno(int error) {
+    switch (error) {
+        case ENOSPC:
+        case EDQUOT:
+        case EFBIG: return FileCause::NoSpace;
+        case EACCES:
+        case EPERM:
+        case EROFS: return FileCause::PermissionDenied;
+        case ENOENT:
+        case ENOTDIR: return FileCause::NotFound;
+        case EISDIR:
+        case ENXIO: return FileCause::NotRegular;
+        case EWOULDBLOCK: return FileCause::Busy;
+        default: return FileCause::Other;
+    }
+}
+
+FileError::FileError(FileOp op, const std::string& path, int error, int number)
+    : std::runtime_error(std::string(FileOpName(op)) + " " + path + ": " + std::strerror(error)),
+      op_(op),
+      path_(path),
+      cause_(CauseOfErrno(error)),
+      error_(error),
+      number_(number) {}
+
+FileError::FileError(FileOp op, const std::string& path, FileCause cause,
+                     const std::string& reason, int number)
     : std::runtime_error(std::string(FileOpName(op)) + " " + path + ": " + reason),
       op_(op),
-      path_(path) {}
+      path_(path),
+      cause_(cause),
+      error_(0),
+      number_(number) {}
 
 }  // namespace velquist

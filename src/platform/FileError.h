@@ -5,20 +5,45 @@
 
 namespace velquist {
 
-enum class FileOp { Open, Read, Write, Flush, Close, Truncate, Length, Rename, Remove };
+enum class FileOp {
+    Open, Read, Write, Flush, Close, Truncate, Length, Rename, Remove, Lock, Create, Mode, Access
+};
 
 const char* FileOpName(FileOp op);
 
-// The one error channel of the file layer: which operation failed on which path, and why.
+// Why a file operation failed, in the terms a user can act on.
+enum class FileCause {
+    Other,             // the system's own text says why
+    NoSpace,           // the disk or the user's quota is full, or the file would grow too large
+    PermissionDenied,  // no permission, or a read-only file or mount
+    NotFound,          // the file or its folder does not exist
+    NotRegular,        // a folder, device, socket or pipe stands where a file is expected
+    Changed,           // the file changed (shrank) while it was being worked on
+    Busy,              // another program holds the file's lock
+};
+
+FileCause CauseOfErrno(int error);
+
+// The one error channel of the file layer: which operation failed on which path and file
+// number (0 for operations on a path alone), why, and the system's error number if any.
 class FileError : public std::runtime_error {
 public:
-    FileError(FileOp op, const std::string& path, const std::string& reason);
+    FileError(FileOp op, const std::string& path, int error, int number = 0);
+    FileError(FileOp op, const std::string& path, FileCause cause, const std::string& reason,
+              int number = 0);
     FileOp op() const { return op_; }
     const std::string& path() const { return path_; }
+    FileCause cause() const { return cause_; }
+    // The system's error number; 0 when the failure is the program's own finding.
+    int error() const { return error_; }
+    int number() const { return number_; }
 
 private:
     FileOp op_;
     std::string path_;
+    FileCause cause_;
+    int error_;
+    int number_;
 };
 
 }  // namespace velquist

@@ -1,19 +1,15 @@
 #include "platform/NumberedFiles.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+
+#include "platform/TemporaryFileGuard.h"
 
 namespace velquist {
-
-namespace {
-
-std::string Reason(int err) { return std::strerror(err); }
-
-}  // namespace
 
 NumberedFiles::~NumberedFiles() { CloseAllQuietly(); }
 
@@ -23,31 +19,39 @@ NumberedFiles::Slot& NumberedFiles::Require(int number) {
 
 const NumberedFiles::Slot& NumberedFiles::Require(int number) const {
     if (number < 1 || number > kMaxNumber)
-        throw FileError(FileOp::Read, "#" + std::to_string(number), "bad file number");
+        throw FileError(FileOp::Read, "#" + std::to_string(number), FileCause::Other,
+                        "bad file number", number);
     const Slot& slot = slots_[number];
     if (slot.fd < 0)
-        throw FileError(FileOp::Read, "#" + std::to_string(number), "file number not open");
+        throw FileError(FileOp::Read, "#" + std::to_string(number), FileCause::Other,
+                        "file number not open", number);
     return slot;
 }
 
 void NumberedFiles::CheckFault(FileOp op, int number, const std::string& path) {
-    if (faultHook_ && faultHook_(op, number)) throw FileError(op, path, "injected fault");
+    if (faultHook_ && faultHook_(op, number))
+        throw FileError(op, path, FileCause::Other, "injected fault", number);
 }
 
 void NumberedFiles::OpenWith(int number, const std::string& path, int flags) {
-    if (number < 1 || number > kMaxNumber)
-        throw FileError(FileOp::Open, path, "bad file number");
-    if (slots_[number].fd >= 0) throw FileError(FileOp::Open, path, "file number already open");
+    if (number < 1 || number > kMaxNumber || slots_[number].fd >= 0)
+        throw FileError(FileOp::Open, path, FileCause::Other, "file number unavailable", number);
     CheckFault(FileOp::Open, number, path);
-    int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
-    if (fd < 0) throw FileError(FileOp::Open, path, Reason(errno));
+    // Without O_NONBLOCK, opening a named pipe waits for a writer that may never come.
+    int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+    if (fd < 0) throw FileError(FileOp::Open, path, errno, number);
     struct stat st{};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0) {
         int err = errno;
         ::close(fd);
-        throw FileError(FileOp::Open, path, S_ISDIR(st.st_mode) ? "is a folder"
-                                            : err ? Reason(err) : "not a regular file");
+        throw FileError(FileOp::Open, path, err, number);
     }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw FileError(FileOp::Open, path, FileCause::NotRegular,
+                        S_ISDIR(st.st_mode) ? "is a folder" : "not a regular file", number);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     slots_[number] = Slot{fd, path, 0};
 }
 
@@ -63,12 +67,28 @@ void NumberedFiles::OpenReadOnly(int number, const std::string& path) {
     OpenWith(number, path, O_RDONLY);
 }
 
-void NumberedFiles::Adopt(int number, int fd, const std::string& path) {
-    if (number < 1 || number > kMaxNumber || slots_[number].fd >= 0) {
-        ::close(fd);
-        throw FileError(FileOp::Open, path, "file number unavailable");
+std::string NumberedFiles::CreateTemporary(int number, const std::string& folder) {
+    std::string pattern = (folder.ends_with('/') ? folder : folder + "/") + ".velquist-XXXXXX";
+    if (number < 1 || number > kMaxNumber || slots_[number].fd >= 0)
+        throw FileError(FileOp::Create, pattern, FileCause::Other, "file number unavailable",
+                        number);
+    CheckFault(FileOp::Create, number, folder);
+    // mkostemp creates the file 0600: nobody else can read the message while it is written.
+    int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0) throw FileError(FileOp::Create, folder, errno, number);
+    TemporaryFileGuard::Remember(pattern.c_str());
+    slots_[number] = Slot{fd, pattern, 0};
+    return pattern;
+}
+
+void NumberedFiles::Lock(int number, LockKind kind) {
+    Slot& slot = Require(number);
+    CheckFault(FileOp::Lock, number, slot.path);
+    int operation = (kind == LockKind::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB;
+    while (::flock(slot.fd, operation) != 0) {
+        if (errno == EINTR) continue;
+        throw FileError(FileOp::Lock, slot.path, errno, number);
     }
-    slots_[number] = Slot{fd, path, 0};
 }
 
 bool NumberedFiles::IsOpen(int number) const {
@@ -84,7 +104,8 @@ std::int64_t NumberedFiles::Resolve(const Slot& slot, std::int64_t position) con
 std::size_t NumberedFiles::GetUpTo(int number, std::int64_t position,
                                    std::span<std::uint8_t> block) {
     Slot& slot = Require(number);
-    if (position < 0) throw FileError(FileOp::Read, slot.path, "bad position");
+    if (position < 0)
+        throw FileError(FileOp::Read, slot.path, FileCause::Other, "bad position", number);
     CheckFault(FileOp::Read, number, slot.path);
     std::int64_t offset = Resolve(slot, position);
     std::size_t done = 0;
@@ -93,7 +114,7 @@ std::size_t NumberedFiles::GetUpTo(int number, std::int64_t position,
                               static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
         if (got < 0) {
             if (errno == EINTR) continue;
-            throw FileError(FileOp::Read, slot.path, Reason(errno));
+            throw FileError(FileOp::Read, slot.path, errno, number);
         }
         if (got == 0) break;
         done += static_cast<std::size_t>(got);
@@ -103,20 +124,20 @@ std::size_t NumberedFiles::GetUpTo(int number, std::int64_t position,
 }
 
 void NumberedFiles::GetBlock(int number, std::int64_t position, std::span<std::uint8_t> block) {
+    // Every caller checked the length first, so a short read means the file shrank meanwhile.
     if (GetUpTo(number, position, block) != block.size())
-        throw FileError(FileOp::Read, PathOf(number), "read past the end of the file");
+        throw FileError(FileOp::Read, PathOf(number), FileCause::Changed,
+                        "read past the end of the file", number);
+}
+
+void NumberedFiles::ReadAt(int number, std::int64_t offset, std::span<std::uint8_t> block) {
+    GetBlock(number, offset + 1, block);
 }
 
 std::uint8_t NumberedFiles::GetU8(int number, std::int64_t position) {
     std::uint8_t b[1];
     GetBlock(number, position, b);
     return b[0];
-}
-
-std::uint16_t NumberedFiles::GetU16(int number, std::int64_t position) {
-    std::uint8_t b[2];
-    GetBlock(number, position, b);
-    return static_cast<std::uint16_t>(b[0] | (b[1] << 8));
 }
 
 std::uint32_t NumberedFiles::GetU32(int number, std::int64_t position) {
@@ -129,7 +150,8 @@ std::uint32_t NumberedFiles::GetU32(int number, std::int64_t position) {
 void NumberedFiles::PutBlock(int number, std::int64_t position,
                              std::span<const std::uint8_t> block) {
     Slot& slot = Require(number);
-    if (position < 0) throw FileError(FileOp::Write, slot.path, "bad position");
+    if (position < 0)
+        throw FileError(FileOp::Write, slot.path, FileCause::Other, "bad position", number);
     CheckFault(FileOp::Write, number, slot.path);
     std::int64_t offset = Resolve(slot, position);
     std::size_t done = 0;
@@ -138,22 +160,21 @@ void NumberedFiles::PutBlock(int number, std::int64_t position,
                                static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
         if (put < 0) {
             if (errno == EINTR) continue;
-            throw FileError(FileOp::Write, slot.path, Reason(errno));
+            throw FileError(FileOp::Write, slot.path, errno, number);
         }
-        if (put == 0) throw FileError(FileOp::Write, slot.path, "nothing written");
+        if (put == 0) throw FileError(FileOp::Write, slot.path, ENOSPC, number);
         done += static_cast<std::size_t>(put);
     }
     slot.last = offset + static_cast<std::int64_t>(done);
 }
 
-void NumberedFiles::PutU8(int number, std::int64_t position, std::uint8_t value) {
-    const std::uint8_t b[1] = {value};
-    PutBlock(number, position, b);
+void NumberedFiles::WriteAt(int number, std::int64_t offset,
+                            std::span<const std::uint8_t> block) {
+    PutBlock(number, offset + 1, block);
 }
 
-void NumberedFiles::PutU16(int number, std::int64_t position, std::uint16_t value) {
-    const std::uint8_t b[2] = {static_cast<std::uint8_t>(value),
-                               static_cast<std::uint8_t>(value >> 8)};
+void NumberedFiles::PutU8(int number, std::int64_t position, std::uint8_t value) {
+    const std::uint8_t b[1] = {value};
     PutBlock(number, position, b);
 }
 
@@ -179,22 +200,21 @@ std::int64_t NumberedFiles::Length(int number) {
     Slot& slot = Require(number);
     CheckFault(FileOp::Length, number, slot.path);
     struct stat st{};
-    if (::fstat(slot.fd, &st) != 0) throw FileError(FileOp::Length, slot.path, Reason(errno));
+    if (::fstat(slot.fd, &st) != 0) throw FileError(FileOp::Length, slot.path, errno, number);
     return static_cast<std::int64_t>(st.st_size);
-}
-
-void NumberedFiles::Empty(int number) {
-    Slot& slot = Require(number);
-    CheckFault(FileOp::Truncate, number, slot.path);
-    if (::ftruncate(slot.fd, 0) != 0) throw FileError(FileOp::Truncate, slot.path, Reason(errno));
-    slot.last = 0;
 }
 
 void NumberedFiles::Flush(int number) {
     Slot& slot = Require(number);
     CheckFault(FileOp::Flush, number, slot.path);
     if (::fdatasync(slot.fd) != 0 && errno != EINVAL && errno != EROFS)
-        throw FileError(FileOp::Flush, slot.path, Reason(errno));
+        throw FileError(FileOp::Flush, slot.path, errno, number);
+}
+
+void NumberedFiles::SetPermissions(int number, mode_t mode) {
+    Slot& slot = Require(number);
+    CheckFault(FileOp::Mode, number, slot.path);
+    if (::fchmod(slot.fd, mode) != 0) throw FileError(FileOp::Mode, slot.path, errno, number);
 }
 
 void NumberedFiles::Close(int number) {
@@ -203,33 +223,58 @@ void NumberedFiles::Close(int number) {
     slots_[number] = Slot{};
     bool injected = faultHook_ && faultHook_(FileOp::Close, number);
     int rc = ::close(slot.fd);
-    if (injected) throw FileError(FileOp::Close, slot.path, "injected fault");
-    if (rc != 0 && errno != EINTR) throw FileError(FileOp::Close, slot.path, Reason(errno));
+    if (injected) throw FileError(FileOp::Close, slot.path, FileCause::Other, "injected fault", number);
+    if (rc != 0 && errno != EINTR) throw FileError(FileOp::Close, slot.path, errno, number);
+}
+
+void NumberedFiles::CloseQuietly(int number) noexcept {
+    if (!IsOpen(number)) return;
+    ::close(slots_[number].fd);
+    slots_[number] = Slot{};
 }
 
 void NumberedFiles::CloseAll() {
-    std::string firstError;
-    FileOp firstOp = FileOp::Close;
-    std::string firstPath;
+    bool failed = false;
+    FileError first(FileOp::Close, "", FileCause::Other, "");
     for (int n = 1; n <= kMaxNumber; ++n) {
         try {
             Close(n);
         } catch (const FileError& e) {
-            if (firstError.empty()) {
-                firstError = e.what();
-                firstOp = e.op();
-                firstPath = e.path();
-            }
+            if (!failed) first = e;
+            failed = true;
         }
     }
-    if (!firstError.empty()) throw FileError(firstOp, firstPath, "close failed");
+    if (failed) throw first;
 }
 
 void NumberedFiles::CloseAllQuietly() noexcept {
-    for (int n = 1; n <= kMaxNumber; ++n) {
-        if (slots_[n].fd >= 0) ::close(slots_[n].fd);
-        slots_[n] = Slot{};
-    }
+    for (int n = 1; n <= kMaxNumber; ++n) CloseQuietly(n);
+}
+
+void NumberedFiles::Rename(const std::string& from, const std::string& to) {
+    CheckFault(FileOp::Rename, 0, to);
+    if (::rename(from.c_str(), to.c_str()) != 0) throw FileError(FileOp::Rename, to, errno);
+}
+
+void NumberedFiles::Remove(const std::string& path) {
+    CheckFault(FileOp::Remove, 0, path);
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+        throw FileError(FileOp::Remove, path, errno);
+}
+
+void NumberedFiles::SyncFolder(const std::string& folder) {
+    CheckFault(FileOp::Flush, 0, folder);
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) throw FileError(FileOp::Flush, folder, errno);
+    int rc = ::fsync(fd);
+    int err = errno;
+    ::close(fd);
+    if (rc != 0 && err != EINVAL && err != EROFS) throw FileError(FileOp::Flush, folder, err);
+}
+
+bool NumberedFiles::Writable(const std::string& path) {
+    if (faultHook_ && faultHook_(FileOp::Access, 0)) return false;
+    return ::access(path.c_str(), W_OK) == 0;
 }
 
 }  // namespace velquist

@@ -1,19 +1,20 @@
 #include "workflows/CarrierSelection.h"
 
-#include "engine/CarrierFormat.h"
+#include "engine/CarrierCheck.h"
 #include "engine/CarrierHeader.h"
-#include "engine/EngineTexts.h"
+#include "engine/FileNumbers.h"
 #include "engine/JobState.h"
 #include "platform/NumberedFiles.h"
 #include "platform/Platform.h"
 #include "workflows/MainView.h"
+#include "workflows/OutcomeBoxes.h"
 #include "workflows/WorkflowTexts.h"
 
 namespace velquist {
 
 namespace {
 
-constexpr int kCarrier = 1;
+using file_numbers::kCarrier;
 // The window's capacity hint divides the whole file length by this.
 constexpr std::int64_t kCapacityDivisor = 4092;
 
@@ -36,21 +37,15 @@ void CarrierSelection::Choose(const std::string& path) {
 }
 
 void CarrierSelection::Inspect(const std::string& previousPath) {
-    NumberedFiles& files = platform_.Files();
     CarrierHeader header;
-    try {
-        // Read-only: looking at a picture must never create or change a file.
-        files.OpenReadOnly(kCarrier, job_.ImagePath);
-        header = ReadCarrierHeader(files, kCarrier);
-        files.Close(kCarrier);
-    } catch (const FileError&) {
-        files.CloseAllQuietly();
+    // Read-only: looking at a picture must never create or change a file.
+    Outcome outcome = InspectCarrier(platform_.Files(), kCarrier, job_.ImagePath, header);
+    if (!outcome.completed()) {
         job_.ImagePath = previousPath;
-        platform_.MsgBox(texts::kCannotOpenPicture, kStyleError, texts::kCannotOpenPictureTitle);
-        return;
-    }
-    if (Refused(header)) {
-        job_.ImagePath = previousPath;
+        // Shown before anything else changes, so a refused picture is never the carrier.
+        if (outcome.kind == OutcomeKind::Not24Bit || outcome.kind == OutcomeKind::NotUncompressed)
+            view_.ShowPreviewFrame();
+        ShowOutcome(platform_, WindowCommand::Inspect, outcome);
         return;
     }
     if (!view_.LoadPreview(job_.ImagePath)) {
@@ -65,24 +60,6 @@ void CarrierSelection::Inspect(const std::string& previousPath) {
         ShowHiddenData(header);
     else
         ShowCapacity(header);
-}
-
-bool CarrierSelection::Refused(const CarrierHeader& header) {
-    if (header.damage == CarrierDamage::TooShort) {
-        platform_.MsgBox(texts::kDamaged, kStyleError, texts::kDamagedTitle);
-        return true;
-    }
-    if (header.bitCount != carrier::kRequiredBitCount) {
-        // Shown before anything else changes, so a refused picture is never the carrier.
-        view_.ShowPreviewFrame();
-        platform_.MsgBox(texts::kNot24Bit, kStyleError);
-        return true;
-    }
-    if (header.damaged() || (header.holdsData() && !header.hasHeaderGroup)) {
-        platform_.MsgBox(texts::kDamaged, kStyleError, texts::kDamagedTitle);
-        return true;
-    }
-    return false;
 }
 
 void CarrierSelection::ShowHiddenData(const CarrierHeader& header) {

@@ -22,7 +22,6 @@ public:
 
 private:
     void Inspect(const std::string& previousPath);
-    bool Refused(const CarrierHeader& header);
     void ShowHiddenData(const CarrierHeader& header);
     void ShowCapacity(const CarrierHeader& header);
 

@@ -1,14 +1,19 @@
 #pragma once
 
+#include <string>
+
 namespace velquist {
 
 struct JobState;
 class Platform;
 class MainView;
 class ExtractionJob;
+struct Outcome;
 
-// The extract button: version and password checks, the extraction into the output folder,
-// the offers to open and delete the result, and the wipe when that option is on.
+// The extract button: version and password checks, the extraction into the output folder
+// (never over the picture itself, and over an existing file only when the user agrees), the
+// offers to open and delete the result, and the wipe when that option is on. The picture stays
+// locked against other programs from the first check to the end of the wipe.
 class ExtractCommand {
 public:
     ExtractCommand(JobState& job, Platform& platform, MainView& view)
@@ -18,11 +23,13 @@ public:
 
 private:
     bool Refused();
-    bool Opened(ExtractionJob& extraction);
-    bool Checked(ExtractionJob& extraction);
+    bool Prepared(ExtractionJob& extraction);
+    bool OutputAccepted(ExtractionJob& extraction);
     bool PasswordAccepted(ExtractionJob& extraction);
+    bool Extracted(ExtractionJob& extraction);
     void OfferOpenAndDelete();
-    void Wipe();
+    void Wipe(ExtractionJob& extraction);
+    bool Failed(const Outcome& outcome);
 
     JobState& job_;
     Platform& platform_;

@@ -1,10 +1,12 @@
 #include "workflows/HideCommand.h"
 
 #include "engine/EmbedPass.h"
+#include "engine/EngineTexts.h"
 #include "engine/JobState.h"
 #include "platform/Platform.h"
 #include "workflows/BusyScope.h"
 #include "workflows/MainView.h"
+#include "workflows/OutcomeBoxes.h"
 #include "workflows/WorkflowTexts.h"
 
 namespace velquist {
@@ -58,8 +60,16 @@ void HideCommand::cmdadd_Click() {
     TakeOverPassword();
     platform_.MsgBox(texts::kHideStart, kStyleInformation, texts::kHideStartTitle);
     PassContext ctx{job_, platform_, view_};
-    BusyScope busy(view_);
-    EmbedMsg(ctx);
+    Outcome outcome;
+    {
+        BusyScope busy(view_);
+        outcome = EmbedMsg(ctx);
+    }
+    if (!outcome.completed()) {
+        ShowOutcome(platform_, WindowCommand::Hide, outcome);
+        return;
+    }
+    platform_.MsgBox(texts::kEmbedDone, kStyleInformation, texts::kEmbedDoneTitle);
 }
 
 }  // namespace velquist

@@ -69,5 +69,23 @@ inline constexpr const char* kWiped = "    信息已清除    ";
 inline constexpr const char* kWipedTitle = "消息";
 inline constexpr const char* kWipedStatus = "隐藏信息已被清除！";
 inline constexpr const char* kNoMessageChosen = "欲嵌入的文件：无";
+inline constexpr const char* kOutputIsCarrier = "输出文件就是这张图片本身，请更改信息输出路径！";
+inline constexpr const char* kOutputIsCarrierTitle = "错误";
+inline constexpr const char* kReplaceOutput = "  已经存在，要替换它吗？";
+inline constexpr const char* kCannotOpenOutput = "无法打开文件：";
+inline constexpr const char* kCannotOpenOutputTitle = "注意";
+
+// Any command on a picture that another program is writing.
+inline constexpr const char* kCarrierBusy = "图片正在被其他程序使用，请稍后再试！";
+inline constexpr const char* kCarrierBusyTitle = "错误";
+
+// The second line of a failure box: the file concerned, then why.
+inline constexpr const char* kCauseSeparator = "：";
+inline constexpr const char* kCauseNoSpace = "磁盘空间不足";
+inline constexpr const char* kCausePermission = "没有权限（文件、文件夹或磁盘是只读的或受保护的）";
+inline constexpr const char* kCauseNotFound = "文件或文件夹不存在";
+inline constexpr const char* kCauseNotRegular = "不是普通文件";
+inline constexpr const char* kCauseChanged = "文件在处理过程中被改变了";
+inline constexpr const char* kCauseBusy = "文件正被其他程序使用";
 
 }  // namespace velquist::texts

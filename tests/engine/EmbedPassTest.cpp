@@ -18,12 +18,6 @@ namespace velquist {
 namespace {
 
 using namespace velquist::testing;
-using Box = ScriptedPlatform::Box;
-
-const Box kDoneBox{texts::kEmbedDone, 64, std::string("消息")};
-const Box kTooLargeBox{texts::kTooLarge, 16, std::string("注意")};
-const Box kFailedBox{texts::kEmbedFailed, 16, std::nullopt};
-const Box kDamagedBox{texts::kDamaged, 16, std::string("错误")};
 
 // Bits the codec may change in each byte of a group.
 constexpr std::uint8_t kCodecBits[12] = {3, 1, 7, 3, 1, 7, 3, 1, 7, 3, 1, 7};
@@ -52,7 +46,7 @@ TEST(EmbedPass, TenByteTxtMessageLaysOutTheCarrierByteForByte) {
         }
         ASSERT_EQ(after[i], before[i]) << i;
     }
-    EXPECT_EQ(h.platform.boxes(), std::vector<Box>{kDoneBox});
+    EXPECT_EQ(h.lastHide.kind, OutcomeKind::Completed);
     EXPECT_EQ(h.job.HiddenMark, 1);
     EXPECT_EQ(h.window.status, (std::vector<std::string>{texts::kProgressStatus, texts::kEmbedDone}));
 }
@@ -111,7 +105,7 @@ TEST(EmbedPass, LargestMessageFitsAndOneByteMoreIsRefusedWithTheCarrierUnchanged
     h.MakeMessage(RandomBytes(7498, 1));
     h.Hide();
     EXPECT_EQ(h.Carrier(), before);
-    EXPECT_EQ(h.platform.boxes(), std::vector<Box>{kTooLargeBox});
+    EXPECT_EQ(h.lastHide.kind, OutcomeKind::TooLarge);
     EXPECT_EQ(h.job.HiddenMark, 0);
     EXPECT_FALSE(h.platform.Files().IsOpen(1));
     EXPECT_FALSE(h.platform.Files().IsOpen(2));
@@ -119,7 +113,7 @@ TEST(EmbedPass, LargestMessageFitsAndOneByteMoreIsRefusedWithTheCarrierUnchanged
     h.platform.ClearRecords();
     h.MakeMessage(RandomBytes(7497, 1));
     h.Hide();
-    EXPECT_EQ(h.platform.boxes(), std::vector<Box>{kDoneBox});
+    EXPECT_EQ(h.lastHide.kind, OutcomeKind::Completed);
     EXPECT_EQ(GetLE32(h.Carrier(), 6), 0x10000000u | 7497u);
 }
 
@@ -133,7 +127,7 @@ TEST(EmbedPass, MessageLongerThanTheLengthFieldIsRefused) {
     h.MakeMessage({});
     ASSERT_EQ(::truncate(h.job.MsgPath.c_str(), carrier::kMaxMessageLength + 1), 0);
     h.Hide();
-    EXPECT_EQ(h.platform.boxes(), std::vector<Box>{kTooLargeBox});
+    EXPECT_EQ(h.lastHide.kind, OutcomeKind::TooLarge);
     auto after = ReadAll(h.carrierPath);
     EXPECT_EQ(after.size(), 80'000'000u);
     EXPECT_TRUE(std::equal(header.begin(), header.end(), after.begin()));
@@ -148,7 +142,7 @@ TEST(EmbedPass, DamagedCarrierIsRefusedBeforeAnythingIsWritten) {
         h.job.ImagePath = h.carrierPath;
         h.MakeMessage(RandomBytes(10, 1));
         h.Hide();
-        EXPECT_EQ(h.platform.boxes(), std::vector<Box>{kDamagedBox}) << offset;
+        EXPECT_EQ(h.lastHide.kind, OutcomeKind::Damaged) << offset;
         EXPECT_EQ(h.Carrier(), bytes);
     }
     PassHarness h;
@@ -156,7 +150,7 @@ TEST(EmbedPass, DamagedCarrierIsRefusedBeforeAnythingIsWritten) {
     h.job.ImagePath = h.carrierPath;
     h.MakeMessage(RandomBytes(1, 1));
     h.Hide();
-    EXPECT_EQ(h.platform.boxes(), std::vector<Box>{kDamagedBox});
+    EXPECT_EQ(h.lastHide.kind, OutcomeKind::Damaged);
 }
 
 TEST(EmbedPass, MissingCarrierOrMessageFailsWithoutCreatingAnything) {
@@ -164,14 +158,19 @@ TEST(EmbedPass, MissingCarrierOrMessageFailsWithoutCreatingAnything) {
     h.MakeMessage(RandomBytes(10, 1));
     h.job.ImagePath = h.dir.File("missing.bmp");
     h.Hide();
-    EXPECT_EQ(h.platform.boxes(), std::vector<Box>{kFailedBox});
+    EXPECT_EQ(h.lastHide.kind, OutcomeKind::CarrierFailure);
+    EXPECT_EQ(h.lastHide.cause, FileCause::NotFound);
+    EXPECT_EQ(h.lastHide.path, h.dir.File("missing.bmp"));
     EXPECT_FALSE(Exists(h.dir.File("missing.bmp")));
 
     h.platform.ClearRecords();
     auto before = h.MakeCarrier();
     h.job.MsgPath = h.dir.File("gone.txt");
     h.Hide();
-    EXPECT_EQ(h.platform.boxes(), std::vector<Box>{kFailedBox});
+    // The message is named as the file that failed, never the picture.
+    EXPECT_EQ(h.lastHide.kind, OutcomeKind::MessageFailure);
+    EXPECT_EQ(h.lastHide.cause, FileCause::NotFound);
+    EXPECT_EQ(h.lastHide.path, h.dir.File("gone.txt"));
     EXPECT_FALSE(Exists(h.dir.File("gone.txt")));
     EXPECT_EQ(h.Carrier(), before);
     EXPECT_EQ(h.job.HiddenMark, 0);
@@ -214,24 +213,72 @@ TEST(EmbedPass, MessageFileThatCanOnlyBeReadIsHidden) {
     h.job.MsgPath = busy;
     h.job.MsgExt = "bin";
     h.Hide();
-    EXPECT_EQ(h.platform.boxes(), std::vector<Box>{kDoneBox});
-    ASSERT_EQ(h.Extract(h.dir.File("output.bin")), PassResult::Completed);
+    EXPECT_EQ(h.lastHide.kind, OutcomeKind::Completed);
+    ASSERT_EQ(h.Extract(h.dir.File("output.bin")).kind, OutcomeKind::Completed);
     EXPECT_EQ(ReadAll(h.dir.File("output.bin")), program);
 }
 
-TEST(EmbedPass, OldMarkerIsClearedBeforeTheHeaderGroupIsOverwritten) {
+TEST(EmbedPass, PictureThatHoldsDataByNowIsRefusedUntouched) {
     PassHarness h;
     auto bytes = CarrierBuilder{}.Build();
     PutLE32(bytes, 6, 0x10000005);
     WriteAll(h.carrierPath, bytes);
     h.job.ImagePath = h.carrierPath;
     h.MakeMessage(RandomBytes(30, 3));
-    int writes = 0;
-    // Let the first write (the cleared marker) through, fail the next.
-    h.platform.Files().SetFaultHook([&](FileOp op, int) { return op == FileOp::Write && ++writes == 2; });
     h.Hide();
-    EXPECT_EQ(GetLE32(h.Carrier(), 6), 0u);
-    EXPECT_EQ(h.platform.boxes(), std::vector<Box>{kFailedBox});
+    EXPECT_EQ(h.lastHide.kind, OutcomeKind::HoldsData);
+    EXPECT_EQ(h.Carrier(), bytes);
+}
+
+// Special files and a message that shrinks while it is read: the hide names the message and
+// the real cause, returns at once, and leaves no password in clear behind.
+TEST(EmbedPass, UnusableMessageIsNamedWithItsCause) {
+    PassHarness h;
+    auto before = h.MakeCarrier();
+    std::string fifo = h.dir.File("pipe.txt");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string("/dev/zero"), h.dir.path()}) {
+        h.job.MsgPath = path;
+        h.Hide("secret", true);
+        EXPECT_EQ(h.lastHide.kind, OutcomeKind::MessageFailure) << path;
+        EXPECT_EQ(h.lastHide.cause, FileCause::NotRegular) << path;
+        EXPECT_EQ(h.lastHide.path, path);
+        EXPECT_EQ(h.Carrier(), before) << path;
+    }
+    h.MakeMessage(RandomBytes(300, 3));
+    int reads = 0;
+    // The message ends early: its second read comes back short.
+    h.platform.Files().SetFaultHook([&](FileOp op, int number) {
+        if (op == FileOp::Read && number == 2 && ++reads == 1) ::truncate(h.job.MsgPath.c_str(), 3);
+        return false;
+    });
+    h.Hide("secret", true);
+    EXPECT_EQ(h.lastHide.kind, OutcomeKind::MessageFailure);
+    EXPECT_EQ(h.lastHide.cause, FileCause::Changed);
+    auto after = h.Carrier();
+    EXPECT_EQ(GetLE32(after, 6), 0u);
+    EXPECT_EQ(after[57], 0);
+    EXPECT_EQ(std::string(after.begin() + 58, after.begin() + 66), std::string(8, ' '));
+}
+
+// The marker word reaches the disk only after every group: a flush comes before it and one
+// after it.
+TEST(EmbedPass, MarkerIsWrittenBetweenTwoFlushesAfterTheGroups) {
+    PassHarness h;
+    h.MakeCarrier();
+    h.MakeMessage(RandomBytes(100, 3));
+    std::vector<FileOp> carrierOps;
+    h.platform.Files().SetFaultHook([&](FileOp op, int number) {
+        if (number == 1) carrierOps.push_back(op);
+        return false;
+    });
+    h.Hide();
+    ASSERT_TRUE(h.lastHide.completed());
+    auto last = std::find(carrierOps.begin(), carrierOps.end(), FileOp::Close);
+    ASSERT_GE(last - carrierOps.begin(), 4);
+    EXPECT_EQ(std::vector<FileOp>(last - 4, last),
+              (std::vector<FileOp>{FileOp::Write, FileOp::Flush, FileOp::Write, FileOp::Flush}));
+    EXPECT_EQ(std::count(carrierOps.begin(), last, FileOp::Flush), 2);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "WorkflowHarness.h"
+#include "engine/CarrierWipe.h"
 #include "engine/EngineTexts.h"
 #include "support/FaultInjector.h"
 #include "support/PassHarness.h"
@@ -24,10 +25,14 @@ std::shared_ptr<FaultAt> InjectFault(WorkflowHarness& h, int k) {
     return InjectFaultAt(h.platform.Files(), k);
 }
 
+// The error boxes, each cut to its first line: the second names the file that failed.
 std::vector<Box> ErrorBoxes(const std::vector<Box>& boxes) {
     std::vector<Box> errors;
-    std::copy_if(boxes.begin(), boxes.end(), std::back_inserter(errors),
-                 [](const Box& b) { return b.style == kStyleError; });
+    for (Box b : boxes) {
+        if (b.style != kStyleError) continue;
+        b.prompt = b.prompt.substr(0, b.prompt.find('\n'));
+        errors.push_back(b);
+    }
     return errors;
 }
 
@@ -65,13 +70,14 @@ TEST(CommandFaults, HideFailingAtAnyFileOperationShowsOneBoxAndCanBeRetried) {
         InjectFault(h, k);
         h.hide.cmdadd_Click();
         h.platform.Files().SetFaultHook({});
-        EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{kHideStartBox, kEmbedFailedBox})) << k;
+        auto boxes = h.TakeBoxes();
+        ASSERT_EQ(boxes.size(), 2u) << k;
+        EXPECT_EQ(boxes[0], kHideStartBox) << k;
+        EXPECT_EQ(ErrorBoxes(boxes), std::vector<Box>{kEmbedFailedBox}) << k;
         auto after = ReadAll(setUp.carrier);
         EXPECT_EQ(after.size(), setUp.before.size()) << k;
-        // Only the two closes come after the marker word is written.
-        if (k < total - 1) {
-            EXPECT_EQ(GetLE32(after, 6), 0u) << k;
-        }
+        // Even the last flush failing leaves no marker word behind.
+        EXPECT_EQ(GetLE32(after, 6), 0u) << k;
         EXPECT_EQ(h.job.HiddenMark, 0) << k;
         EXPECT_FALSE(h.view.Busy()) << k;
         EXPECT_FALSE(h.platform.Files().IsOpen(1) || h.platform.Files().IsOpen(2)) << k;
@@ -99,6 +105,7 @@ ExtractSetUp PrepareExtract(WorkflowHarness& h) {
 }
 
 void ScriptExtraction(WorkflowHarness& h) {
+    h.platform.AnswerQuestion(kAnswerYes);  // replace the older output
     h.platform.AnswerInput("pw");
     h.platform.AnswerQuestion(kAnswerNo);
 }
@@ -150,6 +157,13 @@ TEST(CommandFaults, ExtractionFailingAtAnyFileOperationNeverLosesTheOldOutput) {
         h.OpenCarrier(setUp.carrier);
         h.TakeBoxes();
         if (h.job.HiddenMark == 0) continue;
+        if (output == setUp.message) {
+            // The wipe was cut short: the picture still claims its data, so the wipe runs again.
+            EXPECT_TRUE(WipeHiddenData(h.platform.Files(), setUp.carrier).completed()) << k;
+            EXPECT_EQ(GetLE32(ReadAll(setUp.carrier), 6), 0u) << k;
+            continue;
+        }
+        h.platform.ForgetScript();
         ScriptExtraction(h);
         h.extract.cmdout_Click();
         EXPECT_TRUE(ErrorBoxes(h.TakeBoxes()).empty()) << k;

@@ -15,7 +15,6 @@ using namespace velquist::testing::HostilePictures;
 using Box = ScriptedPlatform::Box;
 
 const Box kDamagedBox{texts::kDamaged, 16, std::string("错误")};
-const Box kCannotOpenBox{texts::kCannotOpenPicture, 16, std::string("错误")};
 const Box kNot24BitBox{texts::kNot24Bit, 16, std::nullopt};
 const Box kHideStartBox{texts::kHideStart, 64, std::string("准备")};
 const Box kTooLargeBox{texts::kTooLarge, 16, std::string("注意")};
@@ -55,7 +54,8 @@ std::vector<CommandRow> Rows() {
         {"marker word of another version", otherVersion, false, {}, Then::Extract,
          {kOtherVersionBox}},
         {"8-bit picture", palette, false, {kNot24BitBox}, Then::Nothing, {}},
-        {"picture path is a folder", {}, true, {kCannotOpenBox}, Then::Nothing, {}},
+        {"picture path is a folder", {}, true,
+         {{std::string(texts::kCannotOpenPicture) + "\n", 16, std::string("错误")}}, Then::Nothing, {}},
     };
 }
 
@@ -69,7 +69,10 @@ TEST(HostileHeaders, WindowRefusesWithItsBoxAndChangesNothing) {
             WriteAll(path, row.bytes);
         std::string message = h.WriteFile("message.txt", {'1', '2', '3', '4'});
         h.OpenCarrier(path);
-        EXPECT_EQ(h.TakeBoxes(), row.openBoxes) << row.name;
+        std::vector<Box> openBoxes = row.openBoxes;
+        // A failing open names the picture and why on a second line.
+        if (row.folder) openBoxes[0].prompt += path + "：不是普通文件";
+        EXPECT_EQ(h.TakeBoxes(), openBoxes) << row.name;
         if (row.then == Then::Nothing) {
             EXPECT_EQ(h.job.ImagePath, "") << row.name;
         }

@@ -37,17 +37,14 @@ void PassHarness::Hide(const std::string& password, bool protectedHide) {
         job.Password = password;
         job.PwdLen = static_cast<std::uint8_t>(password.size());
     }
-    EmbedMsg(ctx);
+    lastHide = EmbedMsg(ctx);
 }
 
-PassResult PassHarness::Extract(const std::string& outFile) {
+Outcome PassHarness::Extract(const std::string& outFile) {
     ExtractionJob extraction(ctx);
-    try {
-        extraction.Open(outFile);
-    } catch (const FileError&) {
-        return PassResult::Failed;
-    }
-    return extraction.Run();
+    Outcome opened = extraction.Open();
+    if (!opened.completed()) return opened;
+    return extraction.Run(outFile);
 }
 
 std::vector<std::uint8_t> PassHarness::Carrier() const { return ReadAll(carrierPath); }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/JobState.h"
+#include "engine/Outcome.h"
 #include "engine/PassContext.h"
 #include "support/CarrierBuilder.h"
 #include "support/RecordingWindow.h"
@@ -29,12 +30,13 @@ struct PassHarness {
     std::vector<std::uint8_t> MakeMessage(const std::vector<std::uint8_t>& bytes,
                                           const std::string& ext = "txt");
     void Hide(const std::string& password = "", bool protectedHide = false);
-    // Opens carrier and output as the extract command does, runs the pass and commits the
-    // output when it completed. Returns the pass's result.
-    PassResult Extract(const std::string& outFile);
+    // Opens the carrier as the extract command does, runs the pass and commits the output
+    // when it completed.
+    Outcome Extract(const std::string& outFile);
     std::vector<std::uint8_t> Carrier() const;
 
     std::string carrierPath;
+    Outcome lastHide;
 };
 
 std::vector<std::uint8_t> RandomBytes(std::size_t n, std::uint32_t seed);

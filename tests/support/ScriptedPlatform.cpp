@@ -13,6 +13,13 @@ void ScriptedPlatform::ClearRecords() {
     webAddresses_.clear();
 }
 
+void ScriptedPlatform::ForgetScript() {
+    questionAnswers_.clear();
+    inputAnswers_.clear();
+    fileAnswers_.clear();
+    folderAnswers_.clear();
+}
+
 bool ScriptedPlatform::ScriptUsedUp() const {
     return questionAnswers_.empty() && inputAnswers_.empty() && fileAnswers_.empty() &&
            folderAnswers_.empty();

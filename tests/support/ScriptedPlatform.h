@@ -56,6 +56,8 @@ public:
     long yields() const { return yields_; }
     bool ended() const { return ended_; }
     void ClearRecords();
+    // Drops the answers not yet used (a command cut short left them).
+    void ForgetScript();
     // True when every scripted answer has been used.
     bool ScriptUsedUp() const;
 

@@ -85,16 +85,22 @@ TEST(CarrierSelection, RefusalsChangeNothing) {
     PutLE32(held, 6, 0x10000001);
     held.resize(60);  // claims data but has no room for the header group
     ::mkdir(h.dir.File("folder.bmp").c_str(), 0755);
+    ::mkfifo(h.dir.File("pipe.bmp").c_str(), 0600);  // opening it must not wait for a writer
     struct Case {
         std::string path;
         Box box;
     };
-    const Box cannotOpen{texts::kCannotOpenPicture, 16, std::string("错误")};
+    auto cannotOpen = [](const std::string& path, const std::string& cause) {
+        return Box{std::string(texts::kCannotOpenPicture) + "\n" + path + "：" + cause, 16,
+                   std::string("错误")};
+    };
     const Box damaged{texts::kDamaged, 16, std::string("错误")};
     const Case cases[] = {
         {h.WriteFile("eight.bmp", eight), {texts::kNot24Bit, 16, std::nullopt}},
-        {h.dir.File("missing.bmp"), cannotOpen},
-        {h.dir.File("folder.bmp"), cannotOpen},
+        {h.dir.File("missing.bmp"), cannotOpen(h.dir.File("missing.bmp"), "文件或文件夹不存在")},
+        {h.dir.File("folder.bmp"), cannotOpen(h.dir.File("folder.bmp"), "不是普通文件")},
+        {h.dir.File("pipe.bmp"), cannotOpen(h.dir.File("pipe.bmp"), "不是普通文件")},
+        {"/dev/null", cannotOpen("/dev/null", "不是普通文件")},
         {h.WriteFile("empty.bmp", {}), damaged},
         {h.WriteFile("short.bmp", std::vector<std::uint8_t>(29, 0)), damaged},
         {h.WriteFile("offset.bmp", shortOffset), damaged},
@@ -112,7 +118,8 @@ TEST(CarrierSelection, RefusalsChangeNothing) {
 
     h.view.picturesLoad = false;  // 24-bit by its header, but no picture
     h.OpenCarrier(h.WriteCarrier("broken.bmp"));
-    EXPECT_EQ(h.platform.boxes(), std::vector<Box>{cannotOpen});
+    EXPECT_EQ(h.platform.boxes(),
+              (std::vector<Box>{{texts::kCannotOpenPicture, 16, std::string("错误")}}));
     EXPECT_EQ(h.job.ImagePath, good);
     EXPECT_FALSE(h.platform.Files().IsOpen(1));
 }

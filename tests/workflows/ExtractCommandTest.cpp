@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "engine/EngineTexts.h"
+#include "engine/OutputTarget.h"
 #include "support/PassHarness.h"
 #include "WorkflowHarness.h"
 
@@ -21,6 +22,12 @@ const Box kReadNow{"     你愿意现在就阅读内容吗？     ", 36, std::st
 const Box kDeleteNow{"  不知信息是否对您有用？您想将它删除吗？  ", 36, std::string("选择")};
 const Box kWiped{"    信息已清除    ", 64, std::string("消息")};
 const Box kWrongPassword{"对不起，您无权取出信息！", 16, std::string("密码不正确")};
+Box ReplaceBox(const std::string& out) {
+    return {out + "  已经存在，要替换它吗？", 36, std::string("选择")};
+}
+Box FailedBox(const std::string& path, const std::string& cause) {
+    return {std::string(texts::kExtractFailed) + "\n" + path + "：" + cause, 16, std::nullopt};
+}
 
 struct Hidden {
     std::string carrier;
@@ -57,9 +64,10 @@ TEST(ExtractCommand, UnprotectedRoundTripWithoutWipeCanRunAgain) {
     EXPECT_EQ(h.job.HiddenMark, 1);
     EXPECT_TRUE(h.platform.shellOpened().empty());
 
+    h.platform.AnswerQuestion(kAnswerYes);  // replace the first run's output
     h.platform.AnswerQuestion(kAnswerNo);
     h.extract.cmdout_Click();
-    EXPECT_EQ(h.TakeBoxes().size(), 3u);
+    EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{ReplaceBox(out), StartBox(out), kDoneBox, kReadNow}));
     EXPECT_EQ(ReadAll(out), hidden.message);
     EXPECT_EQ(ListFolder(h.outDir), std::vector<std::string>{"output.txt"});
 }
@@ -118,11 +126,22 @@ TEST(ExtractCommand, OpenAndDeleteOffers) {
 
     h.platform.AnswerQuestion(kAnswerYes);
     h.platform.AnswerQuestion(kAnswerYes);
+    h.platform.AnswerQuestion(kAnswerYes);
     h.extract.cmdout_Click();
     EXPECT_EQ(h.TakeBoxes().back(), (Box{out + "  已删除！", 64, std::string("消息")}));
     EXPECT_FALSE(Exists(out));
 
+    // No program for the file's type: the user is told before the delete question.
+    h.platform.FailShellOpen(true);
+    h.platform.AnswerQuestion(kAnswerYes);
+    h.platform.AnswerQuestion(kAnswerNo);
+    h.extract.cmdout_Click();
+    EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{StartBox(out), kDoneBox, kReadNow,
+                                               {"无法打开文件：" + out, 48, std::string("注意")},
+                                               kDeleteNow}));
+
     h.platform.FailDeletes(true);
+    h.platform.AnswerQuestion(kAnswerYes);
     h.platform.AnswerQuestion(kAnswerYes);
     h.platform.AnswerQuestion(kAnswerYes);
     h.extract.cmdout_Click();
@@ -161,13 +180,14 @@ TEST(ExtractCommand, OutputFolderThatCannotBeWrittenLeavesNothingAndKeepsTheMark
     auto carrierBefore = ReadAll(hidden.carrier);
     h.job.OutPath = h.dir.File("gone") + "/";
     h.extract.cmdout_Click();
-    EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{{texts::kExtractFailed, 16, std::nullopt}}));
+    EXPECT_EQ(h.TakeBoxes(),
+              (std::vector<Box>{FailedBox(h.dir.File("gone"), "文件或文件夹不存在")}));
     EXPECT_EQ(ReadAll(hidden.carrier), carrierBefore);
 
     h.job.OutPath = h.outDir + "/";
     ::mkdir((h.outDir + "/output.txt").c_str(), 0755);  // a folder of that name
     h.extract.cmdout_Click();
-    EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{{texts::kExtractFailed, 16, std::nullopt}}));
+    EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{FailedBox(h.outDir + "/output.txt", "不是普通文件")}));
     EXPECT_EQ(ListFolder(h.outDir), std::vector<std::string>{"output.txt"});
     EXPECT_EQ(h.job.HiddenMark, 1);
     EXPECT_FALSE(h.platform.Files().IsOpen(1) || h.platform.Files().IsOpen(2));
@@ -179,13 +199,84 @@ TEST(ExtractCommand, ExistingOutputSurvivesARefusalAndIsReplacedByACompletedRun)
     std::string out = h.outDir + "/output.txt";
     WriteAll(out, RandomBytes(5000, 9));
     auto old = ReadAll(out);
+    h.platform.AnswerQuestion(kAnswerNo);  // keep the existing file: nothing else happens
+    h.extract.cmdout_Click();
+    EXPECT_EQ(h.TakeBoxes(), std::vector<Box>{ReplaceBox(out)});
+    EXPECT_EQ(ReadAll(out), old);
+    h.platform.AnswerQuestion(kAnswerYes);
     h.platform.AnswerInput("wrong");
     h.extract.cmdout_Click();
     EXPECT_EQ(ReadAll(out), old);
+    h.platform.AnswerQuestion(kAnswerYes);
     h.platform.AnswerInput("pw");
     h.platform.AnswerQuestion(kAnswerNo);
     h.extract.cmdout_Click();
     EXPECT_EQ(ReadAll(out), hidden.message);
+}
+
+// Whatever stands at the output name, the extraction never harms another file: not the
+// picture itself, not a file the user protected, not the target of a link, and it never
+// hands on the permissions of what it replaces.
+TEST(ExtractCommand, OutputNameThatIsTakenIsHandledSafely) {
+    WorkflowHarness h;
+    Hidden hidden = HideOne(h, "", false);
+    h.job.ClearBmp = -1;
+    auto carrierBefore = ReadAll(hidden.carrier);
+    std::string out = h.outDir + "/output.txt";
+
+    // The picture itself under the output name: refused before anything is written or wiped.
+    ::symlink(hidden.carrier.c_str(), out.c_str());
+    h.extract.cmdout_Click();
+    EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{{"输出文件就是这张图片本身，请更改信息输出路径！", 16,
+                                                std::string("错误")}}));
+    EXPECT_EQ(ReadAll(hidden.carrier), carrierBefore);
+    ::unlink(out.c_str());
+    h.job.OutPath = FolderOf(hidden.carrier) + "/";
+    h.job.MsgExt = "bmp";
+    ::rename(hidden.carrier.c_str(), (FolderOf(hidden.carrier) + "/output.bmp").c_str());
+    h.job.ImagePath = FolderOf(hidden.carrier) + "/output.bmp";
+    h.extract.cmdout_Click();
+    EXPECT_EQ(h.TakeBoxes().size(), 1u);
+    EXPECT_EQ(ReadAll(h.job.ImagePath), carrierBefore);
+    ::rename(h.job.ImagePath.c_str(), hidden.carrier.c_str());
+    h.job.ImagePath = hidden.carrier;
+    h.job.OutPath = h.outDir + "/";
+    h.job.MsgExt = "txt";
+    h.job.ClearBmp = 0;
+
+    // A file the user may not write (simulated, as root may write anything).
+    WriteAll(out, {'o', 'l', 'd'});
+    h.platform.Files().SetFaultHook([](FileOp op, int) { return op == FileOp::Access; });
+    h.extract.cmdout_Click();
+    h.platform.Files().SetFaultHook({});
+    EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{FailedBox(out, "没有权限（文件、文件夹或磁盘是只读的或受保护的）")}));
+    EXPECT_EQ(ReadAll(out), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+
+    // A planted world-writable set-user-ID file: replaced by a file with ordinary permissions.
+    ::chmod(out.c_str(), 04777);
+    mode_t mask = ::umask(022);
+    h.platform.AnswerQuestion(kAnswerYes);
+    h.platform.AnswerQuestion(kAnswerNo);
+    h.extract.cmdout_Click();
+    struct stat st{};
+    ASSERT_EQ(::stat(out.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
+    EXPECT_EQ(ReadAll(out), hidden.message);
+
+    // A link at the output name is replaced itself; its target is never written.
+    std::string target = h.dir.File("target.txt");
+    WriteAll(target, {'t'});
+    ::unlink(out.c_str());
+    ::symlink(target.c_str(), out.c_str());
+    h.platform.AnswerQuestion(kAnswerYes);
+    h.platform.AnswerQuestion(kAnswerNo);
+    h.extract.cmdout_Click();
+    ::umask(mask);
+    struct stat link{};
+    ASSERT_EQ(::lstat(out.c_str(), &link), 0);
+    EXPECT_TRUE(S_ISREG(link.st_mode));
+    EXPECT_EQ(ReadAll(target), std::vector<std::uint8_t>{'t'});
+    EXPECT_EQ(ListFolder(h.outDir), std::vector<std::string>{"output.txt"});
 }
 
 }  // namespace

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+#include "engine/Outcome.h"
+
+namespace velquist {
+
+class NumberedFiles;
+
+// What stands at an extraction's output name, checked before anything is written.
+struct OutputTarget {
+    Outcome verdict;        // Completed when the extraction may write there
+    bool replaces = false;  // something (a file or a link) already has that name
+};
+
+// Refuses an output name that is the carrier itself (same file, or the same path once links
+// are resolved), something other than a file or a link, a file the user cannot write, or a
+// folder the user cannot write to. A link at the name would be replaced itself, never
+// followed.
+OutputTarget CheckOutputTarget(NumberedFiles& files, const std::string& carrierPath,
+                               const std::string& outFile);
+
+// The folder part of a path ("." for a bare name).
+std::string FolderOf(const std::string& path);
+
+}  // namespace velquist
