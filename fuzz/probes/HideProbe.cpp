@@ -38,7 +38,7 @@ bool SameOutside(const std::vector<std::uint8_t>& before, const std::vector<std:
 
 Box ExpectedBox(const RawPicture& raw) {
     if (!raw.usable()) return {texts::kDamaged, kStyleError, texts::kDamagedTitle};
-    if (!raw.holds(static_cast<std::int64_t>(kMessage.size())))
+    if (!raw.takes(static_cast<std::int64_t>(kMessage.size())))
         return {texts::kTooLarge, kStyleError, texts::kTooLargeTitle};
     return {texts::kEmbedDone, kStyleInformation, texts::kEmbedDoneTitle};
 }
@@ -47,7 +47,7 @@ void CheckHide(const RawPicture& before, const RawPicture& after, const Headless
                const JobState& job, Findings& f) {
     f.Expect(platform.boxes() == std::vector<Box>{ExpectedBox(before)},
              "the hide did not show exactly its one box");
-    bool accepted = before.holds(static_cast<std::int64_t>(kMessage.size()));
+    bool accepted = before.takes(static_cast<std::int64_t>(kMessage.size()));
     f.Expect(job.HiddenMark == (accepted ? 1 : 0), "HiddenMark does not match the outcome");
     if (!accepted) {
         f.Expect(after.bytes() == before.bytes(), "a refused hide changed the carrier");

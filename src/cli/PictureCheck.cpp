@@ -4,7 +4,6 @@
 
 #include "cli/CliSession.h"
 #include "cli/CliTexts.h"
-#include "engine/CarrierFormat.h"
 #include "engine/EngineTexts.h"
 #include "workflows/WorkflowTexts.h"
 
@@ -29,13 +28,16 @@ ExitCode CheckPicture(CliSession& session, const std::string& path, CarrierHeade
         files.CloseAllQuietly();
         return session.Fail(ExitCode::IoFailure, cli_texts::kReadFailed + std::string(e.what()));
     }
-    // Too short to hold a bit count at all is damage, not another colour depth.
-    if (header.damage == CarrierDamage::TooShort)
+    switch (header.refusal()) {
+    case CarrierRefusal::None:
+        break;
+    case CarrierRefusal::Damaged:
         return session.Fail(ExitCode::BadPicture, texts::kDamaged);
-    if (header.bitCount != carrier::kRequiredBitCount)
+    case CarrierRefusal::Not24Bit:
         return session.Fail(ExitCode::BadPicture, texts::kNot24Bit);
-    if (header.damaged() || (header.holdsData() && !header.hasHeaderGroup))
-        return session.Fail(ExitCode::BadPicture, texts::kDamaged);
+    case CarrierRefusal::NotUncompressed:
+        return session.Fail(ExitCode::BadPicture, texts::kNotUncompressed);
+    }
     return ExitCode::Ok;
 }
 

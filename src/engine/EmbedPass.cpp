@@ -31,7 +31,7 @@ Check OpenAndCheck(JobState& s, NumberedFiles& f, CarrierHeader& header) {
     if (header.damaged()) return Check::Damaged;
     // The length field holds 24 bits: a longer message would silently be cut.
     if (messageLength > kMaxMessageLength ||
-        !MessageFits(messageLength, header.fileLength, header.pixelOffset))
+        !header.fitsNewHide(messageLength))
         return Check::TooLarge;
     s.MsgLen = static_cast<std::int32_t>(messageLength);
     s.OffBits = header.pixelOffset + 1;

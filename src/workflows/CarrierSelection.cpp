@@ -1,6 +1,5 @@
 #include "workflows/CarrierSelection.h"
 
-#include "engine/CarrierFormat.h"
 #include "engine/CarrierHeader.h"
 #include "engine/EngineTexts.h"
 #include "engine/JobState.h"
@@ -14,7 +13,7 @@ namespace velquist {
 namespace {
 
 constexpr int kCarrier = 1;
-// The window's capacity hint divides the whole file length by this.
+// The window's capacity hint divides the bytes a new hide may use by this.
 constexpr std::int64_t kCapacityDivisor = 4092;
 
 }  // namespace
@@ -68,21 +67,23 @@ void CarrierSelection::Inspect(const std::string& previousPath) {
 }
 
 bool CarrierSelection::Refused(const CarrierHeader& header) {
-    if (header.damage == CarrierDamage::TooShort) {
+    switch (header.refusal()) {
+    case CarrierRefusal::None:
+        return false;
+    case CarrierRefusal::Damaged:
         platform_.MsgBox(texts::kDamaged, kStyleError, texts::kDamagedTitle);
         return true;
-    }
-    if (header.bitCount != carrier::kRequiredBitCount) {
+    case CarrierRefusal::Not24Bit:
         // Shown before anything else changes, so a refused picture is never the carrier.
         view_.ShowPreviewFrame();
         platform_.MsgBox(texts::kNot24Bit, kStyleError);
         return true;
-    }
-    if (header.damaged() || (header.holdsData() && !header.hasHeaderGroup)) {
-        platform_.MsgBox(texts::kDamaged, kStyleError, texts::kDamagedTitle);
+    case CarrierRefusal::NotUncompressed:
+        view_.ShowPreviewFrame();
+        platform_.MsgBox(texts::kNotUncompressed, kStyleError, texts::kNotUncompressedTitle);
         return true;
     }
-    return false;
+    return true;
 }
 
 void CarrierSelection::ShowHiddenData(const CarrierHeader& header) {
@@ -98,7 +99,7 @@ void CarrierSelection::ShowHiddenData(const CarrierHeader& header) {
 void CarrierSelection::ShowCapacity(const CarrierHeader& header) {
     view_.SetCaption(Caption::Labtmp, texts::kNoHidden);
     view_.SetCaption(Caption::labfinish, "");
-    std::int64_t kilobytes = header.fileLength / kCapacityDivisor;
+    std::int64_t kilobytes = header.hideCapacity() / kCapacityDivisor;
     view_.SetCaption(Caption::LabCue2,
                      texts::kCapacityBefore + std::to_string(kilobytes) + texts::kCapacityAfter);
 }
