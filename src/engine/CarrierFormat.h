@@ -21,8 +21,8 @@ inline constexpr std::int64_t kCompressionOffset = 30;  // 32-bit, 0 for uncompr
 // from the start of the file (through the compression field).
 inline constexpr std::int64_t kMinHeaderLength = 30;
 inline constexpr std::int64_t kFixedFieldsLength = 34;
-// Info header sizes: the smallest of any BMP (whose bit count is not at offset 28), the
-// smallest that holds the bit count at 28, and the smallest that holds the compression field.
+// Info header sizes: 12 is the smallest any BMP has (and holds no bit count at offset 28),
+// 16 the smallest that holds the bit count at 28, 40 the smallest that holds the compression.
 inline constexpr std::int64_t kMinInfoSize = 12;
 inline constexpr std::int64_t kBitCountInfoSize = 16;
 inline constexpr std::int64_t kCompressionInfoSize = 40;
