@@ -27,7 +27,7 @@ std::string StoredExtension(NumberedFiles& files, const std::string& path) {
 // that the raw bytes allow, it must say why in a refusal of its own, never a failed file
 // operation.
 bool MayExtract(const RawPicture& raw, std::int64_t length) {
-    return raw.bitCount() == 24 && raw.marker() != 0 && (raw.marker() >> 28) == 1 &&
+    return raw.uncompressed24() && raw.marker() != 0 && (raw.marker() >> 28) == 1 &&
            raw.holds(length);
 }
 

@@ -16,6 +16,15 @@ bool SafeInAFileName(const std::string& text) {
     });
 }
 
+CarrierRefusal RefusalOf(const RawPicture& raw) {
+    if (!raw.usable()) return CarrierRefusal::Damaged;
+    if (raw.infoSize() < 16) return CarrierRefusal::NotUncompressed;
+    if (raw.bitCount() != 24) return CarrierRefusal::Not24Bit;
+    if (raw.compression() != 0) return CarrierRefusal::NotUncompressed;
+    if (raw.marker() != 0 && raw.pixelOffset() + 12 > raw.length()) return CarrierRefusal::Damaged;
+    return CarrierRefusal::None;
+}
+
 void CheckFields(const CarrierHeader& h, const RawPicture& raw, Findings& f) {
     f.Expect(h.fileLength == raw.length(), "file length differs from the bytes");
     f.Expect(h.damaged() == !raw.usable(), "damage verdict differs from the raw offsets");
@@ -25,6 +34,10 @@ void CheckFields(const CarrierHeader& h, const RawPicture& raw, Findings& f) {
     f.Expect(h.bitCount == raw.bitCount(), "bit count differs from offset 28");
     f.Expect(h.storedMessageFits() == raw.holds(raw.marker() & 0x00FFFFFF),
              "stored length fits, says the reader, against the raw capacity");
+    f.Expect(h.refusal() == RefusalOf(raw), "refusal differs from the raw fields");
+    // A refused picture takes nothing; pixelArray() only knows the structural refusals.
+    std::int64_t capacity = h.refusal() == CarrierRefusal::None ? raw.pixelArray() : 0;
+    f.Expect(h.hideCapacity() == capacity, "hide capacity differs from the raw pixel array");
 }
 
 void CheckHeaderGroup(const CarrierHeader& h, const RawPicture& raw, Findings& f) {

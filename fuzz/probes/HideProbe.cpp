@@ -34,18 +34,20 @@ bool SameOutside(const std::vector<std::uint8_t>& before, const std::vector<std:
     return true;
 }
 
-// What the raw bytes say for certain: a picture that is too short, not 24-bit, already claims
-// data, or has no room must be refused. (The engine may refuse more, for finer header rules.)
-bool MustRefuse(const RawPicture& raw) {
-    return !raw.usable() || raw.bitCount() != 24 || raw.marker() != 0 ||
-           !raw.holds(static_cast<std::int64_t>(kMessage.size()));
+// What the raw bytes say, read apart from the engine: the hide must take exactly the pictures
+// that are usable uncompressed 24-bit carriers, hold no data yet and have room in the pixel
+// array.
+bool Takes(const RawPicture& raw) {
+    return raw.uncompressed24() && raw.marker() == 0 &&
+           raw.takes(static_cast<std::int64_t>(kMessage.size()));
 }
 
 void CheckHide(const RawPicture& before, const RawPicture& after, const HeadlessPlatform& platform,
                const JobState& job, const Outcome& outcome, Findings& f) {
     f.Expect(platform.boxes().empty(), "the hide showed a box of its own");
     bool accepted = outcome.completed();
-    f.Expect(!(accepted && MustRefuse(before)), "the hide accepted a picture it must refuse");
+    f.Expect(accepted == Takes(before), accepted ? "the hide accepted a picture it must refuse"
+                                                 : "the hide refused a picture it can take");
     f.Expect(outcome.kind != OutcomeKind::CarrierFailure && outcome.kind != OutcomeKind::MessageFailure,
              "a file operation failed on an ordinary file");
     f.Expect(job.HiddenMark == (accepted ? 1 : 0), "HiddenMark does not match the outcome");

@@ -17,13 +17,45 @@ std::int16_t RawPicture::bitCount() const {
     return static_cast<std::int16_t>(bytes_[28] | bytes_[29] << 8);
 }
 
-bool RawPicture::usable() const {
-    return hasFields() && pixelOffset() >= 30 && pixelOffset() <= length();
+std::uint32_t RawPicture::compression() const {
+    return usable() && infoSize() >= 40 ? U32(30) : 0;
 }
 
+bool RawPicture::usable() const {
+    if (!hasFields() || bytes_[0] != 'B' || bytes_[1] != 'M') return false;
+    std::int64_t info = infoSize();
+    return info >= 12 && info <= length() - 14 && pixelOffset() >= 14 + info &&
+           pixelOffset() <= length() && pixelOffset() < 0x7FFFFFFF;
+}
+
+bool RawPicture::uncompressed24() const {
+    return usable() && infoSize() >= 16 && bitCount() == 24 && compression() == 0;
+}
+
+namespace {
+
+std::int64_t PayloadBytes(std::int64_t messageLength) {
+    return 12 + 12 * (messageLength / 3 + (messageLength % 3 != 0));
+}
+
+}  // namespace
+
 bool RawPicture::holds(std::int64_t messageLength) const {
-    std::int64_t groups = messageLength / 3 + (messageLength % 3 != 0);
-    return usable() && 12 + 12 * groups <= length() - pixelOffset();
+    return usable() && PayloadBytes(messageLength) <= length() - pixelOffset();
+}
+
+std::int64_t RawPicture::pixelArray() const {
+    if (!uncompressed24() || width() <= 0) return 0;
+    std::int64_t row = (std::int64_t{width()} * 3 + 3) / 4 * 4;
+    std::int64_t rows = height() < 0 ? -std::int64_t{height()} : std::int64_t{height()};
+    std::int64_t rest = length() - pixelOffset();
+    std::int64_t array = 0;
+    if (__builtin_mul_overflow(row, rows, &array) || array > rest) return rest;
+    return array;
+}
+
+bool RawPicture::takes(std::int64_t messageLength) const {
+    return PayloadBytes(messageLength) <= pixelArray();
 }
 
 }  // namespace velquist::probes

@@ -7,7 +7,6 @@
 #include "cli/CliSession.h"
 #include "cli/CliTexts.h"
 #include "cli/PictureCheck.h"
-#include "engine/CarrierFormat.h"
 
 namespace velquist::cli {
 
@@ -15,7 +14,7 @@ namespace {
 
 using namespace cli_texts;
 
-// The window's capacity hint divides the whole file length by 4092, header included.
+// The window's capacity hint divides the bytes a new hide may use by 4092.
 constexpr std::int64_t kWindowKilobyte = 4092;
 
 struct Facts {
@@ -36,8 +35,8 @@ Facts FactsOf(const CarrierHeader& h) {
                  h.holdsData() && h.isProtected(),
                  h.SafeExtension(),
                  h.messageLength(),
-                 std::max<std::int64_t>(carrier::LargestMessage(h.fileLength, h.pixelOffset), 0),
-                 h.fileLength / kWindowKilobyte};
+                 std::max<std::int64_t>(h.largestNewHide(), 0),
+                 h.hideCapacity() / kWindowKilobyte};
 }
 
 // The extension is already printable ASCII without a backslash; only quotes need escaping.

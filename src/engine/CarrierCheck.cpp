@@ -1,17 +1,17 @@
 #include "engine/CarrierCheck.h"
 
-#include "engine/CarrierFormat.h"
 #include "platform/NumberedFiles.h"
 
 namespace velquist {
 
 OutcomeKind CarrierVerdict(const CarrierHeader& header) {
-    // Too short to hold a bit count at all is damage, not another colour depth.
-    if (header.damage == CarrierDamage::TooShort) return OutcomeKind::Damaged;
-    if (header.bitCount != carrier::kRequiredBitCount) return OutcomeKind::Not24Bit;
-    if (header.damaged() || (header.holdsData() && !header.hasHeaderGroup))
-        return OutcomeKind::Damaged;
-    return OutcomeKind::Completed;
+    switch (header.refusal()) {
+        case CarrierRefusal::None: return OutcomeKind::Completed;
+        case CarrierRefusal::Damaged: return OutcomeKind::Damaged;
+        case CarrierRefusal::Not24Bit: return OutcomeKind::Not24Bit;
+        case CarrierRefusal::NotUncompressed: return OutcomeKind::NotUncompressed;
+    }
+    return OutcomeKind::Damaged;
 }
 
 Outcome InspectCarrier(NumberedFiles& files, int number, const std::string& path,

@@ -11,13 +11,27 @@ namespace velquist::carrier {
 inline constexpr std::int64_t kMarkerOffset = 6;       // 32-bit marker word
 inline constexpr std::int64_t kFlagByteOffset = 9;     // top byte of the marker word
 inline constexpr std::int64_t kPixelOffsetField = 10;  // bfOffBits, signed 32-bit
+inline constexpr std::int64_t kFileHeaderSize = 14;    // the info header starts here
+inline constexpr std::int64_t kInfoSizeOffset = 14;    // the info header's own size, 32-bit
+inline constexpr std::int64_t kWidthOffset = 18;       // signed 32-bit
+inline constexpr std::int64_t kHeightOffset = 22;      // signed 32-bit; negative: top row first
 inline constexpr std::int64_t kBitCountOffset = 28;    // biBitCount, 16-bit
-// The smallest file that holds every header field the program reads, and the smallest
-// pixel-data offset that does not overlap them.
+inline constexpr std::int64_t kCompressionOffset = 30;  // 32-bit, 0 for uncompressed pixels
+// The smallest file that holds every header field the program reads, and the bytes read
+// from the start of the file (through the compression field).
 inline constexpr std::int64_t kMinHeaderLength = 30;
-inline constexpr std::int64_t kMinPixelOffset = 30;
+inline constexpr std::int64_t kFixedFieldsLength = 34;
+// Info header sizes: 12 is the smallest any BMP has (and holds no bit count at offset 28),
+// 16 the smallest that holds the bit count at 28, 40 the smallest that holds the compression.
+inline constexpr std::int64_t kMinInfoSize = 12;
+inline constexpr std::int64_t kBitCountInfoSize = 16;
+inline constexpr std::int64_t kCompressionInfoSize = 40;
+// The passes keep the first pixel's 1-based position in a signed 32-bit field.
+inline constexpr std::int64_t kMaxPixelOffset = 0x7FFFFFFF - 1;
 
 inline constexpr std::int16_t kRequiredBitCount = 24;
+inline constexpr std::uint32_t kUncompressed = 0;
+inline constexpr std::int64_t kBytesPerPixel = 3;
 
 inline constexpr std::uint32_t kLengthMask = 0x00FFFFFFu;
 inline constexpr std::uint32_t kVersionMask = 0xF0000000u;
@@ -44,18 +58,29 @@ constexpr std::int64_t PayloadBytes(std::int64_t length) {
     return kHeaderGroupSize + kGroupSize * ((length + kTripleSize - 1) / kTripleSize);
 }
 
-// True when a message of `length` bytes fits a carrier of file length F and pixel offset O.
-constexpr bool MessageFits(std::int64_t length, std::int64_t fileLength, std::int64_t pixelOffset) {
-    return PayloadBytes(length) <= fileLength - pixelOffset;
+// True when a message of `length` bytes fits `room` carrier bytes from O.
+constexpr bool MessageFitsIn(std::int64_t length, std::int64_t room) {
+    return PayloadBytes(length) <= room;
 }
 
-// The largest message that fits, capped by the 24-bit length field; -1 when not even the
-// header group fits.
-constexpr std::int64_t LargestMessage(std::int64_t fileLength, std::int64_t pixelOffset) {
-    std::int64_t room = fileLength - pixelOffset - kHeaderGroupSize;
-    if (room < 0) return -1;
-    std::int64_t largest = (room / kGroupSize) * kTripleSize;
+// The largest message that fits `room` carrier bytes from O, capped by the 24-bit length
+// field; -1 when not even the header group fits.
+constexpr std::int64_t LargestMessageIn(std::int64_t room) {
+    std::int64_t groupRoom = room - kHeaderGroupSize;
+    if (groupRoom < 0) return -1;
+    std::int64_t largest = (groupRoom / kGroupSize) * kTripleSize;
     return largest < kMaxMessageLength ? largest : kMaxMessageLength;
+}
+
+// A stored message reads from O up to the end of the file (F - O bytes), so carriers written
+// before the hide was bounded by the pixel array stay readable; a new hide uses
+// CarrierHeader::hideCapacity() instead.
+constexpr bool MessageFits(std::int64_t length, std::int64_t fileLength, std::int64_t pixelOffset) {
+    return MessageFitsIn(length, fileLength - pixelOffset);
+}
+
+constexpr std::int64_t LargestMessage(std::int64_t fileLength, std::int64_t pixelOffset) {
+    return LargestMessageIn(fileLength - pixelOffset);
 }
 
 }  // namespace velquist::carrier

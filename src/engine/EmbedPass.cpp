@@ -44,7 +44,7 @@ OutcomeKind OpenAndCheck(JobState& s, NumberedFiles& f, CarrierHeader& header) {
     if (header.holdsData()) return OutcomeKind::HoldsData;
     // The length field holds 24 bits: a longer message would silently be cut.
     if (messageLength > kMaxMessageLength ||
-        !MessageFits(messageLength, header.fileLength, header.pixelOffset))
+        !header.fitsNewHide(messageLength))
         return OutcomeKind::TooLarge;
     s.MsgLen = static_cast<std::int32_t>(messageLength);
     s.OffBits = header.pixelOffset;

@@ -15,7 +15,7 @@ namespace velquist {
 namespace {
 
 using file_numbers::kCarrier;
-// The window's capacity hint divides the whole file length by this.
+// The window's capacity hint divides the bytes a new hide may use by this.
 constexpr std::int64_t kCapacityDivisor = 4092;
 
 }  // namespace
@@ -75,7 +75,7 @@ void CarrierSelection::ShowHiddenData(const CarrierHeader& header) {
 void CarrierSelection::ShowCapacity(const CarrierHeader& header) {
     view_.SetCaption(Caption::Labtmp, texts::kNoHidden);
     view_.SetCaption(Caption::labfinish, "");
-    std::int64_t kilobytes = header.fileLength / kCapacityDivisor;
+    std::int64_t kilobytes = header.hideCapacity() / kCapacityDivisor;
     view_.SetCaption(Caption::LabCue2,
                      texts::kCapacityBefore + std::to_string(kilobytes) + texts::kCapacityAfter);
 }

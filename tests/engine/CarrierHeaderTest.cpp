@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "engine/CarrierFormat.h"
 #include "engine/CarrierHeader.h"
 #include "platform/NumberedFiles.h"
@@ -30,6 +33,7 @@ TEST(CarrierFormat, CapacityAtTheBoundary) {
     EXPECT_EQ(carrier::LargestMessage(66, 54), 0);
     EXPECT_EQ(carrier::LargestMessage(std::int64_t{1} << 40, 54), carrier::kMaxMessageLength);
     EXPECT_EQ(carrier::PayloadBytes(4), 36);
+    EXPECT_EQ(carrier::LargestMessageIn(12 + 12 * 5 + 11), 15);
 }
 
 TEST(CarrierHeader, ReadsAnOrdinaryPicture) {
@@ -40,6 +44,11 @@ TEST(CarrierHeader, ReadsAnOrdinaryPicture) {
     EXPECT_EQ(h.fileLength, 30054);
     EXPECT_EQ(h.bitCount, 24);
     EXPECT_EQ(h.pixelOffset, 54);
+    EXPECT_EQ(h.infoSize, 40u);
+    EXPECT_EQ(h.width, 100);
+    EXPECT_EQ(h.height, 100);
+    EXPECT_EQ(h.compression, 0u);
+    EXPECT_EQ(h.refusal(), CarrierRefusal::None);
     EXPECT_FALSE(h.holdsData());
     EXPECT_TRUE(h.hasHeaderGroup);
 }
@@ -75,7 +84,7 @@ TEST(CarrierHeader, TruncatedAtEveryFieldIsDamagedOrShort) {
         if (len < 30) {
             EXPECT_EQ(h.damage, CarrierDamage::TooShort) << len;
         } else if (len < 54) {
-            EXPECT_EQ(h.damage, CarrierDamage::OffsetBeyondEnd) << len;
+            EXPECT_EQ(h.damage, CarrierDamage::InfoSizeOutOfRange) << len;
         } else {
             EXPECT_FALSE(h.damaged()) << len;
             EXPECT_EQ(h.hasHeaderGroup, len >= 66) << len;
@@ -83,19 +92,144 @@ TEST(CarrierHeader, TruncatedAtEveryFieldIsDamagedOrShort) {
     }
 }
 
-TEST(CarrierHeader, PixelOffsetOutOfRangeIsDamaged) {
+TEST(CarrierHeader, StructureOutOfRangeIsDamaged) {
     struct Case {
-        std::int64_t offset;
+        const char* name;
+        std::size_t at;  // where `value` is written, 32 bits; 0 writes the two magic bytes
+        std::uint32_t value;
         CarrierDamage damage;
     };
-    for (Case c : {Case{-1, CarrierDamage::OffsetBelowHeader}, Case{0, CarrierDamage::OffsetBelowHeader},
-                   Case{29, CarrierDamage::OffsetBelowHeader}, Case{30, CarrierDamage::None},
-                   Case{30054, CarrierDamage::None}, Case{30055, CarrierDamage::OffsetBeyondEnd},
-                   Case{0x7FFFFFFF, CarrierDamage::OffsetBeyondEnd}}) {
+    const std::uint32_t length = 30054;
+    const Case cases[] = {
+        {"magic BA", 0, 'B' | 'A' << 8, CarrierDamage::NotBitmap},
+        {"info size 11", 14, 11, CarrierDamage::InfoSizeOutOfRange},
+        {"info size F - 13", 14, length - 13, CarrierDamage::InfoSizeOutOfRange},
+        {"info size F - 14", 14, length - 14, CarrierDamage::OffsetBelowHeader},
+        {"info size 0xFFFFFFFF", 14, 0xFFFFFFFF, CarrierDamage::InfoSizeOutOfRange},
+        {"offset -1", 10, 0xFFFFFFFF, CarrierDamage::OffsetBelowHeader},
+        {"offset 0", 10, 0, CarrierDamage::OffsetBelowHeader},
+        {"offset 30, inside the info header", 10, 30, CarrierDamage::OffsetBelowHeader},
+        {"offset 53, inside the info header", 10, 53, CarrierDamage::OffsetBelowHeader},
+        {"offset 54", 10, 54, CarrierDamage::None},
+        {"offset at the end", 10, length, CarrierDamage::None},
+        {"offset one past the end", 10, length + 1, CarrierDamage::OffsetBeyondEnd},
+        {"offset 0x7FFFFFFF", 10, 0x7FFFFFFF, CarrierDamage::OffsetBeyondEnd},
+    };
+    for (const Case& c : cases) {
         auto bytes = CarrierBuilder{}.Build();
-        PutLE32(bytes, 10, static_cast<std::uint32_t>(c.offset));
+        ASSERT_EQ(bytes.size(), length);
+        if (c.at == 0) {
+            bytes[0] = static_cast<std::uint8_t>(c.value);
+            bytes[1] = static_cast<std::uint8_t>(c.value >> 8);
+        } else {
+            PutLE32(bytes, c.at, c.value);
+        }
+        EXPECT_EQ(ReadHeaderOf(bytes).damage, c.damage) << c.name;
+    }
+}
+
+// Damage outranks the bit count, which outranks compression; an info header too short to
+// hold the bit count is refused as not an uncompressed picture whatever offset 28 holds.
+TEST(CarrierHeader, RefusalsInTheirOrder) {
+    struct Case {
+        const char* name;
+        CarrierBuilder builder;
+        std::uint32_t infoSize;
+        CarrierRefusal refusal;
+    };
+    using R = CarrierRefusal;
+    const Case cases[] = {
+        {"run-length 8", {.compression = 1}, 40, R::NotUncompressed},
+        {"run-length 4", {.compression = 2}, 40, R::NotUncompressed},
+        {"bit fields", {.compression = 3}, 40, R::NotUncompressed},
+        {"OS/2 24-bit run-length", {.pixelOffset = 78, .compression = 4}, 64, R::NotUncompressed},
+        {"alpha bit fields", {.pixelOffset = 138, .compression = 6}, 124, R::NotUncompressed},
+        {"OS/2 version 1", {}, 12, R::NotUncompressed},
+        {"OS/2 version 1, 8 at offset 28", {.bitCount = 8}, 12, R::NotUncompressed},
+        {"16-byte header, compression field absent", {.compression = 1}, 16, R::None},
+        {"8-bit and compressed", {.bitCount = 8, .compression = 1}, 40, R::Not24Bit},
+        {"8-bit with info size 11", {.bitCount = 8}, 11, R::Damaged},
+    };
+    for (const Case& c : cases) {
+        auto bytes = c.builder.Build();
+        PutLE32(bytes, 14, c.infoSize);
+        EXPECT_EQ(ReadHeaderOf(bytes).refusal(), c.refusal) << c.name;
+    }
+    auto held = CarrierBuilder{}.Build();
+    PutLE32(held, 6, 0x10000001);
+    held.resize(54 + 11);
+    EXPECT_EQ(ReadHeaderOf(held).refusal(), R::Damaged);
+}
+
+// A new hide uses the pixel array only: rows padded to four bytes, |height| of them, never
+// the bytes after it and never past the end of the file.
+TEST(CarrierHeader, HideCapacityIsThePixelArray) {
+    struct Case {
+        const char* name;
+        CarrierBuilder builder;
+        std::int64_t cut;  // bytes cut off the end
+        std::int64_t capacity;
+    };
+    const Case cases[] = {
+        {"width 1", {.width = 1, .height = 10}, 0, 4 * 10},
+        {"width 2", {.width = 2, .height = 10}, 0, 8 * 10},
+        {"width 3", {.width = 3, .height = 10}, 0, 12 * 10},
+        {"width 5", {.width = 5, .height = 10}, 0, 16 * 10},
+        {"top-down", {.width = 5, .height = -10}, 0, 16 * 10},
+        {"3,000 bytes after the pixels", {.width = 5, .height = 10, .trailing = 3000}, 0, 16 * 10},
+        {"last row cut short", {.width = 5, .height = 10}, 7, 16 * 10 - 7},
+        {"no rows", {.width = 5, .height = 0}, 0, 0},
+        {"compressed", {.width = 5, .height = 10, .compression = 1}, 0, 0},
+    };
+    for (const Case& c : cases) {
+        auto bytes = c.builder.Build();
+        bytes.resize(bytes.size() - static_cast<std::size_t>(c.cut));
         CarrierHeader h = ReadHeaderOf(bytes);
+        EXPECT_EQ(h.hideCapacity(), c.capacity) << c.name;
+        EXPECT_EQ(h.largestNewHide(), carrier::LargestMessageIn(c.capacity)) << c.name;
+    }
+    // Sizes whose product passes 2^63 are bounded by the file.
+    auto huge = CarrierBuilder{.width = 5, .height = 10}.Build();
+    PutLE32(huge, 18, 0x7FFFFFFF);
+    PutLE32(huge, 22, 0x80000000);
+    EXPECT_EQ(ReadHeaderOf(huge).hideCapacity(), static_cast<std::int64_t>(huge.size()) - 54);
+
+    auto trailing = CarrierBuilder{.width = 5, .height = 10, .trailing = 3000}.Build();
+    PutLE32(trailing, 6, 0x10000000 | 300);  // written before the hide was bounded
+    CarrierHeader h = ReadHeaderOf(trailing);
+    EXPECT_TRUE(h.storedMessageFits());
+    EXPECT_FALSE(h.fitsNewHide(300));
+    EXPECT_TRUE(h.fitsNewHide(h.largestNewHide()));
+    EXPECT_FALSE(h.fitsNewHide(h.largestNewHide() + 1));
+}
+
+// Offsets past 2 GiB are read in 64 bits; one the passes cannot hold in 32 bits is damage.
+TEST(CarrierHeader, PixelOffsetsPastTwoGibibytes) {
+    TempDir dir;
+    std::string path = dir.File("big.bmp");
+    const std::int64_t length = (std::int64_t{1} << 31) + 100;
+    auto head = CarrierBuilder{.width = 5, .height = 10}.Build();
+    const std::uint8_t group[] = {'b', 'i', 'g', 0};
+    struct Case {
+        std::uint32_t offset;
+        CarrierDamage damage;
+    };
+    for (Case c : {Case{0x7FFFFFFE, CarrierDamage::None}, Case{0x7FFFFFFF, CarrierDamage::OffsetBeyondEnd}}) {
+        PutLE32(head, 10, c.offset);
+        WriteAll(path, head);
+        ASSERT_EQ(::truncate(path.c_str(), length), 0);  // sparse: costs no disk space
+        int fd = ::open(path.c_str(), O_WRONLY);
+        ASSERT_EQ(::pwrite(fd, group, sizeof group, c.offset), static_cast<ssize_t>(sizeof group));
+        ::close(fd);
+        NumberedFiles files;
+        files.OpenReadOnly(1, path);
+        CarrierHeader h = ReadCarrierHeader(files, 1);
+        EXPECT_EQ(h.fileLength, length);
         EXPECT_EQ(h.damage, c.damage) << c.offset;
+        if (c.damage == CarrierDamage::None) {
+            EXPECT_EQ(h.SafeExtension(), "big");
+            EXPECT_EQ(h.hideCapacity(), length - c.offset);  // the last rows lie past the end
+        }
     }
 }
 

@@ -207,8 +207,9 @@ TEST(EmbedPass, MessageFileThatCanOnlyBeReadIsHidden) {
     ASSERT_TRUE(running.running());
     ASSERT_LT(::open(busy.c_str(), O_RDWR), 0);
     auto program = ReadAll(busy);
-    WriteAll(h.carrierPath, CarrierBuilder{.width = 1, .height = 1}.Build());
-    ASSERT_EQ(::truncate(h.carrierPath.c_str(), static_cast<off_t>(program.size() * 4 + 200)), 0);
+    // One pixel wide: four bytes a row, enough rows for the program.
+    auto rows = static_cast<std::int32_t>(program.size() + 50);
+    WriteAll(h.carrierPath, CarrierBuilder{.width = 1, .height = rows}.Build());
     h.job.ImagePath = h.carrierPath;
     h.job.MsgPath = busy;
     h.job.MsgExt = "bin";

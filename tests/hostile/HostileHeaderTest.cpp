@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 
@@ -40,6 +41,16 @@ std::vector<HostileRow> Rows() {
         {"pixel offset most negative", WithHeader(INT32_MIN, holds3), false, kDamaged, kDamaged},
         {"pixel offset 0", WithHeader(0, holds3), false, kDamaged, kDamaged},
         {"pixel offset 29", WithHeader(29, holds3), false, kDamaged, kDamaged},
+        {"pixel offset 30, inside the info header", WithHeader(30, holds3), false, kDamaged,
+         kDamaged},
+        {"pixel offset 53, inside the info header", WithHeader(53, holds3), false, kDamaged,
+         kDamaged},
+        // The file size field at offset 2 keeps its 150.
+        {"magic BA", WithField(0, 'B' | 'A' << 8 | kLength << 16, holds3), false, kDamaged,
+         kDamaged},
+        {"info size 11", WithField(14, 11, holds3), false, kDamaged, kDamaged},
+        {"info size past the end", WithField(14, kLength - 13, holds3), false, kDamaged,
+         kDamaged},
         {"pixel offset at the end", WithHeader(kLength, holds3), false, kDamaged, kDamaged},
         {"pixel offset one past the end", WithHeader(kLength + 1, holds3), false, kDamaged,
          kDamaged},
@@ -96,6 +107,31 @@ TEST(HostileHeaders, ExtractionRefusesAndCreatesNoFile) {
         EXPECT_FALSE(h.platform.Files().IsOpen(1) || h.platform.Files().IsOpen(2)) << row.name;
         ExpectUnchanged(row, h.carrierPath);
         EXPECT_EQ(ListFolder(h.dir.path()), std::vector<std::string>{"carrier.bmp"}) << row.name;
+    }
+}
+
+// Bytes after the pixel array (a colour profile, say) are never the carrier's: a hide filled
+// to capacity leaves them as they were, and one byte more is refused.
+TEST(HostileHeaders, HideStopsAtTheEndOfThePixelArray) {
+    const CarrierBuilder builder{.width = 5, .height = 10, .trailing = 3000};
+    const std::size_t pixelsEnd = 54 + 16 * 10;
+    for (std::int64_t extra : {0, 1}) {
+        PassHarness h;
+        auto before = h.MakeCarrier(builder);
+        ASSERT_EQ(before.size(), pixelsEnd + 3000);
+        h.MakeMessage(RandomBytes(static_cast<std::size_t>(36 + extra), 5));
+        h.Hide();
+        auto after = h.Carrier();
+        ASSERT_EQ(after.size(), before.size());
+        EXPECT_TRUE(std::equal(after.begin() + pixelsEnd, after.end(), before.begin() + pixelsEnd))
+            << extra;
+        if (extra == 0) {
+            EXPECT_EQ(h.lastHide.kind, OutcomeKind::Completed);
+            EXPECT_NE(after, before);
+        } else {
+            EXPECT_EQ(h.lastHide.kind, OutcomeKind::TooLarge);
+            EXPECT_EQ(after, before);
+        }
     }
 }
 

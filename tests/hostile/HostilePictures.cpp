@@ -22,6 +22,13 @@ std::vector<std::uint8_t> WithHeader(std::int32_t pixelOffset, std::uint32_t mar
     return bytes;
 }
 
+std::vector<std::uint8_t> WithField(std::size_t at, std::uint32_t value, std::uint32_t marker) {
+    auto bytes = Ordinary();
+    PutLE32(bytes, at, value);
+    PutLE32(bytes, 6, marker);
+    return bytes;
+}
+
 std::vector<std::uint8_t> Holding(const std::vector<std::uint8_t>& message,
                                   const std::vector<std::uint8_t>& extension) {
     PassHarness h;

@@ -17,6 +17,8 @@ std::vector<std::uint8_t> Ordinary();
 std::vector<std::uint8_t> Cut(std::size_t length);
 // The ordinary picture with another pixel-data offset and marker word.
 std::vector<std::uint8_t> WithHeader(std::int32_t pixelOffset, std::uint32_t marker);
+// The ordinary picture with the marker word and another 32-bit value at offset `at`.
+std::vector<std::uint8_t> WithField(std::size_t at, std::uint32_t value, std::uint32_t marker);
 // The ordinary picture holding `message` (no password), then its three extension bytes
 // replaced by `extension`.
 std::vector<std::uint8_t> Holding(const std::vector<std::uint8_t>& message,

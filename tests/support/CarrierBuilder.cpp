@@ -22,7 +22,7 @@ std::size_t CarrierBuilder::RowBytes(std::int32_t width, std::uint16_t bitCount)
 
 std::vector<std::uint8_t> CarrierBuilder::Build() const {
     std::size_t pixels = RowBytes(width, bitCount) * static_cast<std::size_t>(std::abs(height));
-    std::vector<std::uint8_t> bytes(pixelOffset + pixels, 0);
+    std::vector<std::uint8_t> bytes(pixelOffset + pixels + trailing, 0);
     bytes[0] = 'B';
     bytes[1] = 'M';
     PutLE32(bytes, 2, static_cast<std::uint32_t>(bytes.size()));
@@ -33,6 +33,7 @@ std::vector<std::uint8_t> CarrierBuilder::Build() const {
     bytes[26] = 1;
     bytes[28] = static_cast<std::uint8_t>(bitCount);
     bytes[29] = static_cast<std::uint8_t>(bitCount >> 8);
+    PutLE32(bytes, 30, compression);
     PutLE32(bytes, 34, static_cast<std::uint32_t>(pixels));
     std::mt19937 rng(seed);
     for (std::size_t i = pixelOffset; i < bytes.size(); ++i)

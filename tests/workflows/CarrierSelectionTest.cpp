@@ -22,13 +22,15 @@ TEST(CarrierSelection, DialogAsksForABmpFromTheRoot) {
     EXPECT_EQ(h.platform.dialogs()[0].initialFolder, "/home/user");
 }
 
-TEST(CarrierSelection, CapacityCaptionDividesTheWholeLengthBy4092) {
+// The pixel array from O counts, not the header nor bytes after the pixels.
+TEST(CarrierSelection, CapacityCaptionDividesThePixelArrayBy4092) {
     struct Case {
         std::size_t length;
         std::string caption;
     };
-    for (Case c : {Case{921654, "您可以嵌入的信息大小不超过225KB"}, Case{4091, "您可以嵌入的信息大小不超过0KB"},
-                   Case{4092, "您可以嵌入的信息大小不超过1KB"}}) {
+    for (Case c : {Case{921654, "您可以嵌入的信息大小不超过225KB"}, Case{54 + 4091, "您可以嵌入的信息大小不超过0KB"},
+                   Case{54 + 4092, "您可以嵌入的信息大小不超过1KB"},
+                   Case{921654 + 4092, "您可以嵌入的信息大小不超过225KB"}}) {
         WorkflowHarness h;
         auto bytes = CarrierBuilder{.width = 640, .height = 480}.Build();
         bytes.resize(c.length);
@@ -81,6 +83,7 @@ TEST(CarrierSelection, RefusalsChangeNothing) {
     auto eight = CarrierBuilder{.bitCount = 8}.Build();
     auto shortOffset = CarrierBuilder{}.Build();
     PutLE32(shortOffset, 10, 12);
+    auto compressed = CarrierBuilder{.compression = 1}.Build();
     auto held = CarrierBuilder{}.Build();
     PutLE32(held, 6, 0x10000001);
     held.resize(60);  // claims data but has no room for the header group
@@ -97,6 +100,7 @@ TEST(CarrierSelection, RefusalsChangeNothing) {
     const Box damaged{texts::kDamaged, 16, std::string("错误")};
     const Case cases[] = {
         {h.WriteFile("eight.bmp", eight), {texts::kNot24Bit, 16, std::nullopt}},
+        {h.WriteFile("compressed.bmp", compressed), {texts::kNotUncompressed, 16, std::string("错误")}},
         {h.dir.File("missing.bmp"), cannotOpen(h.dir.File("missing.bmp"), "文件或文件夹不存在")},
         {h.dir.File("folder.bmp"), cannotOpen(h.dir.File("folder.bmp"), "不是普通文件")},
         {h.dir.File("pipe.bmp"), cannotOpen(h.dir.File("pipe.bmp"), "不是普通文件")},
