@@ -63,7 +63,6 @@ void PayloadOpener::Feed(std::span<const std::uint8_t> payload) {
 }
 
 void PayloadOpener::Finish() {
-    if (fed_ < payloadLength_) throw PayloadError(PayloadError::Kind::Damaged);
     if (NeedsKey()) DeriveKey();
     Advance();
     if (stage_ != Stage::Done) throw PayloadError(PayloadError::Kind::Damaged);
