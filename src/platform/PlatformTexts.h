@@ -11,4 +11,9 @@ inline constexpr const char* kYes = "是";
 inline constexpr const char* kNo = "否";
 inline constexpr const char* kCancel = "取消";
 
+// The file dialogs' type column: a folder, and a file whose type has no Chinese name
+// (shown after its upper-case extension, when it has one).
+inline constexpr const char* kFolderType = "文件夹";
+inline constexpr const char* kFileType = "文件";
+
 }  // namespace velquist::PlatformTexts

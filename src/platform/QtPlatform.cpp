@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include "platform/FileDialogColumns.h"
 #include "platform/PlatformTexts.h"
 
 namespace velquist {
@@ -20,6 +22,18 @@ namespace velquist {
 namespace {
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+// Qt's own dialog in every desktop, so that its columns speak the program's language too.
+void PrepareFileDialog(QFileDialog& dialog) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setProxyModel(new FileDialogColumns(&dialog));
+}
+
+std::optional<std::string> Chosen(QFileDialog& dialog) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst().toStdString();
+}
 
 QMessageBox::Icon IconFor(int style) {
     switch (style) {
@@ -36,6 +50,8 @@ int QtPlatform::MsgBox(const std::string& prompt, int style,
                        const std::optional<std::string>& title) {
     QMessageBox box(IconFor(style), Q(title.value_or(PlatformTexts::kApplicationTitle)),
                     Q(prompt), QMessageBox::NoButton, QApplication::activeWindow());
+    // Prompts carry file names, which are shown exactly as they are.
+    box.setTextFormat(Qt::PlainText);
     if (style == kStyleQuestion) {
         QPushButton* yes = box.addButton(QString::fromUtf8(PlatformTexts::kYes),
                                          QMessageBox::YesRole);
@@ -56,6 +72,7 @@ std::string QtPlatform::InputBox(const std::string& prompt, const std::string& t
     QInputDialog dialog(QApplication::activeWindow());
     dialog.setWindowTitle(Q(title));
     dialog.setLabelText(Q(prompt));
+    for (QLabel* label : dialog.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
     dialog.setTextEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
     dialog.setOkButtonText(QString::fromUtf8(PlatformTexts::kOk));
     dialog.setCancelButtonText(QString::fromUtf8(PlatformTexts::kCancel));
@@ -66,18 +83,21 @@ std::string QtPlatform::InputBox(const std::string& prompt, const std::string& t
 std::optional<std::string> QtPlatform::OpenFileDialog(const std::string& title,
                                                       const std::string& pattern,
                                                       const std::string& initialFolder) {
-    QString chosen = QFileDialog::getOpenFileName(QApplication::activeWindow(), Q(title),
-                                                  LocalFolder(initialFolder),
-                                                  DialogFilter(pattern));
-    if (chosen.isEmpty()) return std::nullopt;
-    return chosen.toStdString();
+    QFileDialog dialog(QApplication::activeWindow(), Q(title), LocalFolder(initialFolder),
+                       DialogFilter(pattern));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    PrepareFileDialog(dialog);
+    return Chosen(dialog);
 }
 
 std::optional<std::string> QtPlatform::BrowseForFolder(const std::string& title) {
-    QString chosen = QFileDialog::getExistingDirectory(QApplication::activeWindow(), Q(title),
-                                                       QString(), QFileDialog::ShowDirsOnly);
-    if (chosen.isEmpty()) return std::nullopt;
-    return WithoutTrailingSlash(chosen);
+    QFileDialog dialog(QApplication::activeWindow(), Q(title));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    PrepareFileDialog(dialog);
+    const std::optional<std::string> chosen = Chosen(dialog);
+    if (!chosen) return std::nullopt;
+    return WithoutTrailingSlash(Q(*chosen));
 }
 
 bool QtPlatform::ShellOpen(const std::string& path) {

@@ -49,13 +49,15 @@ double ExitAnimation::Outer(const QWidget& window, Side side) {
 }
 
 void ExitAnimation::SetOuter(QWidget& window, Side side, double twips) {
+    // A client area of no pixels is unmapped by a window manager, and the narrowing would go
+    // unseen: at least one row and one column of it stay.
     const QRect frame = window.frameGeometry();
     if (side == Side::Height) {
         const int pixels = Twips::ToPixels(std::max(0.0, twips), Twips::PerPixelY(window));
-        window.resize(window.width(), std::max(0, pixels - (frame.height() - window.height())));
+        window.resize(window.width(), std::max(1, pixels - (frame.height() - window.height())));
     } else {
         const int pixels = Twips::ToPixels(std::max(0.0, twips), Twips::PerPixelX(window));
-        window.resize(std::max(0, pixels - (frame.width() - window.width())), window.height());
+        window.resize(std::max(1, pixels - (frame.width() - window.width())), window.height());
     }
 }
 

@@ -7,9 +7,10 @@
 #include "platform/NumberedFiles.h"
 #include "platform/Platform.h"
 #include "shell/CentreOffset.h"
-#include "shell/ClearBmpOption.h"
 #include "shell/DroppedFiles.h"
 #include "shell/ExitAnimation.h"
+#include "shell/KeptOption.h"
+#include "shell/StartOutputFolder.h"
 #include "ui/FrmAbout.h"
 #include "ui/Twips.h"
 
@@ -29,6 +30,8 @@ MainController::MainController(Platform& platform) : platform_(platform) {
         .Cmdexit_Click = [this] { Cmdexit_Click(); },
         .Form_Unload = [this] { Form_Unload(); },
         .Form_Resize = [this] { layout_.Form_Resize(); },
+        // Only now does the window system tell the frame's size, by which it is centred.
+        .Form_Framed = [this] { CentreOnScreen(); },
     });
     AttachCommands();
     Form_Load();
@@ -51,12 +54,13 @@ void MainController::AttachCommands() {
 
 void MainController::Form_Load() {
     job_.VersionWord = kVersionWordStart;
-    const std::string folder = platform_.AppFolder();
+    const std::string folder = StartOutputFolder(platform_);
     job_.OutPath = folder.ends_with('/') ? folder : folder + "/";
     job_.HiddenMark = 0;
     job_.Password = kPasswordFiller;
     CentreOnScreen();
-    window_.ChkclearBmp().setChecked(ClearBmpOption::Read(platform_) != 0);
+    window_.ChkclearBmp().setChecked(kClearBmpOption.Read(platform_) != 0);
+    window_.ChkEncrypt().setChecked(kEncryptOption.Read(platform_) != 0);
     job_.ClearBmp = window_.ChkclearBmp().isChecked() ? kTrue : kFalse;
     window_.SetCaption(Caption::LabOutPath, folder);
     layout_.Capture();
@@ -72,6 +76,8 @@ void MainController::CentreOnScreen() {
     window_.move(screen.left() + Twips::ToPixels(left, px), screen.top() + Twips::ToPixels(top, py));
 }
 
+void MainController::OpenAtStart(const std::string& path) { carrierSelection_.Choose(path); }
+
 void MainController::ChkclearBmp_Click() {
     job_.ClearBmp = window_.ChkclearBmp().isChecked() ? kTrue : kFalse;
 }
@@ -83,7 +89,8 @@ void MainController::CmdAbout_Click() {
 
 void MainController::Cmdexit_Click() {
     platform_.Files().CloseAllQuietly();
-    ClearBmpOption::Write(platform_, window_.ChkclearBmp().isChecked() ? 1 : 0);
+    kClearBmpOption.Write(platform_, window_.ChkclearBmp().isChecked() ? 1 : 0);
+    kEncryptOption.Write(platform_, window_.ChkEncrypt().isChecked() ? 1 : 0);
     window_.SetClosing();
     window_.Timer1().stop();
     ExitAnimation::Run(window_, platform_);

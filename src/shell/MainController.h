@@ -27,6 +27,8 @@ public:
     ProportionalLayout& Layout() { return layout_; }
 
     void Show() { window_.show(); }
+    // The file named on the command line, taken as if chosen in the picture dialog.
+    void OpenAtStart(const std::string& path);
 
     void ChkclearBmp_Click();
     void CmdAbout_Click();

@@ -1,13 +1,19 @@
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
 
 #include "platform/QtPlatform.h"
 #include "shell/ChineseTranslations.h"
+#include "shell/CommandLine.h"
 #include "shell/MainController.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velquist"));
+    QApplication::setApplicationVersion(QStringLiteral(VELQUIST_VERSION));
+    velquist::CommandLine::AnswerWithoutWindow(argc, argv);
+    QApplication app(argc, argv);
+    const std::optional<std::string> file =
+        velquist::CommandLine::StartFile(QApplication::arguments());
     QApplication::setDesktopFileName(QStringLiteral("org.velquist.Velquist"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.velquist.Velquist"),
                                                  QIcon(QStringLiteral(":/velquist/icon.png"))));
@@ -17,5 +23,7 @@ int main(int argc, char* argv[]) {
     velquist::QtPlatform platform;
     velquist::MainController controller(platform);
     controller.Show();
+    // Once the window is up, so that the picture's boxes stand in front of it.
+    if (file) QTimer::singleShot(0, &controller.Window(), [&] { controller.OpenAtStart(*file); });
     return QApplication::exec();
 }

@@ -21,16 +21,28 @@ constexpr const char* kPasswordPattern = "[\\x20-\\x7E]*";
 constexpr int kPasswordLength = 8;
 constexpr int kScrollMaximum = 255;
 
+bool HasFixedCaption(ControlKind kind) {
+    return kind == ControlKind::Button || kind == ControlKind::CheckBox ||
+           kind == ControlKind::Frame;
+}
+
 QWidget* CreateWidget(const ControlRow& row, QWidget& parent) {
     const QString caption = QString::fromUtf8(row.caption);
     switch (row.kind) {
         case ControlKind::Label: {
             auto* label = new QLabel(caption, &parent);
+            // Captions hold file and folder names, which are shown exactly as they are.
+            label->setTextFormat(Qt::PlainText);
             label->setWordWrap(true);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             return label;
         }
-        case ControlKind::Button: return new QPushButton(caption, &parent);
+        case ControlKind::Button: {
+            // Return clicks the focused button, as Space does.
+            auto* button = new QPushButton(caption, &parent);
+            button->setAutoDefault(true);
+            return button;
+        }
         case ControlKind::CheckBox: return new QCheckBox(caption, &parent);
         case ControlKind::TextBox: return new QLineEdit(caption, &parent);
         case ControlKind::PasswordBox: {
@@ -94,6 +106,10 @@ QObject* ControlFactory::Create(const ControlRow& row, QWidget& parent) {
 void ControlFactory::Style(const ControlRow& row, QWidget& control) {
     Twips::Move(control, QRectF(row.left, row.top, row.width, row.height));
     if (row.fontPoints > 0) control.setFont(SongFont(row.fontPoints));
+    // Labels are read out by their live text and text boxes by their labels; the captions of
+    // buttons, check boxes and frames never change.
+    if (HasFixedCaption(row.kind) && row.caption && *row.caption)
+        control.setAccessibleName(QString::fromUtf8(row.caption).trimmed());
     // An opaque label keeps the desktop's own colours rather than its container's.
     if (row.opaque) {
         const QPalette desktop = QApplication::palette(&control);

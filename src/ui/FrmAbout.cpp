@@ -12,8 +12,10 @@
 namespace velquist {
 
 FrmAbout::FrmAbout(Platform& platform, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    // A fixed single border with a close box only: nothing to minimise, nothing to enlarge.
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
       platform_(platform) {
     setObjectName(QStringLiteral("FrmAbout"));
     setWindowTitle(QString::fromUtf8(UiTexts::kAboutCaption));

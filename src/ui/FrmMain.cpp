@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 
 #include "ui/ControlFactory.h"
@@ -29,12 +30,16 @@ constexpr int kTimer1IntervalMs = 100;
 // Disabled while a pass runs, so nothing can start a second job or pull the files away.
 constexpr std::array kBusyControls{"cmdopen",     "CmdMsgSelect", "cmdadd",      "cmdout",
                                    "cmdchgOutPath", "CmdAbout",   "Cmdexit",     "ChkPassword",
-                                   "ChkclearBmp", "Text1",        "Text2"};
+                                   "ChkclearBmp", "ChkEncrypt",   "Text1",       "Text2"};
 
 // The controls that take the gradient's current colour, in the order they are recoloured.
 constexpr std::array kPulsingControls{"CmdAbout", "Cmdexit",       "cmdadd",
                                       "cmdout",   "cmdopen",       "CmdMsgSelect",
-                                      "cmdchgOutPath", "ChkPassword", "ChkclearBmp"};
+                                      "cmdchgOutPath", "ChkPassword", "ChkclearBmp",
+                                      "ChkEncrypt"};
+
+// Labels whose path can be longer than they are wide: a tooltip shows the whole text.
+constexpr std::array kPathLabels{"LabCue1", "LabCue2", "LabOutPath"};
 
 const char* NameOf(Caption control) {
     switch (control) {
@@ -50,6 +55,15 @@ const char* NameOf(Caption control) {
 
 int Whole(double value) { return static_cast<int>(Twips::RoundHalfEven(value)); }
 
+bool IsPathLabel(const QString& name) {
+    return std::find(kPathLabels.begin(), kPathLabels.end(), name) != kPathLabels.end();
+}
+
+// A tooltip is shown as rich text whenever it looks like markup; a path is shown as it is.
+QString PlainToolTip(const QString& text) {
+    return text.isEmpty() ? QString() : Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal);
+}
+
 }  // namespace
 
 FrmMain::FrmMain(QWidget* parent) : QWidget(parent) {
@@ -62,6 +76,7 @@ FrmMain::FrmMain(QWidget* parent) : QWidget(parent) {
     CreateControls();
     ConnectControls();
     SetTabOrder();
+    NameTheControls();
     timer1_->start(kTimer1IntervalMs);
     Control("Cmdexit")->setFocus();
     setAcceptDrops(true);
@@ -72,6 +87,7 @@ void FrmMain::CreateControls() {
     timer1_ = Control<QTimer>("Timer1");
     chkclearBmp_ = Control<QCheckBox>("ChkclearBmp");
     chkPassword_ = Control<QCheckBox>("ChkPassword");
+    chkEncrypt_ = Control<QCheckBox>("ChkEncrypt");
     text1_ = Control<QLineEdit>("Text1");
     text2_ = Control<QLineEdit>("Text2");
     scrolls_ = {Control<QScrollBar>("HScroll1"), Control<QScrollBar>("HScroll2"),
@@ -107,6 +123,21 @@ void FrmMain::SetTabOrder() {
     std::sort(order.begin(), order.end());
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1].second, order[i].second);
+}
+
+void FrmMain::NameTheControls() {
+    // The password boxes are announced by the labels beside them.
+    const std::array<std::pair<const char*, QLineEdit*>, 2> boxes{{{"Label2", text1_},
+                                                                    {"Label1", text2_}}};
+    for (const auto& [labelName, box] : boxes) {
+        auto* label = Control<QLabel>(labelName);
+        label->setBuddy(box);
+        box->setAccessibleName(label->text().trimmed());
+    }
+    for (const char* name : kPathLabels) {
+        auto* label = Control<QLabel>(name);
+        label->setToolTip(PlainToolTip(label->text()));
+    }
 }
 
 void FrmMain::Call(const std::function<void()>& handler) {
@@ -154,6 +185,49 @@ void FrmMain::paintEvent(QPaintEvent*) {
 
 void FrmMain::resizeEvent(QResizeEvent*) { Call(window_.Form_Resize); }
 
+void FrmMain::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!watchingExposure_ && windowHandle()) {
+        windowHandle()->installEventFilter(this);
+        watchingExposure_ = true;
+    }
+    SetSeen(true);
+}
+
+void FrmMain::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    SetSeen(false);
+}
+
+void FrmMain::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) SetSeen(!isMinimized() && isVisible());
+}
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle() && event->type() == QEvent::Expose) {
+        const bool exposed = windowHandle()->isExposed();
+        SetSeen(exposed && !isMinimized());
+        if (exposed && !framed_) {
+            framed_ = true;
+            Call(window_.Form_Framed);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FrmMain::SetSeen(bool seen) {
+    // Frames nobody sees cost a share of a core; the colours wait where they are. The exit
+    // button stops the timer for good, which a later exposure must not undo.
+    if (!seen && timer1_->isActive()) {
+        timer1_->stop();
+        paused_ = true;
+    } else if (seen && paused_ && !closing_) {
+        paused_ = false;
+        timer1_->start(kTimer1IntervalMs);
+    }
+}
+
 void FrmMain::closeEvent(QCloseEvent* event) {
     // A pass holds the files open; the window stays until it has finished.
     if (busy_) {
@@ -196,20 +270,25 @@ void FrmMain::SetPercentCaption(const std::string& text) {
 
 bool FrmMain::PasswordTicked() const { return chkPassword_->isChecked(); }
 
-bool FrmMain::EncryptTicked() const { return false; }
+bool FrmMain::EncryptTicked() const { return chkEncrypt_->isChecked(); }
 
 void FrmMain::SetCaption(Caption control, const std::string& text) {
     const QString caption = QString::fromStdString(text);
     if (control == Caption::TxtName)
         Control<QLineEdit>(NameOf(control))->setText(caption);
     else
-        Control<QLabel>(NameOf(control))->setText(caption);
+        SetLabelText(*Control<QLabel>(NameOf(control)), caption);
 }
 
 std::string FrmMain::CaptionOf(Caption control) const {
     if (control == Caption::TxtName)
         return Control<QLineEdit>(NameOf(control))->text().toStdString();
     return Control<QLabel>(NameOf(control))->text().toStdString();
+}
+
+void FrmMain::SetLabelText(QLabel& label, const QString& text) {
+    label.setText(text);
+    if (IsPathLabel(label.objectName())) label.setToolTip(PlainToolTip(text));
 }
 
 void FrmMain::ShowPreviewFrame() { Control("Frame1")->show(); }
@@ -229,6 +308,7 @@ std::string FrmMain::RepeatText() const { return text2_->text().toStdString(); }
 void FrmMain::SetPasswordBoxesEnabled(bool enabled) {
     text1_->setEnabled(enabled);
     text2_->setEnabled(enabled);
+    chkEncrypt_->setEnabled(enabled);
 }
 
 void FrmMain::SetBusy(bool busy) {

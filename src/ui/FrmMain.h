@@ -36,6 +36,7 @@ public:
     }
     QTimer& Timer1() const { return *timer1_; }
     QCheckBox& ChkclearBmp() const { return *chkclearBmp_; }
+    QCheckBox& ChkEncrypt() const { return *chkEncrypt_; }
 
     // Set when the exit animation begins; the layout then leaves the controls alone.
     bool Closing() const { return closing_; }
@@ -65,6 +66,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -80,6 +85,10 @@ private:
     void CreateControls();
     void ConnectControls();
     void SetTabOrder();
+    void NameTheControls();
+    void SetLabelText(QLabel& label, const QString& text);
+    // The gradient runs only while the window can be seen.
+    void SetSeen(bool seen);
     static void Call(const std::function<void()>& handler);
     static void Advance(Component& component);
     static void Turn(Component& component);
@@ -88,6 +97,7 @@ private:
     QTimer* timer1_ = nullptr;
     QCheckBox* chkclearBmp_ = nullptr;
     QCheckBox* chkPassword_ = nullptr;
+    QCheckBox* chkEncrypt_ = nullptr;
     QLineEdit* text1_ = nullptr;
     QLineEdit* text2_ = nullptr;
     std::array<QScrollBar*, 3> scrolls_{};
@@ -95,6 +105,9 @@ private:
     WindowHandlers window_;
     bool closing_ = false;
     bool busy_ = false;
+    bool paused_ = false;
+    bool watchingExposure_ = false;
+    bool framed_ = false;
     std::map<QWidget*, bool> enabledBeforeBusy_;
     Component red_{0, false, 5, 200, 20};
     Component green_{0, false, 2, 200, 16};

@@ -17,6 +17,7 @@ inline constexpr const char* kChkclearBmp = " 信息取出后将信息从BMP图�
 inline constexpr const char* kChkPassword = " 使用密码(最长8位)";
 inline constexpr const char* kLabel2 = "密码：";
 inline constexpr const char* kLabel1 = "重复：";
+inline constexpr const char* kChkEncrypt = " 加密信息内容";
 inline constexpr const char* kCmdadd = "嵌入信息";
 inline constexpr const char* kCmdout = "取出信息";
 inline constexpr const char* kLabtmp = "欢迎使用本软件！！！";
@@ -24,9 +25,10 @@ inline constexpr const char* kLabfinish = " welcome";
 inline constexpr const char* kTxtName = "Text3";
 inline constexpr const char* kCmdexit = "退出";
 
-// The project's home page: shown without its scheme, opened with it.
-inline constexpr const char* kWebAddressShown = "velquist.example.org";
-inline constexpr const char* kWebAddress = "https://velquist.example.org";
+// The project has no site of its own: a reserved example name, short enough for the buttons
+// that show it. Shown without its scheme, opened with it.
+inline constexpr const char* kWebAddressShown = "vq.example";
+inline constexpr const char* kWebAddress = "https://vq.example";
 inline constexpr const char* kCmdAbout = kWebAddressShown;
 
 // About window.

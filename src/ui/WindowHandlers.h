@@ -12,6 +12,8 @@ struct WindowHandlers {
     std::function<void()> Cmdexit_Click;
     std::function<void()> Form_Unload;  // the close box
     std::function<void()> Form_Resize;
+    // Once, when the window first shows on the screen: its frame is known from then on.
+    std::function<void()> Form_Framed;
 };
 
 }  // namespace velquist

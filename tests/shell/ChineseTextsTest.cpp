@@ -4,6 +4,9 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QTreeView>
+#include <filesystem>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,7 +16,8 @@
 #include "platform/QtPlatform.h"
 #include "shell/ChineseTranslations.h"
 #include "shell/MainController.h"
-#include "support/ScriptedPlatform.h"
+#include "WritablePlatform.h"
+#include "support/TempDir.h"
 #include "ui/FrmAbout.h"
 
 namespace velquist {
@@ -29,7 +33,7 @@ bool IsChinese(QString text) {
     text.remove(kAccelerator);
     text.remove(QLatin1Char('&'));
     static const QRegularExpression kAllowed(QStringLiteral(
-        R"([^\s]*(/|://|\*\.|\.org)[^\s]*|Velquist|BMP|KB|\d+)"));
+        R"([^\s]*(/|://|\*\.|\.example)[^\s]*|Velquist|BMP|KB|\d+)"));
     text.remove(kAllowed);
     static const QRegularExpression kLatin(QStringLiteral("[A-Za-z]"));
     return !text.contains(kLatin);
@@ -82,13 +86,51 @@ protected:
 };
 
 TEST_F(ChineseTexts, BothWindowsShowOnlyChinese) {
-    testing::ScriptedPlatform platform;
+    testing::WritablePlatform platform;
     MainController controller(platform);
     controller.Window().show();
     EXPECT_EQ(ForeignTexts(&controller.Window()), std::vector<std::string>());
     FrmAbout about(platform, &controller.Window());
     about.show();
     EXPECT_EQ(ForeignTexts(&about), std::vector<std::string>());
+}
+
+// The columns beside the names in a file dialog's list: sizes, types and dates, and the
+// headers over them.
+std::vector<std::string> ForeignColumns(QFileDialog& dialog) {
+    std::vector<std::string> foreign;
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (!view) return {"no detail view"};
+    const QAbstractItemModel& model = *view->model();
+    for (int column = 0; column < model.columnCount(view->rootIndex()); ++column) {
+        const QString header = model.headerData(column, Qt::Horizontal).toString();
+        if (!IsChinese(header)) foreign.push_back(header.toStdString());
+        for (int row = 0; column > 0 && row < model.rowCount(view->rootIndex()); ++row) {
+            const QString cell = model.index(row, column, view->rootIndex()).data().toString();
+            if (!IsChinese(cell)) foreign.push_back(cell.toStdString());
+        }
+    }
+    return foreign;
+}
+
+TEST_F(ChineseTexts, FileDialogListsSizesTypesAndDatesInChinese) {
+    testing::TempDir dir;
+    std::filesystem::create_directory(dir.File("holidays"));
+    testing::WriteAll(dir.File("beach.bmp"), std::vector<std::uint8_t>(33, 'B'));
+    QtPlatform platform;
+    std::vector<std::string> foreign{"never listed"};
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* view = dialog ? dialog->findChild<QTreeView*>(QStringLiteral("treeView")) : nullptr;
+        // The folder is read in the background; both entries with their sizes must be there.
+        if (!view || view->model()->rowCount(view->rootIndex()) < 2) return;
+        foreign = ForeignColumns(*dialog);
+        dialog->close();
+    });
+    poll.start(20);
+    platform.OpenFileDialog("打开 BMP图片", "*", dir.path());
+    EXPECT_EQ(foreign, std::vector<std::string>());
 }
 
 TEST_F(ChineseTexts, EveryDialogTheProgramOpensShowsOnlyChinese) {

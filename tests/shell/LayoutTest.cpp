@@ -7,7 +7,7 @@
 
 #include "shell/MainController.h"
 #include "shell/ProportionalLayout.h"
-#include "support/ScriptedPlatform.h"
+#include "WritablePlatform.h"
 #include "ui/Twips.h"
 
 namespace velquist {
@@ -39,7 +39,7 @@ protected:
     QRect PixelsOf(const char* name) { return window().Control(name)->geometry(); }
     double PointsOf(const char* name) { return window().Control(name)->font().pointSizeF(); }
 
-    testing::ScriptedPlatform platform;
+    testing::WritablePlatform platform;
     MainController controller{platform};
 };
 

@@ -7,8 +7,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <filesystem>
 
 #include "shell/MainController.h"
+#include "WritablePlatform.h"
+#include "support/CarrierBuilder.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TempDir.h"
 #include "ui/FrmAbout.h"
@@ -18,47 +21,83 @@ namespace velquist {
 namespace {
 
 using velquist::testing::ScriptedPlatform;
+using velquist::testing::TempDir;
+using velquist::testing::WritablePlatform;
 
 const std::string kOptionKey = ScriptedPlatform::SettingKey("Qelto", "Lumicrest", "clearBMP");
+const std::string kEncryptKey = ScriptedPlatform::SettingKey("Qelto", "Lumicrest", "encrypt");
 
 TEST(StartUp, GivesTheJobStateItsStartValues) {
-    struct Case {
-        std::string appFolder, outPath;
-    };
-    for (const Case& c : {Case{"/opt/velquist", "/opt/velquist/"}, Case{"/", "/"}}) {
-        SCOPED_TRACE(c.appFolder);
-        ScriptedPlatform platform;
-        platform.SetAppFolder(c.appFolder);
-        MainController controller(platform);
-        const JobState& job = controller.Job();
-        EXPECT_EQ(job.VersionWord, 0x10000000);
-        EXPECT_EQ(job.OutPath, c.outPath);
-        EXPECT_EQ(job.HiddenMark, 0);
-        EXPECT_EQ(job.Password.str(), "55555555");
-        EXPECT_EQ(controller.Window().CaptionOf(Caption::LabOutPath), c.appFolder);
-    }
+    WritablePlatform platform;
+    MainController controller(platform);
+    const JobState& job = controller.Job();
+    EXPECT_EQ(job.VersionWord, 0x10000000);
+    EXPECT_EQ(job.HiddenMark, 0);
+    EXPECT_EQ(job.Password.str(), "55555555");
 }
 
-TEST(StartUp, RestoresTheWipeOptionFromTheSettings) {
+// Whether the user may write a folder is provoked without permissions (the tests may run as
+// root): a folder that is missing, or one under a regular file, which cannot be created.
+TEST(StartUp, OutputFolderIsTheFirstWritableOfProgramDocumentsAndHome) {
+    TempDir dir;
+    testing::WriteAll(dir.File("file"), {1});
+    std::filesystem::create_directory(dir.File("program"));
+    std::filesystem::create_directory(dir.File("<i>x"));
+    std::filesystem::create_directory(dir.File("docs"));
     struct Case {
+        std::string program, documents, home, chosen;
+    };
+    const std::vector<Case> cases{
+        {dir.File("program"), dir.File("file/docs"), "/nowhere", dir.File("program")},
+        {dir.File("<i>x"), dir.File("file/docs"), "/nowhere", dir.File("<i>x")},
+        {dir.File("missing"), dir.File("docs"), "/nowhere", dir.File("docs")},
+        {dir.File("file/bin"), dir.File("new/Documents"), "/nowhere", dir.File("new/Documents")},
+        {dir.File("file/bin"), dir.File("file/Documents"), "/", "/"},
+        {dir.File("file/bin"), "", "/home/someone", "/home/someone"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.program + " | " + c.documents);
+        ScriptedPlatform platform;
+        platform.SetAppFolder(c.program);
+        platform.SetDocumentsFolder(c.documents);
+        platform.SetHomeFolder(c.home);
+        MainController controller(platform);
+        EXPECT_EQ(controller.Job().OutPath, c.chosen == "/" ? "/" : c.chosen + "/");
+        EXPECT_EQ(controller.Window().CaptionOf(Caption::LabOutPath), c.chosen);
+        EXPECT_EQ(controller.Window().Control<QLabel>("LabOutPath")->textFormat(), Qt::PlainText);
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(dir.File("new/Documents"))) << "created when missing";
+}
+
+// Both kept options: read at start-up, stored by the exit button only.
+TEST(StartUp, RestoresTheKeptOptionsFromTheSettings) {
+    struct Case {
+        std::string key;
         std::optional<std::string> stored;
         bool ticked;
     };
     const std::vector<Case> cases{
-        {std::nullopt, false}, {"0", false}, {"1", true}, {"abc", false}, {"7", true},
+        {kOptionKey, std::nullopt, false}, {kOptionKey, "0", false},  {kOptionKey, "1", true},
+        {kOptionKey, "abc", false},        {kOptionKey, "7", true},   {kEncryptKey, std::nullopt, false},
+        {kEncryptKey, "0", false},         {kEncryptKey, "1", true},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.stored.value_or("(none)"));
-        ScriptedPlatform platform;
-        if (c.stored) platform.settings()[kOptionKey] = *c.stored;
+        SCOPED_TRACE(c.key + " " + c.stored.value_or("(none)"));
+        WritablePlatform platform;
+        if (c.stored) platform.settings()[c.key] = *c.stored;
         MainController controller(platform);
-        EXPECT_EQ(controller.Window().ChkclearBmp().isChecked(), c.ticked);
-        EXPECT_EQ(controller.Job().ClearBmp, c.ticked ? -1 : 0);
+        FrmMain& window = controller.Window();
+        QCheckBox& box = c.key == kOptionKey ? window.ChkclearBmp() : window.ChkEncrypt();
+        QCheckBox& other = c.key == kOptionKey ? window.ChkEncrypt() : window.ChkclearBmp();
+        EXPECT_EQ(box.isChecked(), c.ticked);
+        EXPECT_FALSE(other.isChecked());
+        EXPECT_EQ(controller.Job().ClearBmp, window.ChkclearBmp().isChecked() ? -1 : 0);
+        EXPECT_EQ(window.EncryptTicked(), window.ChkEncrypt().isChecked());
     }
 }
 
 TEST(StartUp, CentresTheWindowOnTheScreen) {
-    ScriptedPlatform platform;
+    WritablePlatform platform;
     MainController controller(platform);
     const FrmMain& window = controller.Window();
     const QRect screen = window.screen()->geometry();
@@ -68,13 +107,50 @@ TEST(StartUp, CentresTheWindowOnTheScreen) {
 }
 
 TEST(WipeOption, TickingTheBoxSetsTheFlagButStoresNothing) {
-    ScriptedPlatform platform;
+    WritablePlatform platform;
     MainController controller(platform);
     controller.Window().ChkclearBmp().click();
     EXPECT_EQ(controller.Job().ClearBmp, -1);
     controller.Window().ChkclearBmp().click();
     EXPECT_EQ(controller.Job().ClearBmp, 0);
     EXPECT_TRUE(platform.settings().empty());
+}
+
+TEST(EncryptOption, CanBeTickedOnlyWhileThePasswordIsUsed) {
+    WritablePlatform platform;
+    MainController controller(platform);
+    FrmMain& window = controller.Window();
+    EXPECT_FALSE(window.ChkEncrypt().isEnabled());
+    window.Control<QCheckBox>("ChkPassword")->click();
+    EXPECT_TRUE(window.ChkEncrypt().isEnabled());
+    window.ChkEncrypt().click();
+    EXPECT_TRUE(window.EncryptTicked());
+    window.SetBusy(true);
+    EXPECT_FALSE(window.ChkEncrypt().isEnabled());
+    window.SetBusy(false);
+    EXPECT_TRUE(window.ChkEncrypt().isEnabled());
+    window.Control<QCheckBox>("ChkPassword")->click();
+    EXPECT_FALSE(window.ChkEncrypt().isEnabled());
+    EXPECT_TRUE(platform.settings().empty());
+}
+
+TEST(CommandLineFile, OpensAsIfChosenInThePictureDialog) {
+    WritablePlatform platform;
+    const std::string carrier = platform.Folder() + "/holiday.bmp";
+    testing::WriteAll(carrier, testing::CarrierBuilder{}.Build());
+    const std::string text = platform.Folder() + "/notes.txt";
+    testing::WriteAll(text, {'h', 'i'});
+    MainController controller(platform);
+    controller.Window().show();
+
+    controller.OpenAtStart(carrier);
+    EXPECT_EQ(controller.Window().CaptionOf(Caption::LabCue1), "当前图片:" + carrier);
+    EXPECT_TRUE(controller.Window().Control("Frame1")->isVisible());
+    EXPECT_TRUE(platform.boxes().empty());
+
+    controller.OpenAtStart(text);
+    ASSERT_EQ(platform.boxes().size(), 1u) << "a file that is no picture is refused as in the dialog";
+    EXPECT_EQ(controller.Window().CaptionOf(Caption::LabCue1), "当前图片:" + carrier);
 }
 
 class ExitTest : public ::testing::Test {
@@ -84,7 +160,7 @@ protected:
         ASSERT_TRUE(platform.Files().IsOpen(1));
     }
     velquist::testing::TempDir folder;
-    ScriptedPlatform platform;
+    WritablePlatform platform;
 };
 
 TEST_F(ExitTest, ExitButtonClosesFilesStoresTheOptionAndRollsTheWindowAway) {
@@ -93,12 +169,19 @@ TEST_F(ExitTest, ExitButtonClosesFilesStoresTheOptionAndRollsTheWindowAway) {
     window.show();
     OpenAFile();
     window.ChkclearBmp().click();
+    window.Control<QCheckBox>("ChkPassword")->click();
+    window.ChkEncrypt().click();
     const QRect exitPlace = window.Control("Cmdexit")->geometry();
+    // A window manager unmaps a window whose client area has no rows: the strip must stay.
+    int lowestHeight = window.height();
+    platform.OnYield([&] { lowestHeight = std::min(lowestHeight, window.height()); });
 
     window.Control<QPushButton>("Cmdexit")->click();
 
     EXPECT_FALSE(platform.Files().IsOpen(1));
     EXPECT_EQ(platform.settings()[kOptionKey], "1");
+    EXPECT_EQ(platform.settings()[kEncryptKey], "1");
+    EXPECT_GE(lowestHeight, 1);
     EXPECT_TRUE(window.Closing());
     EXPECT_FALSE(window.Timer1().isActive());
     EXPECT_TRUE(platform.ended());
@@ -110,10 +193,13 @@ TEST_F(ExitTest, ExitButtonClosesFilesStoresTheOptionAndRollsTheWindowAway) {
 
 TEST_F(ExitTest, ExitStoresAClearedOptionAsZero) {
     platform.settings()[kOptionKey] = "1";
+    platform.settings()[kEncryptKey] = "1";
     MainController controller(platform);
     controller.Window().ChkclearBmp().click();
+    controller.Window().ChkEncrypt().setChecked(false);
     controller.Cmdexit_Click();
     EXPECT_EQ(platform.settings()[kOptionKey], "0");
+    EXPECT_EQ(platform.settings()[kEncryptKey], "0");
 }
 
 TEST_F(ExitTest, CloseBoxOnlyClosesTheFiles) {
@@ -121,6 +207,7 @@ TEST_F(ExitTest, CloseBoxOnlyClosesTheFiles) {
     controller.Window().show();
     OpenAFile();
     controller.Window().ChkclearBmp().click();
+    controller.Window().ChkEncrypt().setChecked(true);
     EXPECT_TRUE(controller.Window().close());
     EXPECT_FALSE(platform.Files().IsOpen(1));
     EXPECT_TRUE(platform.settings().empty()) << "a change is kept only by the exit button";
@@ -128,7 +215,7 @@ TEST_F(ExitTest, CloseBoxOnlyClosesTheFiles) {
 }
 
 TEST(AboutButton, OpensTheAboutWindowInTheSameStateEachTime) {
-    ScriptedPlatform platform;
+    WritablePlatform platform;
     MainController controller(platform);
     controller.Window().show();
     struct Seen {
@@ -155,7 +242,7 @@ TEST(AboutButton, OpensTheAboutWindowInTheSameStateEachTime) {
     }
     ASSERT_EQ(seen.size(), 2u);
     for (const Seen& s : seen) {
-        EXPECT_EQ(s.text, "velquist.example.org");
+        EXPECT_EQ(s.text, "vq.example");
         EXPECT_TRUE(s.underlined);
         EXPECT_EQ(s.colour, QColor(0, 0, 255));
         EXPECT_TRUE(s.modal);

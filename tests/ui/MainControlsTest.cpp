@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
 #include "ui/FrmMain.h"
@@ -77,12 +78,13 @@ TEST_F(MainControlsTest, EveryControlHasItsNameKindCaptionPlaceAndStartState) {
         {"Text1", "QLineEdit", "", Pixels(4920, 3840, 975, 315), true, false},
         {"Label1", "QLabel", "重复：", Pixels(4200, 4560, 615, 255)},
         {"Text2", "QLineEdit", "", Pixels(4920, 4440, 975, 375), true, false},
+        {"ChkEncrypt", "QCheckBox", " 加密信息内容", Pixels(4200, 4980, 1935, 255), true, false},
         {"cmdadd", "QPushButton", "嵌入信息", Pixels(6240, 3480, 1455, 615)},
         {"cmdout", "QPushButton", "取出信息", Pixels(6240, 4320, 1455, 615)},
         {"Labtmp", "QLabel", "欢迎使用本软件！！！", Pixels(120, 5400, 2895, 375)},
         {"labfinish", "QLabel", " welcome", Pixels(3120, 5400, 855, 375)},
         {"TxtName", "QLineEdit", "Text3", Pixels(4200, 5400, 1335, 315), false},
-        {"CmdAbout", "QPushButton", "velquist.example.org", Pixels(4800, 5400, 1215, 375)},
+        {"CmdAbout", "QPushButton", "vq.example", Pixels(4800, 5400, 1215, 375)},
         {"Cmdexit", "QPushButton", "退出", Pixels(6120, 5400, 1695, 375)},
         {"HScroll1", "QScrollBar", "", Pixels(120, 5760, 1935, 255), false},
         {"HScroll2", "QScrollBar", "", Pixels(2280, 5760, 1815, 255), false},
@@ -121,7 +123,7 @@ TEST_F(MainControlsTest, ColoursAndFontsFollowTheDesign) {
         EXPECT_FALSE(window.Control(name)->autoFillBackground()) << "labels are transparent";
     }
     for (const char* name : {"Label5", "Label4", "Label3", "Label2", "Label1", "ChkclearBmp",
-                             "ChkPassword"}) {
+                             "ChkPassword", "ChkEncrypt"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(TextColour(*window.Control(name)), cyan);
     }
@@ -145,7 +147,7 @@ TEST_F(MainControlsTest, TabRunsByTheDesignOrderAndExitHasTheFocus) {
     window.SetPasswordBoxesEnabled(true);
     const QStringList expected{"Cmdexit", "ChkPassword", "TxtName", "CmdAbout", "cmdopen", "CmdMsgSelect",
                                "cmdchgOutPath", "ChkclearBmp", "cmdout", "cmdadd", "Text2",
-                               "Text1"};
+                               "ChkEncrypt", "Text1"};
     QStringList chain;
     QWidget* w = window.Control("Cmdexit");
     do {
@@ -156,6 +158,45 @@ TEST_F(MainControlsTest, TabRunsByTheDesignOrderAndExitHasTheFocus) {
 
     window.show();
     EXPECT_EQ(window.focusWidget(), window.Control("Cmdexit"));
+}
+
+TEST_F(MainControlsTest, ReturnOnAFocusedButtonClicksItAsSpaceDoes) {
+    std::vector<std::string> clicked;
+    window.SetCommandHandlers(CommandHandlers{
+        .cmdopen_Click = [&] { clicked.push_back("cmdopen"); },
+        .cmdadd_Click = [&] { clicked.push_back("cmdadd"); },
+        .cmdout_Click = [&] { clicked.push_back("cmdout"); },
+    });
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const std::vector<std::pair<const char*, Qt::Key>> presses{
+        {"cmdopen", Qt::Key_Return}, {"cmdadd", Qt::Key_Enter}, {"cmdout", Qt::Key_Space}};
+    for (const auto& [name, key] : presses) {
+        window.Control(name)->setFocus();
+        QTest::keyClick(window.Control(name), key);
+    }
+    EXPECT_EQ(clicked, (std::vector<std::string>{"cmdopen", "cmdadd", "cmdout"}));
+}
+
+TEST_F(MainControlsTest, TheCaptionsNameTheControlsForAScreenReader) {
+    const std::vector<std::pair<const char*, QString>> names{
+        {"Text1", "密码："}, {"Text2", "重复："}, {"ChkEncrypt", "加密信息内容"},
+        {"cmdadd", "嵌入信息"}, {"Frame1", "预览"}};
+    for (const auto& [name, accessible] : names)
+        EXPECT_EQ(window.Control(name)->accessibleName(), accessible) << name;
+    EXPECT_EQ(window.Control<QLabel>("Label2")->buddy(), window.Control("Text1"));
+    EXPECT_EQ(window.Control<QLabel>("Label1")->buddy(), window.Control("Text2"));
+
+    // A path is shown as it is, markup-like names included, and whole in the tooltip.
+    const std::string path = "/home/我/<i>x/很长很长很长很长很长很长很长很长的文件夹/output.bmp";
+    window.SetCaption(Caption::LabOutPath, path);
+    QLabel& label = *window.Control<QLabel>("LabOutPath");
+    EXPECT_EQ(label.textFormat(), Qt::PlainText);
+    QTextDocument tip;
+    tip.setHtml(label.toolTip());
+    EXPECT_EQ(tip.toPlainText().toStdString(), path);
+    window.SetCaption(Caption::LabOutPath, "");
+    EXPECT_TRUE(label.toolTip().isEmpty());
 }
 
 TEST_F(MainControlsTest, PasswordBoxesTakeEightPrintableAsciiCharactersAndHideThem) {

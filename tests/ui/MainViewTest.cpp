@@ -5,6 +5,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
 #include <QTemporaryDir>
 
 #include "ui/FrmMain.h"
@@ -62,7 +65,10 @@ TEST(MainView, BusyDisablesTheCommandsAndRestoresWhatWasThere) {
     window.show();
     const std::vector<const char*> commands{"cmdopen", "CmdMsgSelect", "cmdadd",     "cmdout",
                                             "cmdchgOutPath", "CmdAbout", "Cmdexit",
-                                            "ChkPassword",   "ChkclearBmp"};
+                                            "ChkPassword",   "ChkclearBmp", "ChkEncrypt"};
+    window.SetPasswordBoxesEnabled(true);
+    window.SetPasswordBoxesEnabled(false);
+    window.Control("ChkEncrypt")->setEnabled(true);
     window.SetBusy(true);
     EXPECT_TRUE(window.Busy());
     for (const char* name : commands) EXPECT_FALSE(window.Control(name)->isEnabled()) << name;
@@ -85,6 +91,43 @@ TEST(MainView, BusyDisablesTheCommandsAndRestoresWhatWasThere) {
     window.SetWindowHandlers(WindowHandlers{.Form_Unload = [&unloads] { ++unloads; }});
     EXPECT_TRUE(window.close());
     EXPECT_EQ(unloads, 1);
+}
+
+// Ticks while the window is minimised or hidden are frames nobody sees; afterwards the colours
+// go on from where they stopped.
+TEST(MainView, GradientPausesWhileTheWindowCannotBeSeen) {
+    FrmMain window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    for (int tick = 0; tick < 3; ++tick) window.Timer1_Timer();
+    const auto red = [&window] { return window.Control<QScrollBar>("HScroll1")->value(); };
+    ASSERT_EQ(red(), 15);
+
+    window.showMinimized();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window.Timer1().isActive()) << "minimised";
+    window.showNormal();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.Timer1().isActive(); }));
+
+    window.hide();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window.Timer1().isActive()) << "hidden";
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_TRUE(window.Timer1().isActive());
+    window.Timer1().stop();
+    EXPECT_EQ(red(), 15) << "nothing lost while paused";
+    window.Timer1_Timer();
+    EXPECT_EQ(red(), 20);
+
+    // Once the exit has begun, no showing starts it again.
+    window.Timer1().start();
+    window.hide();
+    QCoreApplication::processEvents();
+    window.SetClosing();
+    window.show();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window.Timer1().isActive());
 }
 
 TEST(MainView, PreviewLoadsPicturesAndRefusesOtherFiles) {

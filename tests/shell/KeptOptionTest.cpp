@@ -1,19 +1,19 @@
 #include <gtest/gtest.h>
 
 #include "shell/CentreOffset.h"
-#include "shell/ClearBmpOption.h"
+#include "shell/KeptOption.h"
 
 namespace velquist {
 namespace {
 
-TEST(ClearBmpOption, StoredTextBecomesAStateOfZeroOrOne) {
+TEST(KeptOption, StoredTextBecomesAStateOfZeroOrOne) {
     const std::vector<std::pair<std::string, int>> cases{
         {"0", 0},  {"1", 1},   {"7", 1},    {"-1", 1},  {"+2", 1},  {"00", 0},
         {"abc", 0}, {"", 0},   {"1x", 0},   {" 1", 0},  {"1.5", 0}, {"-0", 0},
         {"99999999999999999999999", 1},
     };
     for (const auto& [text, state] : cases)
-        EXPECT_EQ(ClearBmpOption::StateOf(text), state) << '"' << text << '"';
+        EXPECT_EQ(KeptOption::StateOf(text), state) << '"' << text << '"';
 }
 
 TEST(CentreOffset, RoundsHalvesToEvenThenHalvesTowardZero) {

@@ -1,4 +1,4 @@
-#include "shell/ClearBmpOption.h"
+#include "shell/KeptOption.h"
 
 #include <charconv>
 
@@ -6,15 +6,15 @@
 
 namespace velquist {
 
-int ClearBmpOption::Read(Platform& platform) {
-    return StateOf(platform.GetSetting(kApplication, kSection, kKey, kDefault));
+int KeptOption::Read(Platform& platform) const {
+    return StateOf(platform.GetSetting(kApplication, kSection, key_, kDefault));
 }
 
-void ClearBmpOption::Write(Platform& platform, int state) {
-    platform.SaveSetting(kApplication, kSection, kKey, std::to_string(state));
+void KeptOption::Write(Platform& platform, int state) const {
+    platform.SaveSetting(kApplication, kSection, key_, std::to_string(state));
 }
 
-int ClearBmpOption::StateOf(const std::string& text) {
+int KeptOption::StateOf(const std::string& text) {
     const char* first = text.data();
     const char* last = text.data() + text.size();
     if (first != last && *first == '+') ++first;

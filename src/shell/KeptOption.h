@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+namespace velquist {
+
+class Platform;
+
+// A check box kept between runs in the settings store: its state 0 (off) or 1 (on), stored
+// as that decimal text under the option's own key. Read at start-up, written only by the
+// exit button.
+class KeptOption {
+public:
+    static constexpr const char* kApplication = "Qelto";
+    static constexpr const char* kSection = "Lumicrest";
+    static constexpr const char* kDefault = "0";
+
+    explicit constexpr KeptOption(const char* key) : key_(key) {}
+
+    const char* Key() const { return key_; }
+    int Read(Platform& platform) const;
+    void Write(Platform& platform, int state) const;
+    // A stored text other than "0" or "1" was not written by this program: a whole number
+    // other than 0 counts as on, anything else as off.
+    static int StateOf(const std::string& text);
+
+private:
+    const char* key_;
+};
+
+// Whether extraction wipes the hidden data afterwards.
+inline constexpr KeptOption kClearBmpOption{"clearBMP"};
+// Whether a protected hide encrypts the message.
+inline constexpr KeptOption kEncryptOption{"encrypt"};
+
+}  // namespace velquist

@@ -1,0 +1,32 @@
+#include "shell/StartOutputFolder.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/Platform.h"
+
+namespace velquist {
+
+namespace {
+
+bool IsWritableFolder(const std::string& folder) {
+    std::error_code error;
+    return !folder.empty() && std::filesystem::is_directory(folder, error) &&
+           ::access(folder.c_str(), W_OK) == 0;
+}
+
+}  // namespace
+
+std::string StartOutputFolder(Platform& platform) {
+    const std::string program = platform.AppFolder();
+    if (IsWritableFolder(program)) return program;
+    const std::string documents = platform.DocumentsFolder();
+    std::error_code error;
+    if (!documents.empty()) std::filesystem::create_directories(documents, error);
+    if (IsWritableFolder(documents)) return documents;
+    return platform.HomeFolder();
+}
+
+}  // namespace velquist
