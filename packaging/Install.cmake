@@ -97,26 +97,26 @@ set(CPACK_DEBIAN_WINDOW_PACKAGE_NAME velquist)
 set(CPACK_DEBIAN_WINDOW_PACKAGE_RECOMMENDS "velquist-cli, fonts-noto-cjk, qt6-translations-l10n")
 set(CPACK_COMPONENT_WINDOW_DESCRIPTION
 "hide a file inside a BMP picture and take it out again (window)
- Velquist hides one file inside a 24-bit uncompressed BMP picture and takes
- it out again. The picture is changed in place: it keeps its length and still
- displays, and carries the file in the lowest bits of its pixel bytes. A
- password of up to eight characters either encrypts and authenticates the
- hidden file, or, in the older carrier format, guards it.
- .
- This package holds the window, whose texts are Simplified Chinese: choose or
- drop a picture and a file, hide, and extract into an output folder. It opens
- a picture handed to it by the desktop's menu or file manager.")
+Velquist hides one file inside a 24-bit uncompressed BMP picture and takes
+it out again. The picture is changed in place: it keeps its length and still
+displays, and carries the file in the lowest bits of its pixel bytes. A
+password of up to eight characters either encrypts and authenticates the
+hidden file, or, in the older carrier format, guards it.
+
+This package holds the window, whose texts are Simplified Chinese: choose or
+drop a picture and a file, hide, and extract into an output folder. It opens
+a picture handed to it by the desktop's menu or file manager.")
 
 set(CPACK_DEBIAN_CLI_PACKAGE_NAME velquist-cli)
 set(CPACK_COMPONENT_CLI_DESCRIPTION
 "hide a file inside a BMP picture and take it out again (command line)
- Velquist hides one file inside a 24-bit uncompressed BMP picture and takes
- it out again. The picture is changed in place: it keeps its length and still
- displays, and carries the file in the lowest bits of its pixel bytes.
- .
- This package holds velquist-cli, which inspects, hides, extracts and wipes
- from a terminal or a script, on the same pictures and with the same checks
- as the window, without needing Qt. It reports in English or Simplified
- Chinese after the locale, prints JSON for scripts, reads passwords from the
- terminal or standard input, and comes with bash completion.")
+Velquist hides one file inside a 24-bit uncompressed BMP picture and takes
+it out again. The picture is changed in place: it keeps its length and still
+displays, and carries the file in the lowest bits of its pixel bytes.
+
+This package holds velquist-cli, which inspects, hides, extracts and wipes
+from a terminal or a script, on the same pictures and with the same checks
+as the window, without needing Qt. It reports in English or Simplified
+Chinese after the locale, prints JSON for scripts, reads passwords from the
+terminal or standard input, and comes with bash completion.")
 include(CPack)
