@@ -3,10 +3,10 @@
 #include "cli/CliRequest.h"
 #include "cli/CliSession.h"
 #include "cli/CliTexts.h"
-#include "cli/ExtractCommand.h"
-#include "cli/HideCommand.h"
-#include "cli/ReportCommand.h"
-#include "cli/WipeCommand.h"
+#include "cli/CliExtractCommand.h"
+#include "cli/CliHideCommand.h"
+#include "cli/InspectCommand.h"
+#include "cli/CliWipeCommand.h"
 
 namespace velquist::cli {
 
@@ -16,7 +16,7 @@ using namespace cli_texts;
 
 ExitCode Dispatch(const CliRequest& request, CliSession& session) {
     switch (request.command) {
-        case Command::Inspect: return RunReport(request, session);
+        case Command::Inspect: return RunInspect(request, session);
         case Command::Hide: return RunHide(request, session);
         case Command::Extract: return RunExtract(request, session);
         case Command::Wipe: return RunWipe(request, session);

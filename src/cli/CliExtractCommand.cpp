@@ -1,11 +1,11 @@
-#include "cli/ExtractCommand.h"
+#include "cli/CliExtractCommand.h"
 
 #include "cli/CliRequest.h"
 #include "cli/CliSession.h"
 #include "cli/CliTexts.h"
 #include "cli/PassOutcome.h"
 #include "cli/PictureCheck.h"
-#include "cli/WipeCommand.h"
+#include "cli/CliWipeCommand.h"
 #include "engine/EngineTexts.h"
 #include "engine/ExtractionJob.h"
 #include "workflows/WorkflowTexts.h"

@@ -1,4 +1,4 @@
-#include "cli/WipeCommand.h"
+#include "cli/CliWipeCommand.h"
 
 #include "cli/CliRequest.h"
 #include "cli/CliSession.h"

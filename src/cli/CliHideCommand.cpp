@@ -1,4 +1,4 @@
-#include "cli/HideCommand.h"
+#include "cli/CliHideCommand.h"
 
 #include <sys/stat.h>
 

@@ -1,4 +1,4 @@
-#include "cli/ReportCommand.h"
+#include "cli/InspectCommand.h"
 
 #include <algorithm>
 #include <ostream>
@@ -75,7 +75,7 @@ void PrintLines(std::ostream& out, const Facts& f) {
 
 }  // namespace
 
-ExitCode RunReport(const CliRequest& request, CliSession& session) {
+ExitCode RunInspect(const CliRequest& request, CliSession& session) {
     CarrierHeader header;
     if (ExitCode code = CheckPicture(session, request.picture, header); code != ExitCode::Ok)
         return code;
