@@ -6,7 +6,6 @@
 #include "cli/PassOutcome.h"
 #include "cli/PictureCheck.h"
 #include "cli/CliWipeCommand.h"
-#include "engine/EngineTexts.h"
 #include "engine/ExtractionJob.h"
 #include "workflows/WorkflowTexts.h"
 
@@ -22,18 +21,18 @@ std::string FolderPrefix(const std::string& folder) {
 
 ExitCode CheckPassword(CliSession& s, const CarrierHeader& header) {
     if (!s.passwords.CanAsk()) return s.Fail(ExitCode::Usage, kNoTerminal);
-    if (s.platform.InputBox(texts::kPasswordPrompt, texts::kPasswordTitle, true) !=
-        header.StoredPassword())
-        return s.Fail(ExitCode::Refused, texts::kWrongPassword);
+    std::string password = s.platform.InputBox(kPasswordPrompt, texts::kPasswordTitle, true);
+    if (password.empty()) return s.Fail(ExitCode::Usage, kPasswordEmpty);
+    if (password != header.StoredPassword()) return s.Fail(ExitCode::Refused, kWrongPassword);
     return ExitCode::Ok;
 }
 
 // Checked in the window's order: version, then whether the stored message can be there at
 // all, then (on the carrier's own flag byte) the password.
 ExitCode CheckCarrier(CliSession& s, const CarrierHeader& header) {
-    if (!header.isVersion1()) return s.Fail(ExitCode::Refused, texts::kOtherVersion);
+    if (!header.isVersion1()) return s.Fail(ExitCode::Refused, kOtherVersion);
     if (!header.storedMessageFits() || (header.isProtected() && !header.passwordReadable))
-        return s.Fail(ExitCode::BadPicture, texts::kDamaged);
+        return s.Fail(ExitCode::BadPicture, kDamaged);
     return header.isProtected() ? CheckPassword(s, header) : ExitCode::Ok;
 }
 
@@ -42,7 +41,7 @@ ExitCode CheckCarrier(CliSession& s, const CarrierHeader& header) {
 ExitCode RunExtract(const CliRequest& r, CliSession& s) {
     CarrierHeader checked;
     if (ExitCode code = CheckPicture(s, r.picture, checked); code != ExitCode::Ok) return code;
-    if (!checked.holdsData()) return s.Fail(ExitCode::Refused, texts::kNothingToExtract);
+    if (!checked.holdsData()) return s.Fail(ExitCode::Refused, kNothingToExtract);
     s.job.ImagePath = r.picture;
     s.job.MsgExt = checked.SafeExtension();
     s.job.OutPath = FolderPrefix(r.outputDir);
@@ -52,14 +51,18 @@ ExitCode RunExtract(const CliRequest& r, CliSession& s) {
     try {
         extraction.Open(s.job.OutFile);
     } catch (const FileError& e) {
-        return s.Fail(ExitCode::IoFailure, kOutputFailed + std::string(e.what()));
+        return s.Fail(ExitCode::IoFailure, kOutputFailed, e.what());
     }
     if (ExitCode code = CheckCarrier(s, extraction.header()); code != ExitCode::Ok) return code;
     if (extraction.Run() == PassResult::Failed) return ExitCodeForFailedPass(s.platform.lastError());
     extraction.Close();
-    s.console.Say(texts::kExtractDone);
-    s.out << s.job.OutFile << '\n' << std::flush;
-    return r.wipe ? WipePicture(s, r.picture) : ExitCode::Ok;
+    s.Tell(kExtractDone);
+    if (r.wipe) {
+        if (ExitCode code = WipePicture(s, r.picture); code != ExitCode::Ok) return code;
+    }
+    // Last, so that a script reading the path knows that everything asked for is done.
+    s.out << s.job.OutFile << '\n';
+    return ExitCode::Ok;
 }
 
 }  // namespace velquist::cli

@@ -5,7 +5,6 @@
 #include "cli/CliTexts.h"
 #include "cli/PictureCheck.h"
 #include "engine/CarrierWipe.h"
-#include "workflows/WorkflowTexts.h"
 
 namespace velquist::cli {
 
@@ -17,16 +16,16 @@ ExitCode WipePicture(CliSession& s, const std::string& path) {
     try {
         WipeCarrier(s.platform.Files(), kCarrier, path);
     } catch (const FileError& e) {
-        return s.Fail(ExitCode::IoFailure, cli_texts::kWipeFailed + std::string(e.what()));
+        return s.Fail(ExitCode::IoFailure, cli_texts::kWipeFailed, e.what());
     }
-    s.console.Say(texts::kWiped);
+    s.Tell(cli_texts::kWiped);
     return ExitCode::Ok;
 }
 
 ExitCode RunWipe(const CliRequest& r, CliSession& s) {
     CarrierHeader header;
     if (ExitCode code = CheckPicture(s, r.picture, header); code != ExitCode::Ok) return code;
-    if (!header.holdsData()) return s.Fail(ExitCode::Refused, texts::kNoHidden);
+    if (!header.holdsData()) return s.Fail(ExitCode::Refused, cli_texts::kNoHidden);
     return WipePicture(s, r.picture);
 }
 

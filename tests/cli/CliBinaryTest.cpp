@@ -54,7 +54,7 @@ TEST(CliBinary, ScriptHidesInspectsAndExtractsWithThePasswordOnStandardInput) {
     CliResult hidden = RunProgram(dir, {"hide", carrier, dir.File("data.zip"), "--password-stdin"}, "pw\n");
     EXPECT_EQ(hidden.code, 0) << hidden.err;
     EXPECT_EQ(hidden.out, "");
-    EXPECT_EQ(hidden.err, Line(texts::kEmbedDone));  // no progress bar without a terminal
+    EXPECT_EQ(hidden.err, Line(cli_texts::kEmbedDone));  // no progress bar without a terminal
 
     CliResult inspected = RunProgram(dir, {"inspect", "--json", carrier});
     EXPECT_EQ(inspected.code, 0);

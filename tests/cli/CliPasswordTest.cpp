@@ -45,27 +45,42 @@ TEST(CliPassword, StoredPasswordMustBeEnteredExactly) {
     EXPECT_EQ(carrier[9], 0x18);
     EXPECT_EQ(carrier[54 + 3], 3);
     EXPECT_EQ(std::string(carrier.begin() + 58, carrier.begin() + 66), "abc     ");
-    for (const std::string wrong : {"ABC\n", "abc \n", "ab\n", "\n", ""}) {
+    for (const std::string wrong : {"ABC\n", "abc \n", "ab\n", "abc\r\r\n"}) {
         CliResult r = s.Extract(wrong);
         EXPECT_EQ(r.code, 3) << wrong;
-        EXPECT_EQ(r.err, Line(texts::kWrongPassword));
+        EXPECT_EQ(r.err, Line(cli_texts::kWrongPassword));
         EXPECT_FALSE(Exists(s.dir.File("output.txt")));
+    }
+    // One line end, "\n" or "\r\n", is not part of the password; none at the end of the input.
+    for (const std::string right : {"abc\r\n", "abc"}) {
+        EXPECT_EQ(s.Extract(right).code, 0) << right;
+        ASSERT_EQ(::unlink(s.dir.File("output.txt").c_str()), 0);
     }
     EXPECT_EQ(s.Extract("abc\n").code, 0);
     EXPECT_EQ(ReadAll(s.dir.File("output.txt")), ReadAll(s.message));
 }
 
-TEST(CliPassword, EmptyPasswordProtectsAndOpensWithAnEmptyEntry) {
+TEST(CliPassword, EmptyPasswordIsRefusedWhereverItComesFrom) {
     Scene s;
-    ASSERT_EQ(s.Hide("\n").code, 0);
-    EXPECT_EQ(ReadAll(s.carrier)[9], 0x18);
-    EXPECT_EQ(s.Extract("x\n").code, 3);
-    EXPECT_EQ(s.Extract("\n").code, 0);
+    auto empty = ReadAll(s.carrier);
+    for (const std::string line : {"\n", "\r\n", ""}) {
+        CliResult r = s.Hide(line);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_EQ(r.err, Line(t::kPasswordEmpty));
+        EXPECT_EQ(ReadAll(s.carrier), empty);
+    }
+    ASSERT_EQ(s.Hide("pw\n").code, 0);
+    for (const std::string line : {"\n", "\r\n", ""}) {
+        CliResult r = s.Extract(line);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_EQ(r.err, Line(t::kPasswordEmpty));
+        EXPECT_FALSE(Exists(s.dir.File("output.txt")));
+    }
 }
 
 // A carrier must never hold a password it cannot give back byte for byte.
 TEST(CliPassword, PasswordsTheCarrierCannotHoldAreRefusedBeforeAnythingIsWritten) {
-    for (const std::string bad : {"123456789\n", "pässwort\n", "tab\there\n", "cr\r\n"}) {
+    for (const std::string bad : {"123456789\n", "pässwort\n", "tab\there\n", "cr\r\r\n"}) {
         Scene s;
         auto before = ReadAll(s.carrier);
         CliResult r = s.Hide(bad);
@@ -169,13 +184,13 @@ TEST(CliPassword, TypedPasswordIsNeverEchoedAndMustBeRepeatedIdentically) {
         EXPECT_EQ(screen.find("3cret"), std::string::npos) << screen;
         EXPECT_EQ(hidden.code, c.code);
         if (c.code != 0) {
-            EXPECT_EQ(hidden.err, Line(texts::kPasswordsDiffer));
+            EXPECT_EQ(hidden.err, Line(cli_texts::kPasswordsDiffer));
             EXPECT_EQ(ReadAll(s.carrier), before);
             continue;
         }
         CliResult taken;
         std::thread extract([&] { taken = runner.Run({"extract", s.carrier, "--output-dir", s.dir.path()}); });
-        if (tty.WaitFor(texts::kPasswordPrompt))
+        if (tty.WaitFor(cli_texts::kPasswordPrompt))
             tty.Type("s3cret\n");
         else
             tty.HangUp();

@@ -62,22 +62,22 @@ TEST(CliRefusal, EveryRefusalHasItsExitStatusAndMessageAndChangesNothing) {
     const std::vector<Case> cases = {
         {"hide into a carrier that holds data",
          [](Scene& s) { s.HideFirst(); return std::vector<std::string>{"hide", s.carrier, s.message}; },
-         3, Line(texts::kHideHasData)},
+         3, Line(cli_texts::kHideHasData)},
         {"hide a message too large",
          [](Scene& s) { WriteAll(s.message, RandomBytes(7498, 2)); return std::vector<std::string>{"hide", s.carrier, s.message}; },
-         3, Line(texts::kTooLarge)},
+         3, Line(cli_texts::kTooLarge)},
         {"extract from an empty carrier",
          [](Scene& s) { return std::vector<std::string>{"extract", s.carrier, "--output-dir", s.out}; },
-         3, Line(texts::kNothingToExtract)},
+         3, Line(cli_texts::kNothingToExtract)},
         {"wipe an empty carrier",
          [](Scene& s) { return std::vector<std::string>{"wipe", s.carrier}; },
-         3, Line(texts::kNoHidden)},
+         3, Line(cli_texts::kNoHidden)},
         {"extract another format version",
          [](Scene& s) { s.HideFirst(); s.SetMarker(0x2000000A); return std::vector<std::string>{"extract", s.carrier, "--output-dir", s.out}; },
-         3, Line(texts::kOtherVersion)},
+         3, Line(cli_texts::kOtherVersion)},
         {"extract with the wrong password",
          [](Scene& s) { s.HideFirst("right"); return std::vector<std::string>{"extract", s.carrier, "--output-dir", s.out, "--password-stdin"}; },
-         3, Line(texts::kWrongPassword), CliRunner::WithInput("wrong\n")},
+         3, Line(cli_texts::kWrongPassword), CliRunner::WithInput("wrong\n")},
         {"missing picture",
          [](Scene& s) { return std::vector<std::string>{"inspect", s.dir.File("none.bmp")}; },
          4, t::kPictureMissing},
@@ -86,13 +86,13 @@ TEST(CliRefusal, EveryRefusalHasItsExitStatusAndMessageAndChangesNothing) {
          4, t::kPictureIsFolder},
         {"picture too short for its header",
          [](Scene& s) { auto b = ReadAll(s.carrier); b.resize(29); WriteAll(s.carrier, b); return std::vector<std::string>{"inspect", s.carrier}; },
-         4, Line(texts::kDamaged)},
+         4, Line(cli_texts::kDamaged)},
         {"picture that is not 24-bit",
          [](Scene& s) { WriteAll(s.carrier, CarrierBuilder{.bitCount = 8}.Build()); return std::vector<std::string>{"hide", s.carrier, s.message}; },
-         4, Line(texts::kNot24Bit)},
+         4, Line(cli_texts::kNot24Bit)},
         {"pixel offset past the end",
          [](Scene& s) { auto b = ReadAll(s.carrier); PutLE32(b, 10, 40000); WriteAll(s.carrier, b); return std::vector<std::string>{"wipe", s.carrier}; },
-         4, Line(texts::kDamaged)},
+         4, Line(cli_texts::kDamaged)},
         {"missing message",
          [](Scene& s) { return std::vector<std::string>{"hide", s.carrier, s.dir.File("none.txt")}; },
          5, t::kMessageMissing},
@@ -104,10 +104,10 @@ TEST(CliRefusal, EveryRefusalHasItsExitStatusAndMessageAndChangesNothing) {
          5, t::kOutputFailed},
         {"carrier write fails while hiding",
          [](Scene& s) { return std::vector<std::string>{"hide", s.carrier, s.message}; },
-         5, Line(texts::kEmbedFailed), faultOn(FileOp::Write, 1)},
+         5, Line(cli_texts::kEmbedFailed), faultOn(FileOp::Write, 1)},
         {"output write fails while extracting",
          [](Scene& s) { s.HideFirst(); return std::vector<std::string>{"extract", s.carrier, "--output-dir", s.out}; },
-         5, Line(texts::kExtractFailed), faultOn(FileOp::Write, 2)},
+         5, Line(cli_texts::kExtractFailed), faultOn(FileOp::Write, 2)},
         {"carrier write fails while wiping",
          [](Scene& s) { s.HideFirst(); return std::vector<std::string>{"wipe", s.carrier}; },
          5, t::kWipeFailed, faultOn(FileOp::Write, 1)},
@@ -143,7 +143,7 @@ TEST(CliRefusal, ProgressivelyTruncatedCarrierIsDamagedAndWritesNoOutput) {
         WriteAll(s.carrier, std::vector<std::uint8_t>(whole.begin(), whole.begin() + length));
         CliResult r = RunCli({"extract", s.carrier, "--output-dir", s.out});
         EXPECT_EQ(r.code, 4);
-        EXPECT_EQ(r.err, Line(texts::kDamaged));
+        EXPECT_EQ(r.err, Line(cli_texts::kDamaged));
         EXPECT_EQ(ListFolder(s.out), std::vector<std::string>{});
     }
     WriteAll(s.carrier, std::vector<std::uint8_t>(whole.begin(), whole.begin() + lastNeeded));
