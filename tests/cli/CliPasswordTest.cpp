@@ -2,9 +2,14 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <termios.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <thread>
 
 #include "CliRunner.h"
@@ -198,6 +203,83 @@ TEST(CliPassword, TypedPasswordIsNeverEchoedAndMustBeRepeatedIdentically) {
         EXPECT_EQ(taken.code, 0) << taken.err;
         EXPECT_EQ(ReadAll(s.dir.File("output.txt")), ReadAll(s.message));
     }
+}
+
+// Starts the built program with the pseudo-terminal as its controlling terminal, and as its
+// standard input too when `stdinIsTerminal`; English messages, output and errors to files.
+pid_t StartOnTerminal(const PseudoTerminal& tty, const TempDir& dir, const std::vector<std::string>& args,
+                      bool stdinIsTerminal) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setsid();
+        int terminal = ::open(tty.path().c_str(), O_RDWR);
+        ::ioctl(terminal, TIOCSCTTY, 0);
+        int in = stdinIsTerminal ? terminal : ::open("/dev/null", O_RDONLY);
+        int out = ::open(dir.File(".stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(in, 0);
+        ::dup2(out, 1);
+        ::dup2(out, 2);
+        for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG", "LANGUAGE"}) ::unsetenv(name);
+        std::vector<char*> argv = {const_cast<char*>(VELQUIST_CLI_BINARY)};
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    return pid;
+}
+
+bool Echoes(const PseudoTerminal& tty) {
+    int fd = ::open(tty.path().c_str(), O_RDWR | O_NOCTTY);
+    termios settings{};
+    ::tcgetattr(fd, &settings);
+    ::close(fd);
+    return (settings.c_lflag & ECHO) != 0;
+}
+
+TEST(CliPassword, SignalAtThePasswordPromptGivesTheTerminalItsEchoBack) {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(::strsignal(signal));
+        PseudoTerminal tty;
+        if (!tty.ok()) GTEST_SKIP() << "no pseudo-terminals here";
+        Scene s;
+        auto before = ReadAll(s.carrier);
+        pid_t pid = StartOnTerminal(tty, s.dir, {"hide", s.carrier, s.message, "--password"}, false);
+        bool asked = tty.WaitFor(t::kPasswordFirst);
+        EXPECT_TRUE(asked) << tty.Drain();
+        EXPECT_FALSE(Echoes(tty));
+        if (signal == SIGINT)
+            tty.Type("\x03");  // Ctrl-C, sent by the terminal to its foreground program
+        else
+            ::kill(pid, signal);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        EXPECT_TRUE(Echoes(tty));
+        EXPECT_EQ(ReadAll(s.carrier), before);
+    }
+}
+
+TEST(CliPassword, PasswordOnStandardInputFromATerminalIsNotEchoed) {
+    PseudoTerminal tty;
+    if (!tty.ok()) GTEST_SKIP() << "no pseudo-terminals here";
+    Scene s;
+    struct Step {
+        std::vector<std::string> args;
+        const char* prompt;
+    };
+    for (const Step& step : {Step{{"hide", s.carrier, s.message, "--password-stdin"}, t::kPasswordFirst},
+                             Step{{"extract", s.carrier, "--output-dir", s.dir.path(), "--password-stdin"},
+                                  t::kPasswordPrompt}}) {
+        pid_t pid = StartOnTerminal(tty, s.dir, step.args, true);
+        if (tty.WaitFor(step.prompt)) tty.Type("s3cret\n");
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        EXPECT_TRUE(Echoes(tty));
+    }
+    EXPECT_EQ(tty.Drain().find("3cret"), std::string::npos) << tty.Drain();
+    EXPECT_EQ(ReadAll(s.dir.File("output.txt")), ReadAll(s.message));
 }
 
 }  // namespace
