@@ -1,12 +1,15 @@
 #include "cli/CliApp.h"
 
+#include <cerrno>
+#include <cstring>
+
+#include "cli/CliExtractCommand.h"
+#include "cli/CliHideCommand.h"
 #include "cli/CliRequest.h"
 #include "cli/CliSession.h"
 #include "cli/CliTexts.h"
-#include "cli/ExtractCommand.h"
-#include "cli/HideCommand.h"
-#include "cli/ReportCommand.h"
-#include "cli/WipeCommand.h"
+#include "cli/CliWipeCommand.h"
+#include "cli/InspectCommand.h"
 
 namespace velquist::cli {
 
@@ -16,7 +19,7 @@ using namespace cli_texts;
 
 ExitCode Dispatch(const CliRequest& request, CliSession& session) {
     switch (request.command) {
-        case Command::Inspect: return RunReport(request, session);
+        case Command::Inspect: return RunInspect(request, session);
         case Command::Hide: return RunHide(request, session);
         case Command::Extract: return RunExtract(request, session);
         case Command::Wipe: return RunWipe(request, session);
@@ -26,30 +29,42 @@ ExitCode Dispatch(const CliRequest& request, CliSession& session) {
     return ExitCode::Usage;
 }
 
+ExitCode Run(const CliRequest& request, CliIo& io) {
+    if (request.command == Command::Help) {
+        io.out << Tr(kHelp);
+        return ExitCode::Ok;
+    }
+    if (request.command == Command::Version) {
+        io.out << "velquist-cli " << VELQUIST_VERSION << '\n';
+        return ExitCode::Ok;
+    }
+    CliSession session(io, request.passwordStdin);
+    try {
+        return Dispatch(request, session);
+    } catch (const FileError& e) {
+        // The commands catch what they expect; anything else is still a file that failed.
+        return session.Fail(ExitCode::IoFailure, kReadFailed, e.what());
+    }
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, CliIo& io) {
-    std::string error;
-    auto request = ParseRequest(args, error);
+    UseLanguage(io.language, io.catalogFolder);
+    UsageError usage;
+    auto request = ParseRequest(args, usage);
     if (!request) {
-        io.err << kUsageError << error << '\n' << kSeeHelp << '\n';
+        io.err << Tr(kUsageError) << Tr(usage.error) << usage.detail << '\n' << Tr(kSeeHelp) << '\n';
         return static_cast<int>(ExitCode::Usage);
     }
-    if (request->command == Command::Help) {
-        io.out << kHelp;
-        return static_cast<int>(ExitCode::Ok);
+    ExitCode code = Run(*request, io);
+    // A result that never reached its reader (a closed pipe, a full disk) is a failure.
+    errno = 0;
+    if (!io.out.flush()) {
+        io.err << Tr(kStdoutFailed) << std::strerror(errno) << '\n' << std::flush;
+        return static_cast<int>(ExitCode::IoFailure);
     }
-    if (request->command == Command::Version) {
-        io.out << "velquist-cli " << VELQUIST_VERSION << '\n';
-        return static_cast<int>(ExitCode::Ok);
-    }
-    CliSession session(io, request->passwordStdin);
-    try {
-        return static_cast<int>(Dispatch(*request, session));
-    } catch (const FileError& e) {
-        // The commands catch what they expect; anything else is still a file that failed.
-        return static_cast<int>(session.Fail(ExitCode::IoFailure, kReadFailed + std::string(e.what())));
-    }
+    return static_cast<int>(code);
 }
 
 }  // namespace velquist::cli

@@ -1,6 +1,8 @@
 #include "cli/CliRequest.h"
 
-#include <map>
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
 
 #include "cli/CliTexts.h"
 
@@ -10,76 +12,125 @@ namespace {
 
 using namespace cli_texts;
 
-const std::map<std::string, Command> kCommands = {
-    {"inspect", Command::Inspect}, {"hide", Command::Hide},
-    {"extract", Command::Extract}, {"wipe", Command::Wipe},
-};
+const std::vector<std::string> kFlags = {"--json", "--password", "--password-stdin", "--wipe", "--force",
+                                         "--version"};
 
-std::size_t OperandCount(Command command) { return command == Command::Hide ? 2 : 1; }
-
-// Applies one option; false when the subcommand does not take it.
-bool ApplyOption(CliRequest& r, const std::string& option) {
-    switch (r.command) {
-        case Command::Inspect:
-            if (option == "--json") return r.json = true;
-            return false;
-        case Command::Hide:
-            if (option == "--password") return r.password = true;
-            if (option == "--password-stdin") return r.password = r.passwordStdin = true;
-            return false;
-        case Command::Extract:
-            if (option == "--wipe") return r.wipe = true;
-            if (option == "--force") return r.force = true;
-            if (option == "--password-stdin") return r.passwordStdin = true;
-            return false;
-        default:
-            return false;
-    }
+// Every subcommand collects what it does not know, so the error can name it.
+CLI::App* AddSubcommand(CLI::App& app, const char* name, std::string& picture) {
+    CLI::App* sub = app.add_subcommand(name);
+    sub->allow_extras();
+    sub->add_option("picture", picture)->required();
+    return sub;
 }
 
-std::optional<CliRequest> Fail(std::string& error, const std::string& text) {
-    error = text;
+void AddFlag(CLI::App* sub, const char* name, bool& value) {
+    sub->add_flag(name, value)->disable_flag_override();
+}
+
+struct Parser {
+    CliRequest r;
+    bool version = false;
+    CLI::App app{"velquist-cli"};
+    CLI::App* inspect = AddSubcommand(app, "inspect", r.picture);
+    CLI::App* hide = AddSubcommand(app, "hide", r.picture);
+    CLI::App* extract = AddSubcommand(app, "extract", r.picture);
+    CLI::App* wipe = AddSubcommand(app, "wipe", r.picture);
+
+    Parser() {
+        app.allow_extras();
+        app.add_flag("--version", version)->disable_flag_override();
+        AddFlag(inspect, "--json", r.json);
+        hide->add_option("message", r.message)->required();
+        CLI::Option* typed = hide->add_flag("--password", r.password)->disable_flag_override();
+        CLI::Option* piped = hide->add_flag("--password-stdin", r.passwordStdin)->disable_flag_override();
+        typed->excludes(piped);
+        hide->add_option("--format", r.format)->check(CLI::IsMember({1, 2}));
+        extract->add_option("--output-dir", r.outputDir);
+        AddFlag(extract, "--wipe", r.wipe);
+        AddFlag(extract, "--password-stdin", r.passwordStdin);
+        AddFlag(extract, "--force", r.force);
+    }
+};
+
+std::optional<CliRequest> Fail(UsageError& error, const char* text, std::string detail = "") {
+    error = UsageError{text, std::move(detail)};
     return std::nullopt;
+}
+
+// A flag given a value ("--password=abc") is an option the subcommand does not take.
+std::string FlagWithValue(const std::vector<std::string>& args) {
+    for (const auto& a : args) {
+        auto equals = a.find('=');
+        if (equals != std::string::npos &&
+            std::find(kFlags.begin(), kFlags.end(), a.substr(0, equals)) != kFlags.end())
+            return a;
+    }
+    return "";
+}
+
+std::optional<CliRequest> FailOnValue(const std::vector<std::string>& args, const CLI::ParseError& e,
+                                      UsageError& error) {
+    if (std::string flag = FlagWithValue(args); !flag.empty()) return Fail(error, kUnknownOption, flag);
+    if (std::string(e.what()).starts_with("--output-dir")) return Fail(error, kMissingDir);
+    return Fail(error, kBadFormat);
+}
+
+// What the subcommand left over: an unknown option, or one operand too many. The "--" that
+// ends the options is left over too and is fine.
+bool NoExtras(const std::vector<std::string>& extras, UsageError& error) {
+    for (const auto& a : extras) {
+        if (a.size() > 1 && a[0] == '-' && a != "--") {
+            error = UsageError{kUnknownOption, a};
+            return false;
+        }
+    }
+    if (std::any_of(extras.begin(), extras.end(), [](const std::string& a) { return a != "--"; })) {
+        error = UsageError{kWrongOperands, ""};
+        return false;
+    }
+    return true;
+}
+
+Command CommandOf(const Parser& p, const CLI::App* sub) {
+    if (sub == p.inspect) return Command::Inspect;
+    if (sub == p.hide) return Command::Hide;
+    if (sub == p.extract) return Command::Extract;
+    return Command::Wipe;
 }
 
 }  // namespace
 
-std::optional<CliRequest> ParseRequest(const std::vector<std::string>& args, std::string& error) {
-    CliRequest r;
-    for (const auto& a : args) {
-        if (a == "--help" || a == "-h") return r;
+std::optional<CliRequest> ParseRequest(const std::vector<std::string>& args, UsageError& error) {
+    Parser p;
+    try {
+        // CLI11 takes the arguments last first.
+        p.app.parse(std::vector<std::string>(args.rbegin(), args.rend()));
+    } catch (const CLI::CallForHelp&) {
+        return CliRequest{};
+    } catch (const CLI::ExcludesError&) {
+        return Fail(error, kPasswordTwice);
+    } catch (const CLI::RequiredError&) {
+        return Fail(error, kWrongOperands);
+    } catch (const CLI::ValidationError&) {
+        return Fail(error, kBadFormat);
+    } catch (const CLI::ParseError& e) {
+        return FailOnValue(args, e, error);
     }
-    if (args.empty()) return Fail(error, kNoCommand);
-    if (args[0] == "--version") {
-        if (args.size() != 1) return Fail(error, kWrongOperands);
-        r.command = Command::Version;
-        return r;
+    std::vector<CLI::App*> subs = p.app.get_subcommands();
+    if (p.version) {
+        if (!subs.empty() || !p.app.remaining().empty()) return Fail(error, kWrongOperands);
+        return CliRequest{.command = Command::Version};
     }
-    auto found = kCommands.find(args[0]);
-    if (found == kCommands.end()) return Fail(error, kUnknownCommand + args[0]);
-    r.command = found->second;
-
-    std::vector<std::string> operands;
-    bool optionsEnded = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (optionsEnded || a.size() < 2 || a[0] != '-') {
-            operands.push_back(a);
-        } else if (a == "--") {
-            optionsEnded = true;
-        } else if (r.command == Command::Extract && a == "--output-dir") {
-            if (++i == args.size()) return Fail(error, kMissingDir);
-            r.outputDir = args[i];
-        } else if (r.command == Command::Extract && a.starts_with("--output-dir=")) {
-            r.outputDir = a.substr(a.find('=') + 1);
-            if (r.outputDir.empty()) return Fail(error, kMissingDir);
-        } else if (!ApplyOption(r, a)) {
-            return Fail(error, kUnknownOption + a);
-        }
+    if (subs.empty()) {
+        if (args.empty()) return Fail(error, kNoCommand);
+        return Fail(error, kUnknownCommand, args[0]);
     }
-    if (operands.size() != OperandCount(r.command)) return Fail(error, kWrongOperands);
-    r.picture = operands[0];
-    if (r.command == Command::Hide) r.message = operands[1];
+    if (!NoExtras(subs[0]->remaining(), error)) return std::nullopt;
+    if (p.r.outputDir.empty()) return Fail(error, kMissingDir);
+    CliRequest r = p.r;
+    r.command = CommandOf(p, subs[0]);
+    // Reading the password from standard input is itself a request to protect the message.
+    if (r.command == Command::Hide) r.password = r.password || r.passwordStdin;
     return r;
 }
 

@@ -17,11 +17,17 @@ struct CliRequest {
     bool json = false;        // inspect
     bool password = false;    // hide: protect with a password asked on the terminal
     bool passwordStdin = false;
+    int format = 2;           // hide: the carrier format of a protected message, 1 or 2
     bool wipe = false;        // extract
     bool force = false;       // extract: replace an existing output without asking
 };
 
-// The request, or nothing with `error` saying what is wrong with the arguments.
-std::optional<CliRequest> ParseRequest(const std::vector<std::string>& args, std::string& error);
+// The request, or nothing with `error` (an English message id) saying what is wrong with the
+// arguments and `detail` the argument concerned, if any.
+struct UsageError {
+    const char* error = nullptr;
+    std::string detail;
+};
+std::optional<CliRequest> ParseRequest(const std::vector<std::string>& args, UsageError& error);
 
 }  // namespace velquist::cli

@@ -19,8 +19,11 @@ namespace velquist::cli {
 struct CliSession {
     CliSession(CliIo& io, bool passwordStdin);
 
-    // Says why the command ends and hands back its exit status.
-    ExitCode Fail(ExitCode code, const std::string& text);
+    // Says why the command ends, in the user's language (`text` is a message id or a window's
+    // text, `detail` the file or cause after it), and hands back its exit status.
+    ExitCode Fail(ExitCode code, const std::string& text, const std::string& detail = "");
+    // Says how something went, in the user's language.
+    void Tell(const std::string& text, const std::string& detail = "");
 
     std::ostream& out;
     ErrorConsole console;

@@ -1,76 +1,180 @@
 #pragma once
 
-// The texts only the command line shows. Every outcome it shares with the window is told in
-// the window's own words (workflows/WorkflowTexts.h, engine/EngineTexts.h).
+#include "engine/EngineTexts.h"
+#include "workflows/WorkflowTexts.h"
+
+// Every text the command line shows, in English; each one is a message id of the
+// velquist-cli catalog (po/zh_CN.po), which gives an outcome the window also tells in the
+// window's own words. Texts go through Tr() (cli/Localization.h) when shown.
 namespace velquist::cli_texts {
 
-// The prompts of the two password entries, worded as the window labels its two boxes.
-inline constexpr const char* kPasswordFirst = "密码：";
-inline constexpr const char* kPasswordRepeat = "重复：";
+// Marks a message id for the catalog's extraction; the text itself is the English message.
+constexpr const char* Msgid(const char* english) { return english; }
+
+// The prompts of the password entries.
+inline constexpr const char* kPasswordFirst = Msgid("Password: ");
+inline constexpr const char* kPasswordRepeat = Msgid("Repeat: ");
+inline constexpr const char* kPasswordPrompt = Msgid("Enter the password: ");
+
+// Outcomes the window tells too.
+inline constexpr const char* kNot24Bit = Msgid("The picture is not in 24-bit colour; choose a 24-bit picture.");
+inline constexpr const char* kHideHasData =
+    Msgid("The picture already holds hidden data; nothing can be hidden in it.");
+inline constexpr const char* kPasswordsDiffer = Msgid("The passwords differ.");
+inline constexpr const char* kNothingToExtract = Msgid("There is no hidden data to take out.");
+inline constexpr const char* kNoHidden = Msgid("This picture holds no hidden data.");
+inline constexpr const char* kOtherVersion =
+    Msgid("The data was hidden by another format version; upgrade the program.");
+inline constexpr const char* kWrongPassword = Msgid("Sorry, you may not take out the hidden data.");
+inline constexpr const char* kExtractDone = Msgid("The hidden data has been taken out.");
+inline constexpr const char* kWiped = Msgid("The hidden data has been wiped.");
+inline constexpr const char* kBadExtension =
+    Msgid("This file name is not supported: the file must have one extension of exactly three characters.");
+inline constexpr const char* kProgress = Msgid("Progress");
+inline constexpr const char* kTooLarge = Msgid("The message is too large to hide in this picture.");
+inline constexpr const char* kEmbedDone = Msgid("The message has been hidden.");
+inline constexpr const char* kEmbedFailed =
+    Msgid("An unexpected error occurred; the BMP file may be read-only. Please check it, and "
+          "contact the author if the problem remains.");
+inline constexpr const char* kExtractFailed =
+    Msgid("An unexpected error occurred; perhaps the output file's attributes are wrong, for "
+          "example read-only. Please check them, and contact the author if the problem remains.");
+inline constexpr const char* kDamaged = Msgid("The picture file is damaged and cannot be processed.");
+inline constexpr const char* kNotUncompressed =
+    Msgid("Only uncompressed 24-bit BMP pictures are supported; choose another picture.");
+inline constexpr const char* kCannotOpenPicture =
+    Msgid("Cannot open the picture file; make sure it exists and can be read.");
+inline constexpr const char* kCarrierBusy =
+    Msgid("The picture is being used by another program; try again later.");
+inline constexpr const char* kOutputIsCarrier =
+    Msgid("The output file is the picture itself; choose another output folder.");
+
+// The second line of a failure: the file concerned, then why.
+inline constexpr const char* kCauseSeparator = Msgid(": ");
+inline constexpr const char* kCauseNoSpace = Msgid("no space left on the disk");
+inline constexpr const char* kCausePermission =
+    Msgid("permission denied (the file, folder or disk is read-only or protected)");
+inline constexpr const char* kCauseNotFound = Msgid("no such file or folder");
+inline constexpr const char* kCauseNotRegular = Msgid("not a regular file");
+inline constexpr const char* kCauseChanged = Msgid("the file changed while it was being worked on");
+inline constexpr const char* kCauseBusy = Msgid("in use by another program");
+
+// The window's words for each shared outcome, so that what the passes show in a box reaches
+// the terminal in the user's language.
+struct SharedText {
+    const char* window;
+    const char* cli;
+};
+inline constexpr SharedText kSharedTexts[] = {
+    {texts::kNot24Bit, kNot24Bit},
+    {texts::kHideHasData, kHideHasData},
+    {texts::kPasswordsDiffer, kPasswordsDiffer},
+    {texts::kNothingToExtract, kNothingToExtract},
+    {texts::kNoHidden, kNoHidden},
+    {texts::kOtherVersion, kOtherVersion},
+    {texts::kPasswordPrompt, kPasswordPrompt},
+    {texts::kWrongPassword, kWrongPassword},
+    {texts::kExtractDone, kExtractDone},
+    {texts::kWiped, kWiped},
+    {texts::kBadExtension, kBadExtension},
+    {texts::kProgressStatus, kProgress},
+    {texts::kTooLarge, kTooLarge},
+    {texts::kEmbedDone, kEmbedDone},
+    {texts::kEmbedFailed, kEmbedFailed},
+    {texts::kExtractFailed, kExtractFailed},
+    {texts::kDamaged, kDamaged},
+    {texts::kNotUncompressed, kNotUncompressed},
+    {texts::kCannotOpenPicture, kCannotOpenPicture},
+    {texts::kCarrierBusy, kCarrierBusy},
+    {texts::kOutputIsCarrier, kOutputIsCarrier},
+    {texts::kCauseSeparator, kCauseSeparator},
+    {texts::kCauseNoSpace, kCauseNoSpace},
+    {texts::kCausePermission, kCausePermission},
+    {texts::kCauseNotFound, kCauseNotFound},
+    {texts::kCauseNotRegular, kCauseNotRegular},
+    {texts::kCauseChanged, kCauseChanged},
+    {texts::kCauseBusy, kCauseBusy},
+};
 
 // Only the command line meets these.
-inline constexpr const char* kPictureMissing = "找不到图片文件：";
-inline constexpr const char* kPictureIsFolder = "这是文件夹，不是图片文件：";
-inline constexpr const char* kMessageMissing = "找不到要嵌入的信息文件：";
-inline constexpr const char* kMessageIsFolder = "这是文件夹，不是信息文件：";
-inline constexpr const char* kReadFailed = "无法读取文件：";
-inline constexpr const char* kOutputFailed = "无法创建输出文件：";
-inline constexpr const char* kWipeFailed = "清除失败：";
-inline constexpr const char* kOutputExists = "输出文件已经存在；要替换它，请加上 --force：";
-inline constexpr const char* kReplaceOutput = "已经存在，要替换它吗？(y/N) ";
-inline constexpr const char* kPasswordTooLong = "密码最多8位，且只能是可打印的ASCII字符。";
+inline constexpr const char* kReadFailed = Msgid("Cannot read the file: ");
+inline constexpr const char* kOutputExists =
+    Msgid("The output file already exists; add --force to replace it: ");
+inline constexpr const char* kReplaceOutput = Msgid("  already exists; replace it? (y/N) ");
+inline constexpr const char* kStdoutFailed = Msgid("Cannot write to standard output: ");
+inline constexpr const char* kPasswordTooLong =
+    Msgid("A password has at most 8 characters, printable ASCII only.");
+inline constexpr const char* kPasswordEmpty = Msgid("The password is empty; an empty password protects nothing.");
+inline constexpr const char* kVersion1Warning =
+    Msgid("Warning: format version 1 stores the password in clear; anyone who has the picture can read it.");
 inline constexpr const char* kNoTerminal =
-    "这张图片的信息受密码保护，但没有终端可以输入密码；请用 --password-stdin 从标准输入提供密码。";
+    Msgid("The hidden data is protected by a password, but there is no terminal to enter it on; "
+          "give it on standard input with --password-stdin.");
 inline constexpr const char* kNoTerminalForHide =
-    "没有终端可以输入密码；请用 --password-stdin 从标准输入提供密码。";
-inline constexpr const char* kUsageError = "用法错误：";
-inline constexpr const char* kNoCommand = "缺少子命令";
-inline constexpr const char* kUnknownCommand = "未知的子命令 ";
-inline constexpr const char* kUnknownOption = "此子命令不接受选项 ";
-inline constexpr const char* kMissingDir = "--output-dir 后面缺少目录";
-inline constexpr const char* kWrongOperands = "文件参数的个数不对";
-inline constexpr const char* kSeeHelp = "请运行 velquist-cli --help 查看用法。";
+    Msgid("There is no terminal to enter a password on; give it on standard input with --password-stdin.");
+inline constexpr const char* kUsageError = Msgid("usage error: ");
+inline constexpr const char* kNoCommand = Msgid("missing subcommand");
+inline constexpr const char* kUnknownCommand = Msgid("unknown subcommand ");
+inline constexpr const char* kUnknownOption = Msgid("this subcommand does not take the option ");
+inline constexpr const char* kMissingValue = Msgid("this option needs a value: ");
+inline constexpr const char* kMissingDir = Msgid("--output-dir needs a folder");
+inline constexpr const char* kBadFormat = Msgid("--format takes 1 or 2");
+inline constexpr const char* kPasswordTwice = Msgid("--password and --password-stdin exclude each other");
+inline constexpr const char* kWrongOperands = Msgid("wrong number of file arguments");
+inline constexpr const char* kSeeHelp = Msgid("Run velquist-cli --help to see the usage.");
 
 // Labels of inspect's plain output; the JSON keys stay English for tools.
-inline constexpr const char* kLabelBitCount = "位数";
-inline constexpr const char* kLabelHoldsData = "隐藏信息";
-inline constexpr const char* kLabelVersion = "格式版本";
-inline constexpr const char* kLabelProtected = "密码保护";
-inline constexpr const char* kLabelExtension = "扩展名";
-inline constexpr const char* kLabelLength = "信息长度（字节）";
-inline constexpr const char* kLabelCapacityBytes = "最大可嵌入（字节）";
-inline constexpr const char* kLabelCapacityKb = "可嵌入（KB）";
-inline constexpr const char* kYes = "有";
-inline constexpr const char* kNo = "无";
-inline constexpr const char* kProtectedYes = "是";
-inline constexpr const char* kProtectedNo = "否";
+inline constexpr const char* kLabelBitCount = Msgid("bit count");
+inline constexpr const char* kLabelHoldsData = Msgid("hidden data");
+inline constexpr const char* kLabelVersion = Msgid("format version");
+inline constexpr const char* kLabelProtected = Msgid("password protected");
+inline constexpr const char* kLabelEncrypted = Msgid("content encrypted");
+inline constexpr const char* kLabelExtension = Msgid("extension");
+inline constexpr const char* kLabelLength = Msgid("message length (bytes)");
+inline constexpr const char* kLabelCapacityBytes = Msgid("largest message (bytes)");
+inline constexpr const char* kLabelCapacityKb = Msgid("capacity (KB)");
+inline constexpr const char* kPresent = Msgid("present");
+inline constexpr const char* kAbsent = Msgid("none");
+inline constexpr const char* kYes = Msgid("yes");
+inline constexpr const char* kNo = Msgid("no");
 
-inline constexpr const char* kHelp = R"(velquist-cli：把一个文件藏进24位BMP图片，或从图片里取出来。
+inline constexpr const char* kHelp = Msgid(R"(velquist-cli: hides a file inside a 24-bit BMP picture, or takes it out again.
 
-用法：
-  velquist-cli inspect 图片 [--json]
-      显示位数、是否有隐藏信息、格式版本、是否有密码、扩展名、信息长度和容量。
-  velquist-cli hide 图片 信息文件 [--password] [--password-stdin]
-      把信息文件嵌入图片（图片被原地修改，长度不变）。
-      --password        在终端上输入两次密码（不回显，最多8个可打印ASCII字符）
-      --password-stdin  从标准输入读一行作为密码（隐含 --password）
-  velquist-cli extract 图片 [--output-dir 目录] [--wipe] [--password-stdin]
-      取出信息，写为 目录/output.扩展名（目录默认为当前目录），并在标准输出打印其路径。
-      受密码保护时在终端上询问密码，或用 --password-stdin 从标准输入读取。
-      --wipe            取出成功后清除图片内的隐藏信息
-  velquist-cli wipe 图片
-      清除图片内的隐藏信息。
+Usage:
+  velquist-cli inspect PICTURE [--json]
+      Shows the bit count, whether data is hidden, the format version, whether it is
+      protected and encrypted, the extension, the message length and the capacity.
+  velquist-cli hide PICTURE MESSAGE [--password | --password-stdin] [--format 1|2]
+      Hides the message file in the picture (changed in place, same length).
+      --password        asks for a password twice on the terminal (no echo; at most
+                        8 printable ASCII characters)
+      --password-stdin  reads the password from one line of standard input
+      --format 1|2      the format of a protected message: 2 (the default) encrypts it;
+                        1 stores the password in clear, for programs that know only 1
+  velquist-cli extract PICTURE [--output-dir DIR] [--wipe] [--password-stdin] [--force]
+      Takes the message out to DIR/output.EXT (DIR defaults to the current folder) and
+      prints its path on standard output once everything is done.
+      A protected message asks for the password on the terminal, or reads it from
+      standard input with --password-stdin.
+      --wipe            wipes the hidden data from the picture after a good extraction
+      --force           replaces an existing output file without asking
+  velquist-cli wipe PICTURE
+      Wipes the hidden data from the picture.
   velquist-cli --help | --version
 
-密码从不作为命令行参数传入（其他用户能从进程列表看到它）。
-结果写到标准输出，消息写到标准错误。
+A password is never taken as an argument (other users could read it in the process list).
+Results go to standard output, messages to standard error. Messages are in Chinese when
+LC_ALL, LC_MESSAGES or LANG names a zh locale, in English otherwise.
 
-退出状态：
-  0  成功
-  2  用法错误（参数不对，或需要密码却没有终端也没有 --password-stdin）
-  3  拒绝：图片没有隐藏信息、密码不正确、版本号不同、信息太大、图片内已有隐藏信息、两次密码不同
-  4  图片不可用：文件不存在、是文件夹、已截断或损坏、不是24位色
-  5  输入输出失败：信息文件无法读取、输出文件无法创建、读写出错
-)";
+Exit status:
+  0  success
+  2  usage error (wrong arguments, an empty password, or a password is needed and there is
+     neither a terminal nor --password-stdin)
+  3  refused: no hidden data, wrong password, another format version, message too large,
+     picture already holds data, the two passwords differ, the output exists
+  4  picture unusable: missing, a folder, truncated or damaged, not 24-bit
+  5  input/output failure: the message cannot be read, the output cannot be created, a read
+     or write failed, standard output cannot be written
+)");
 
 }  // namespace velquist::cli_texts

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "cli/ErrorConsole.h"
+#include "cli/Localization.h"
 #include "cli/PasswordReader.h"
 
 namespace velquist::cli {
@@ -14,12 +15,12 @@ namespace velquist::cli {
 int ConsolePlatform::MsgBox(const std::string& prompt, int style,
                             const std::optional<std::string>&) {
     if (style == kStyleError) lastError_ = prompt;
-    console_.Say(prompt);
+    console_.Say(Shown(prompt));
     return style == kStyleQuestion ? kAnswerNo : kAnswerOk;
 }
 
 std::string ConsolePlatform::InputBox(const std::string& prompt, const std::string&, bool) {
-    return passwords_.Ask(prompt);
+    return passwords_.Ask(Shown(prompt));
 }
 
 std::optional<std::string> ConsolePlatform::OpenFileDialog(const std::string&, const std::string&,

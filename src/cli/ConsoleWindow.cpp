@@ -3,10 +3,11 @@
 #include <cstdlib>
 
 #include "cli/ErrorConsole.h"
+#include "cli/Localization.h"
 
 namespace velquist::cli {
 
-void ConsoleWindow::SetStatusCaption(const std::string& text) { console_.SetProgressLabel(text); }
+void ConsoleWindow::SetStatusCaption(const std::string& text) { console_.SetProgressLabel(Shown(text)); }
 
 // The engine writes the percentage as "45%".
 void ConsoleWindow::SetPercentCaption(const std::string& text) {

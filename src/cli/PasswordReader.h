@@ -1,6 +1,7 @@
 #pragma once
 
 #include <istream>
+#include <optional>
 #include <string>
 
 namespace velquist::cli {
@@ -9,19 +10,23 @@ namespace velquist::cli {
 // Never the command line, which other users can read from the process list.
 class PasswordReader {
 public:
-    PasswordReader(std::istream& in, bool fromStdin, std::string terminalPath)
-        : in_(in), fromStdin_(fromStdin), terminalPath_(std::move(terminalPath)) {}
+    // `inFd` is standard input's descriptor, or -1 when standard input is no file (tests).
+    PasswordReader(std::istream& in, int inFd, bool fromStdin, std::string terminalPath)
+        : in_(in), inFd_(inFd), fromStdin_(fromStdin), terminalPath_(std::move(terminalPath)) {}
 
     // False when neither standard input was offered nor a terminal can be opened, so a
     // script without one fails at once instead of waiting for a typist who is not there.
     bool CanAsk() const;
-    // One line without its line end; empty at the end of the input.
+    // One line without its line end ("\n" or "\r\n"); empty at the end of the input. Typed on
+    // a terminal, standard input included, it is never echoed.
     std::string Ask(const std::string& prompt);
+    // A yes-or-no question on the terminal (Yes only for an answer starting with y); nothing
+    // when there is no terminal to ask on.
+    std::optional<bool> Confirm(const std::string& question);
 
 private:
-    std::string AskTerminal(const std::string& prompt);
-
     std::istream& in_;
+    int inFd_;
     bool fromStdin_;
     std::string terminalPath_;
 };

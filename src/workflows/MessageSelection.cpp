@@ -1,5 +1,6 @@
 #include "workflows/MessageSelection.h"
 
+#include "engine/CarrierHeader.h"
 #include "engine/JobState.h"
 #include "platform/Platform.h"
 #include "workflows/MainView.h"
@@ -7,13 +8,16 @@
 
 namespace velquist {
 
-bool MessageSelection::HasStorableExtension(const std::string& path) {
-    if (path.size() < 4 || path[path.size() - 4] != '.') return false;
+std::optional<std::string> MessageSelection::StorableExtension(const std::string& path) {
+    if (path.size() < 4 || path[path.size() - 4] != '.') return std::nullopt;
+    std::string extension;
     for (std::size_t i = path.size() - 3; i < path.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(path[i]);
-        if (c < 0x20 || c > 0x7E) return false;
+        if (c < 0x20 || c > 0x7E) return std::nullopt;
+        // A folder separator would send the extraction's output into another folder.
+        extension.push_back(SafeFileNameChar(c));
     }
-    return true;
+    return extension;
 }
 
 bool MessageSelection::Allowed() {
@@ -53,12 +57,13 @@ void MessageSelection::DeriveExtension() {
     view_.SetCaption(Caption::TxtName, job_.MsgPath);
     std::string name = view_.CaptionOf(Caption::TxtName);
     if (name.empty()) return;
-    if (!HasStorableExtension(name)) {
+    auto extension = StorableExtension(name);
+    if (!extension) {
         platform_.MsgBox(texts::kBadExtension, kStyleError, texts::kBadExtensionTitle);
         job_.MsgExt = texts::kFallbackExtension;
         return;
     }
-    job_.MsgExt = name.substr(name.size() - 3);
+    job_.MsgExt = *extension;
 }
 
 }  // namespace velquist

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace velquist {
@@ -20,8 +21,9 @@ public:
     void Choose(const std::string& path);
 
     // The extension stored for a path: its last three characters when a dot stands before
-    // them and all three are printable ASCII (the carrier keeps one byte per character).
-    static bool HasStorableExtension(const std::string& path);
+    // them and all three are printable ASCII (the carrier keeps one byte per character), made
+    // safe for a file name as an extension read from a carrier is; nothing otherwise.
+    static std::optional<std::string> StorableExtension(const std::string& path);
 
 private:
     bool Allowed();

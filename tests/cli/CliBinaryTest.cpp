@@ -10,25 +10,41 @@
 #include "support/PassHarness.h"
 #include "support/TempDir.h"
 #include "engine/EngineTexts.h"
+#include "workflows/WorkflowTexts.h"
 
 namespace velquist {
 namespace {
 
 using namespace velquist::testing;
 
-// Starts the installed program as a script would: in a session of its own, so it has no
+// How standard output is given to the program: a file the test reads, a full device, or
+// nothing at all.
+enum class Output { File, Full, Closed };
+
+struct Start {
+    std::string input;
+    Output output = Output::File;
+    // The locale variables, each "NAME=value"; none set when empty.
+    std::vector<std::string> locale;
+};
+
+// Starts the built program as a script would: in a session of its own, so it has no
 // controlling terminal even when the tests run in one, with `input` on standard input.
-CliResult RunProgram(const TempDir& dir, const std::vector<std::string>& args, const std::string& input = "") {
-    WriteAll(dir.File(".stdin"), std::vector<std::uint8_t>(input.begin(), input.end()));
+CliResult RunProgram(const TempDir& dir, const std::vector<std::string>& args, const Start& start = {}) {
+    WriteAll(dir.File(".stdin"), std::vector<std::uint8_t>(start.input.begin(), start.input.end()));
     pid_t pid = ::fork();
     if (pid == 0) {
         ::setsid();
         int in = ::open(dir.File(".stdin").c_str(), O_RDONLY);
-        int out = ::open(dir.File(".stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int out = start.output == Output::Full ? ::open("/dev/full", O_WRONLY)
+                                               : ::open(dir.File(".stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int err = ::open(dir.File(".stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::dup2(in, 0);
         ::dup2(out, 1);
         ::dup2(err, 2);
+        if (start.output == Output::Closed) ::close(1);
+        for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG", "LANGUAGE"}) ::unsetenv(name);
+        for (const auto& setting : start.locale) ::putenv(const_cast<char*>(setting.c_str()));
         std::vector<char*> argv = {const_cast<char*>(VELQUIST_CLI_BINARY)};
         for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
@@ -51,10 +67,10 @@ TEST(CliBinary, ScriptHidesInspectsAndExtractsWithThePasswordOnStandardInput) {
     auto message = RandomBytes(20000, 11);
     WriteAll(dir.File("data.zip"), message);
 
-    CliResult hidden = RunProgram(dir, {"hide", carrier, dir.File("data.zip"), "--password-stdin"}, "pw\n");
+    CliResult hidden = RunProgram(dir, {"hide", carrier, dir.File("data.zip"), "--password-stdin"}, {.input = "pw\n"});
     EXPECT_EQ(hidden.code, 0) << hidden.err;
     EXPECT_EQ(hidden.out, "");
-    EXPECT_EQ(hidden.err, Line(texts::kEmbedDone));  // no progress bar without a terminal
+    EXPECT_EQ(hidden.err, Line(cli_texts::kEmbedDone));  // no progress bar without a terminal
 
     CliResult inspected = RunProgram(dir, {"inspect", "--json", carrier});
     EXPECT_EQ(inspected.code, 0);
@@ -66,7 +82,7 @@ TEST(CliBinary, ScriptHidesInspectsAndExtractsWithThePasswordOnStandardInput) {
     EXPECT_EQ(unasked.code, 2);
     EXPECT_EQ(unasked.err, Line(cli_texts::kNoTerminal));
 
-    CliResult taken = RunProgram(dir, {"extract", carrier, "--output-dir", dir.path(), "--password-stdin", "--wipe"}, "pw\n");
+    CliResult taken = RunProgram(dir, {"extract", carrier, "--output-dir", dir.path(), "--password-stdin", "--wipe"}, {.input = "pw\n"});
     EXPECT_EQ(taken.code, 0) << taken.err;
     EXPECT_EQ(taken.out, dir.File("output.zip") + "\n");
     EXPECT_EQ(ReadAll(dir.File("output.zip")), message);
@@ -80,6 +96,57 @@ TEST(CliBinary, ExitStatusReachesTheShell) {
     CliResult version = RunProgram(dir, {"--version"});
     EXPECT_EQ(version.code, 0);
     EXPECT_TRUE(version.out.starts_with("velquist-cli "));
+}
+
+// The path is printed after the wipe, so a path that could not be printed means the rest
+// was done and the script must still learn that something failed.
+TEST(CliBinary, StandardOutputThatCannotBeWrittenIsAFailure) {
+    for (Output output : {Output::Full, Output::Closed}) {
+        TempDir dir;
+        std::string carrier = dir.File("carrier.bmp");
+        WriteAll(carrier, CarrierBuilder{}.Build());
+        auto message = RandomBytes(100, 4);
+        WriteAll(dir.File("m.txt"), message);
+        ASSERT_EQ(RunProgram(dir, {"hide", carrier, dir.File("m.txt")}).code, 0);
+
+        CliResult taken = RunProgram(dir, {"extract", carrier, "--output-dir", dir.path(), "--wipe"}, {.output = output});
+        EXPECT_EQ(taken.code, 5);
+        EXPECT_EQ(taken.err, Line(cli_texts::kExtractDone) + Line(cli_texts::kWiped) +
+                                 cli_texts::kStdoutFailed + (output == Output::Full ? "No space left on device\n" : "Bad file descriptor\n"));
+        EXPECT_EQ(ReadAll(dir.File("output.txt")), message);
+        EXPECT_EQ(GetLE32(ReadAll(carrier), 6), 0u);
+
+        CliResult inspected = RunProgram(dir, {"inspect", carrier, "--json"}, {.output = output});
+        EXPECT_EQ(inspected.code, 5);
+        EXPECT_EQ(RunProgram(dir, {"--help"}, {.output = output}).code, 5);
+    }
+}
+
+// No Chinese locale need be installed: the catalog is found from the build tree and read
+// under C.UTF-8.
+TEST(CliBinary, MessagesFollowTheLocaleVariables) {
+    struct Case {
+        std::vector<std::string> locale;
+        bool chinese;
+    };
+    const std::vector<Case> cases = {
+        {{}, false},
+        {{"LANG=zh_CN.UTF-8"}, true},
+        {{"LC_MESSAGES=zh_CN.UTF-8", "LANG=en_US.UTF-8"}, true},
+        {{"LC_ALL=C.UTF-8", "LANG=zh_CN.UTF-8"}, false},
+        {{"LANG=de_DE.UTF-8", "LANGUAGE=zh_CN"}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.locale.empty() ? "none" : c.locale[0]);
+        TempDir dir;
+        std::string carrier = dir.File("carrier.bmp");
+        WriteAll(carrier, CarrierBuilder{}.Build());
+        CliResult wiped = RunProgram(dir, {"wipe", carrier}, {.locale = c.locale});
+        EXPECT_EQ(wiped.code, 3);
+        EXPECT_EQ(wiped.err, c.chinese ? Line(texts::kNoHidden) : Line(cli_texts::kNoHidden));
+        CliResult inspected = RunProgram(dir, {"inspect", carrier}, {.locale = c.locale});
+        EXPECT_TRUE(inspected.out.starts_with(c.chinese ? "位数: 24\n" : "bit count: 24\n")) << inspected.out;
+    }
 }
 
 }  // namespace

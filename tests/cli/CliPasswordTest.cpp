@@ -2,9 +2,14 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <termios.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <thread>
 
 #include "CliRunner.h"
@@ -45,27 +50,42 @@ TEST(CliPassword, StoredPasswordMustBeEnteredExactly) {
     EXPECT_EQ(carrier[9], 0x18);
     EXPECT_EQ(carrier[54 + 3], 3);
     EXPECT_EQ(std::string(carrier.begin() + 58, carrier.begin() + 66), "abc     ");
-    for (const std::string wrong : {"ABC\n", "abc \n", "ab\n", "\n", ""}) {
+    for (const std::string wrong : {"ABC\n", "abc \n", "ab\n", "abc\r\r\n"}) {
         CliResult r = s.Extract(wrong);
         EXPECT_EQ(r.code, 3) << wrong;
-        EXPECT_EQ(r.err, Line(texts::kWrongPassword));
+        EXPECT_EQ(r.err, Line(cli_texts::kWrongPassword));
         EXPECT_FALSE(Exists(s.dir.File("output.txt")));
+    }
+    // One line end, "\n" or "\r\n", is not part of the password; none at the end of the input.
+    for (const std::string right : {"abc\r\n", "abc"}) {
+        EXPECT_EQ(s.Extract(right).code, 0) << right;
+        ASSERT_EQ(::unlink(s.dir.File("output.txt").c_str()), 0);
     }
     EXPECT_EQ(s.Extract("abc\n").code, 0);
     EXPECT_EQ(ReadAll(s.dir.File("output.txt")), ReadAll(s.message));
 }
 
-TEST(CliPassword, EmptyPasswordProtectsAndOpensWithAnEmptyEntry) {
+TEST(CliPassword, EmptyPasswordIsRefusedWhereverItComesFrom) {
     Scene s;
-    ASSERT_EQ(s.Hide("\n").code, 0);
-    EXPECT_EQ(ReadAll(s.carrier)[9], 0x18);
-    EXPECT_EQ(s.Extract("x\n").code, 3);
-    EXPECT_EQ(s.Extract("\n").code, 0);
+    auto empty = ReadAll(s.carrier);
+    for (const std::string line : {"\n", "\r\n", ""}) {
+        CliResult r = s.Hide(line);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_EQ(r.err, Line(t::kPasswordEmpty));
+        EXPECT_EQ(ReadAll(s.carrier), empty);
+    }
+    ASSERT_EQ(s.Hide("pw\n").code, 0);
+    for (const std::string line : {"\n", "\r\n", ""}) {
+        CliResult r = s.Extract(line);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_EQ(r.err, Line(t::kPasswordEmpty));
+        EXPECT_FALSE(Exists(s.dir.File("output.txt")));
+    }
 }
 
 // A carrier must never hold a password it cannot give back byte for byte.
 TEST(CliPassword, PasswordsTheCarrierCannotHoldAreRefusedBeforeAnythingIsWritten) {
-    for (const std::string bad : {"123456789\n", "pässwort\n", "tab\there\n", "cr\r\n"}) {
+    for (const std::string bad : {"123456789\n", "pässwort\n", "tab\there\n", "cr\r\r\n"}) {
         Scene s;
         auto before = ReadAll(s.carrier);
         CliResult r = s.Hide(bad);
@@ -169,13 +189,13 @@ TEST(CliPassword, TypedPasswordIsNeverEchoedAndMustBeRepeatedIdentically) {
         EXPECT_EQ(screen.find("3cret"), std::string::npos) << screen;
         EXPECT_EQ(hidden.code, c.code);
         if (c.code != 0) {
-            EXPECT_EQ(hidden.err, Line(texts::kPasswordsDiffer));
+            EXPECT_EQ(hidden.err, Line(cli_texts::kPasswordsDiffer));
             EXPECT_EQ(ReadAll(s.carrier), before);
             continue;
         }
         CliResult taken;
         std::thread extract([&] { taken = runner.Run({"extract", s.carrier, "--output-dir", s.dir.path()}); });
-        if (tty.WaitFor(texts::kPasswordPrompt))
+        if (tty.WaitFor(cli_texts::kPasswordPrompt))
             tty.Type("s3cret\n");
         else
             tty.HangUp();
@@ -183,6 +203,83 @@ TEST(CliPassword, TypedPasswordIsNeverEchoedAndMustBeRepeatedIdentically) {
         EXPECT_EQ(taken.code, 0) << taken.err;
         EXPECT_EQ(ReadAll(s.dir.File("output.txt")), ReadAll(s.message));
     }
+}
+
+// Starts the built program with the pseudo-terminal as its controlling terminal, and as its
+// standard input too when `stdinIsTerminal`; English messages, output and errors to files.
+pid_t StartOnTerminal(const PseudoTerminal& tty, const TempDir& dir, const std::vector<std::string>& args,
+                      bool stdinIsTerminal) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setsid();
+        int terminal = ::open(tty.path().c_str(), O_RDWR);
+        ::ioctl(terminal, TIOCSCTTY, 0);
+        int in = stdinIsTerminal ? terminal : ::open("/dev/null", O_RDONLY);
+        int out = ::open(dir.File(".stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(in, 0);
+        ::dup2(out, 1);
+        ::dup2(out, 2);
+        for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG", "LANGUAGE"}) ::unsetenv(name);
+        std::vector<char*> argv = {const_cast<char*>(VELQUIST_CLI_BINARY)};
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    return pid;
+}
+
+bool Echoes(const PseudoTerminal& tty) {
+    int fd = ::open(tty.path().c_str(), O_RDWR | O_NOCTTY);
+    termios settings{};
+    ::tcgetattr(fd, &settings);
+    ::close(fd);
+    return (settings.c_lflag & ECHO) != 0;
+}
+
+TEST(CliPassword, SignalAtThePasswordPromptGivesTheTerminalItsEchoBack) {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(::strsignal(signal));
+        PseudoTerminal tty;
+        if (!tty.ok()) GTEST_SKIP() << "no pseudo-terminals here";
+        Scene s;
+        auto before = ReadAll(s.carrier);
+        pid_t pid = StartOnTerminal(tty, s.dir, {"hide", s.carrier, s.message, "--password"}, false);
+        bool asked = tty.WaitFor(t::kPasswordFirst);
+        EXPECT_TRUE(asked) << tty.Drain();
+        EXPECT_FALSE(Echoes(tty));
+        if (signal == SIGINT)
+            tty.Type("\x03");  // Ctrl-C, sent by the terminal to its foreground program
+        else
+            ::kill(pid, signal);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        EXPECT_TRUE(Echoes(tty));
+        EXPECT_EQ(ReadAll(s.carrier), before);
+    }
+}
+
+TEST(CliPassword, PasswordOnStandardInputFromATerminalIsNotEchoed) {
+    PseudoTerminal tty;
+    if (!tty.ok()) GTEST_SKIP() << "no pseudo-terminals here";
+    Scene s;
+    struct Step {
+        std::vector<std::string> args;
+        const char* prompt;
+    };
+    for (const Step& step : {Step{{"hide", s.carrier, s.message, "--password-stdin"}, t::kPasswordFirst},
+                             Step{{"extract", s.carrier, "--output-dir", s.dir.path(), "--password-stdin"},
+                                  t::kPasswordPrompt}}) {
+        pid_t pid = StartOnTerminal(tty, s.dir, step.args, true);
+        if (tty.WaitFor(step.prompt)) tty.Type("s3cret\n");
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        EXPECT_TRUE(Echoes(tty));
+    }
+    EXPECT_EQ(tty.Drain().find("3cret"), std::string::npos) << tty.Drain();
+    EXPECT_EQ(ReadAll(s.dir.File("output.txt")), ReadAll(s.message));
 }
 
 }  // namespace

@@ -32,6 +32,12 @@ TEST(CliRequest, MalformedCommandLinesAreUsageErrorsThatTouchNothing) {
         {{"extract", "a.bmp", "--output-dir="}, t::kMissingDir},
         {{"wipe", "a.bmp", "--wipe"}, std::string(t::kUnknownOption) + "--wipe"},
         {{"--version", "extra"}, t::kWrongOperands},
+        {{"extract", "a.bmp", "--wipe=1"}, std::string(t::kUnknownOption) + "--wipe=1"},
+        {{"hide", "a.bmp", "m.txt", "--password", "--password-stdin"}, t::kPasswordTwice},
+        {{"hide", "a.bmp", "m.txt", "--format", "3"}, t::kBadFormat},
+        {{"hide", "a.bmp", "m.txt", "--format=x"}, t::kBadFormat},
+        {{"hide", "a.bmp", "m.txt", "--format"}, t::kBadFormat},
+        {{"extract", "a.bmp", "--format", "1"}, std::string(t::kUnknownOption) + "--format"},
     };
     for (const auto& c : cases) {
         CliResult r = RunCli(c.args);
@@ -43,14 +49,15 @@ TEST(CliRequest, MalformedCommandLinesAreUsageErrorsThatTouchNothing) {
 }
 
 TEST(CliRequest, OptionsLandInTheRequestOfTheirSubcommand) {
-    std::string error;
+    cli::UsageError error;
     auto extract = cli::ParseRequest(
-        {"extract", "--wipe", "--output-dir=/tmp/out", "--password-stdin", "--", "-odd.bmp"}, error);
-    ASSERT_TRUE(extract) << error;
+        {"extract", "--wipe", "--output-dir=/tmp/out", "--password-stdin", "--force", "--", "-odd.bmp"}, error);
+    ASSERT_TRUE(extract) << error.error;
     EXPECT_EQ(extract->command, Command::Extract);
     EXPECT_EQ(extract->picture, "-odd.bmp");
     EXPECT_EQ(extract->outputDir, "/tmp/out");
-    EXPECT_TRUE(extract->wipe && extract->passwordStdin);
+    EXPECT_TRUE(extract->wipe && extract->passwordStdin && extract->force);
+    EXPECT_FALSE(cli::ParseRequest({"extract", "p.bmp"}, error)->force);
 
     auto spaced = cli::ParseRequest({"extract", "p.bmp", "--output-dir", "d"}, error);
     ASSERT_TRUE(spaced);
@@ -63,7 +70,12 @@ TEST(CliRequest, OptionsLandInTheRequestOfTheirSubcommand) {
     ASSERT_TRUE(hide);
     EXPECT_EQ(hide->message, "m.txt");
     EXPECT_TRUE(hide->password && hide->passwordStdin);
+    EXPECT_EQ(hide->format, 2);
     EXPECT_FALSE(cli::ParseRequest({"hide", "p.bmp", "m.txt"}, error)->password);
+    auto typed = cli::ParseRequest({"hide", "p.bmp", "m.txt", "--format", "1", "--password"}, error);
+    ASSERT_TRUE(typed);
+    EXPECT_EQ(typed->format, 1);
+    EXPECT_TRUE(typed->password && !typed->passwordStdin);
     EXPECT_TRUE(cli::ParseRequest({"inspect", "p.bmp", "--json"}, error)->json);
 }
 
@@ -75,7 +87,7 @@ TEST(CliRequest, HelpDocumentsEverySubcommandAndExitStatusAndVersionNamesTheRele
         EXPECT_EQ(help.out, t::kHelp);
     }
     for (const char* word : {"inspect", "hide", "extract", "wipe", "--json", "--password-stdin",
-                             "--output-dir", "--wipe", "--version"})
+                             "--output-dir", "--wipe", "--force", "--format", "--version"})
         EXPECT_NE(std::string(t::kHelp).find(word), std::string::npos) << word;
     for (int code : {0, 2, 3, 4, 5})
         EXPECT_NE(std::string(t::kHelp).find("  " + std::to_string(code) + "  "), std::string::npos);

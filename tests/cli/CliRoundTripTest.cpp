@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "CliRunner.h"
+#include "cli/CliTexts.h"
 #include "engine/EngineTexts.h"
 #include "support/CarrierBuilder.h"
 #include "support/FakeMainView.h"
@@ -49,7 +50,7 @@ TEST(CliRoundTrip, HiddenFileComesBackByteForByteForEveryLengthPictureAndPasswor
                 CliResult hidden = runner.Run(hide);
                 ASSERT_EQ(hidden.code, 0) << hidden.err;
                 EXPECT_EQ(hidden.out, "");
-                EXPECT_EQ(hidden.err, Line(texts::kEmbedDone));
+                EXPECT_EQ(hidden.err, Line(cli_texts::kEmbedDone));
                 EXPECT_EQ(ReadAll(carrier).size(), picture.builder.Build().size());
 
                 std::vector<std::string> extract = {"extract", carrier, "--output-dir", dir.path()};
@@ -57,7 +58,7 @@ TEST(CliRoundTrip, HiddenFileComesBackByteForByteForEveryLengthPictureAndPasswor
                 CliResult taken = runner.Run(extract);
                 ASSERT_EQ(taken.code, 0) << taken.err;
                 EXPECT_EQ(taken.out, dir.File("output.bin") + "\n");
-                EXPECT_EQ(taken.err, Line(texts::kExtractDone));
+                EXPECT_EQ(taken.err, Line(cli_texts::kExtractDone));
                 EXPECT_EQ(ReadAll(dir.File("output.bin")), message);
             }
         }
@@ -82,7 +83,7 @@ TEST(CliRoundTrip, MessageNamesWithoutAThreeCharacterExtensionAreStoredAsMsgWith
         WriteAll(dir.File(c.name), {1, 2, 3, 4, 5});
         CliResult hidden = RunCli({"hide", carrier, dir.File(c.name)});
         ASSERT_EQ(hidden.code, 0);
-        EXPECT_EQ(hidden.err, (c.warned ? Line(texts::kBadExtension) : "") + Line(texts::kEmbedDone));
+        EXPECT_EQ(hidden.err, (c.warned ? Line(cli_texts::kBadExtension) : "") + Line(cli_texts::kEmbedDone));
         CliResult taken = RunCli({"extract", carrier, "--output-dir", dir.path() + "/"});
         EXPECT_EQ(taken.out, dir.File("output." + c.stored) + "\n");
         EXPECT_EQ(ReadAll(dir.File("output." + c.stored)), (std::vector<std::uint8_t>{1, 2, 3, 4, 5}));
@@ -100,11 +101,11 @@ TEST(CliRoundTrip, ExtractWipeAndWipeLeaveThePictureEmptyAndReadyForTheNextHide)
                               ? RunCli({"extract", carrier, "--output-dir", dir.path(), "--wipe"})
                               : RunCli({"wipe", carrier});
         EXPECT_EQ(wiped.code, 0);
-        EXPECT_EQ(wiped.err, (viaExtract ? Line(texts::kExtractDone) : "") + Line(texts::kWiped));
+        EXPECT_EQ(wiped.err, (viaExtract ? Line(cli_texts::kExtractDone) : "") + Line(cli_texts::kWiped));
         EXPECT_EQ(GetLE32(ReadAll(carrier), 6), 0u);
         CliResult again = RunCli({"extract", carrier, "--output-dir", dir.path()});
         EXPECT_EQ(again.code, 3);
-        EXPECT_EQ(again.err, Line(texts::kNothingToExtract));
+        EXPECT_EQ(again.err, Line(cli_texts::kNothingToExtract));
     }
 }
 
@@ -116,10 +117,10 @@ TEST(CliRoundTrip, ProgressBarIsDrawnOnlyWhenStandardErrorIsATerminal) {
     CliRunner terminal;
     terminal.errIsTerminal = true;
     std::string err = terminal.Run({"hide", carrier, dir.File("m.txt")}).err;
-    EXPECT_TRUE(err.starts_with("\r完成度 [")) << err;
+    EXPECT_TRUE(err.starts_with("\rProgress [")) << err;
     EXPECT_NE(err.find("] 1%"), std::string::npos);
-    EXPECT_TRUE(err.ends_with("] 100%\n" + Line(texts::kEmbedDone))) << err;
-    EXPECT_EQ(RunCli({"extract", carrier, "--output-dir", dir.path()}).err, Line(texts::kExtractDone));
+    EXPECT_TRUE(err.ends_with("] 100%\n" + Line(cli_texts::kEmbedDone))) << err;
+    EXPECT_EQ(RunCli({"extract", carrier, "--output-dir", dir.path()}).err, Line(cli_texts::kExtractDone));
 }
 
 // The window's handlers and the command line meet in the carrier file alone.

@@ -25,6 +25,12 @@ CliRunner CliRunner::WithFault(NumberedFiles::FaultHook hook) {
     return runner;
 }
 
+CliRunner CliRunner::InChinese() {
+    CliRunner runner;
+    runner.language = cli::Language::Chinese;
+    return runner;
+}
+
 CliResult CliRunner::Run(const std::vector<std::string>& args) const {
     std::istringstream in(stdinText);
     std::ostringstream out, err;
@@ -32,7 +38,12 @@ CliResult CliRunner::Run(const std::vector<std::string>& args) const {
                   .out = out,
                   .err = err,
                   .errIsTerminal = errIsTerminal,
+                  .errColumns = errColumns,
                   .terminalPath = terminalPath,
+                  .inFd = -1,
+                  .language = language,
+                  .catalogFolder = VELQUIST_BUILD_LOCALE_DIR,
+                  .clock = clock,
                   .faultHook = faultHook};
     CliResult result;
     result.code = cli::RunCli(args, io);

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/ErrorConsole.h"
+#include "cli/Localization.h"
 #include "platform/NumberedFiles.h"
 
 namespace velquist::testing {
@@ -14,16 +16,20 @@ struct CliResult {
 };
 
 // Runs the command line in-process on string streams. By default there is no terminal to
-// ask a password on and standard error is no terminal either.
+// ask a password on and standard error is no terminal either; the messages are English.
 struct CliRunner {
     std::string stdinText;
     bool errIsTerminal = false;
+    int errColumns = 80;
+    cli::ProgressClock clock = [] { return std::chrono::steady_clock::now(); };
+    cli::Language language = cli::Language::English;
     std::string terminalPath = "/nonexistent/tty";
     NumberedFiles::FaultHook faultHook;
 
     static CliRunner WithInput(std::string text);
     static CliRunner WithTerminal(std::string path);
     static CliRunner WithFault(NumberedFiles::FaultHook hook);
+    static CliRunner InChinese();
 
     CliResult Run(const std::vector<std::string>& args) const;
 };

@@ -38,6 +38,7 @@ TEST(MessageSelection, ExtensionIsTheLastThreeCharactersAfterADot) {
         {"a.b", "msg", true},             {"archive.tar.gz", "msg", true},
         {".abc", "abc", false},           {"笔记.文档", "msg", true},
         {"x.文", "msg", true},            {"data.a b", "a b", false},
+        {"x.a\\b", "a_b", false},  // a separator never reaches the output's name
     };
     for (const Case& c : cases) {
         WorkflowHarness h;

@@ -1,4 +1,4 @@
-#include "cli/ReportCommand.h"
+#include "cli/InspectCommand.h"
 
 #include <algorithm>
 #include <ostream>
@@ -6,6 +6,7 @@
 #include "cli/CliRequest.h"
 #include "cli/CliSession.h"
 #include "cli/CliTexts.h"
+#include "cli/Localization.h"
 #include "cli/PictureCheck.h"
 
 namespace velquist::cli {
@@ -16,12 +17,15 @@ using namespace cli_texts;
 
 // The window's capacity hint divides the bytes a new hide may use by 4092.
 constexpr std::int64_t kWindowKilobyte = 4092;
+// The marker word's top four bits; version 2 carries an encrypted payload.
+constexpr unsigned kEncryptedVersion = 2;
 
 struct Facts {
     std::int16_t bitCount;
     bool holdsData;
     unsigned version;
     bool isProtected;
+    bool encrypted;
     std::string extension;
     std::uint32_t length;
     std::int64_t capacityBytes;
@@ -33,6 +37,7 @@ Facts FactsOf(const CarrierHeader& h) {
                  h.holdsData(),
                  static_cast<unsigned>(h.markerWord >> 28),
                  h.holdsData() && h.isProtected(),
+                 h.holdsData() && (h.markerWord >> 28) == kEncryptedVersion,
                  h.SafeExtension(),
                  h.messageLength(),
                  std::max<std::int64_t>(h.largestNewHide(), 0),
@@ -54,27 +59,31 @@ void PrintJson(std::ostream& out, const Facts& f) {
     out << "{\"bitCount\":" << f.bitCount << ",\"holdsData\":" << (f.holdsData ? "true" : "false")
         << ",\"version\":" << unlessEmpty(std::to_string(f.version))
         << ",\"protected\":" << (f.isProtected ? "true" : "false")
+        << ",\"encrypted\":" << (f.encrypted ? "true" : "false")
         << ",\"extension\":" << unlessEmpty(JsonString(f.extension))
         << ",\"messageLength\":" << unlessEmpty(std::to_string(f.length))
         << ",\"capacityBytes\":" << f.capacityBytes << ",\"capacityKB\":" << f.capacityKb << "}\n";
 }
 
 void PrintLines(std::ostream& out, const Facts& f) {
-    out << kLabelBitCount << ": " << f.bitCount << '\n'
-        << kLabelHoldsData << ": " << (f.holdsData ? kYes : kNo) << '\n';
+    auto line = [&](const char* label, const std::string& value) { out << Tr(label) << ": " << value << '\n'; };
+    auto yesNo = [](bool yes) { return std::string(Tr(yes ? kYes : kNo)); };
+    line(kLabelBitCount, std::to_string(f.bitCount));
+    line(kLabelHoldsData, Tr(f.holdsData ? kPresent : kAbsent));
     if (f.holdsData) {
-        out << kLabelVersion << ": " << f.version << '\n'
-            << kLabelProtected << ": " << (f.isProtected ? kProtectedYes : kProtectedNo) << '\n'
-            << kLabelExtension << ": " << f.extension << '\n'
-            << kLabelLength << ": " << f.length << '\n';
+        line(kLabelVersion, std::to_string(f.version));
+        line(kLabelProtected, yesNo(f.isProtected));
+        line(kLabelEncrypted, yesNo(f.encrypted));
+        line(kLabelExtension, f.extension);
+        line(kLabelLength, std::to_string(f.length));
     }
-    out << kLabelCapacityBytes << ": " << f.capacityBytes << '\n'
-        << kLabelCapacityKb << ": " << f.capacityKb << '\n';
+    line(kLabelCapacityBytes, std::to_string(f.capacityBytes));
+    line(kLabelCapacityKb, std::to_string(f.capacityKb));
 }
 
 }  // namespace
 
-ExitCode RunReport(const CliRequest& request, CliSession& session) {
+ExitCode RunInspect(const CliRequest& request, CliSession& session) {
     CarrierHeader header;
     if (ExitCode code = CheckPicture(session, request.picture, header); code != ExitCode::Ok)
         return code;

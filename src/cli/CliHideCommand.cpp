@@ -1,4 +1,4 @@
-#include "cli/HideCommand.h"
+#include "cli/CliHideCommand.h"
 
 #include <algorithm>
 
@@ -9,7 +9,6 @@
 #include "cli/PictureCheck.h"
 #include "engine/CarrierFormat.h"
 #include "engine/EmbedPass.h"
-#include "engine/EngineTexts.h"
 #include "workflows/MessageSelection.h"
 #include "workflows/WorkflowTexts.h"
 
@@ -22,9 +21,9 @@ using namespace cli_texts;
 constexpr std::size_t kMaxPasswordLength = 8;
 
 std::string ExtensionFor(CliSession& s, const std::string& path) {
-    if (MessageSelection::HasStorableExtension(path)) return path.substr(path.size() - 3);
+    if (auto extension = MessageSelection::StorableExtension(path)) return *extension;
     // The window stops to tell; a script is only warned, since the file still gets hidden.
-    s.platform.MsgBox(texts::kBadExtension, kStyleWarning);
+    s.Tell(kBadExtension);
     return texts::kFallbackExtension;
 }
 
@@ -37,14 +36,16 @@ bool StorablePassword(const std::string& password) {
 ExitCode TakePassword(const CliRequest& r, CliSession& s) {
     if (!s.passwords.CanAsk()) return s.Fail(ExitCode::Usage, kNoTerminalForHide);
     std::string password = s.platform.InputBox(kPasswordFirst, "", true);
+    if (password.empty()) return s.Fail(ExitCode::Usage, kPasswordEmpty);
     if (!StorablePassword(password)) return s.Fail(ExitCode::Usage, kPasswordTooLong);
     // Standard input is a script's: it gives the password once and has no typos to catch.
     if (!r.passwordStdin && s.platform.InputBox(kPasswordRepeat, "", true) != password)
-        return s.Fail(ExitCode::Refused, texts::kPasswordsDiffer);
+        return s.Fail(ExitCode::Refused, kPasswordsDiffer);
     s.job.Password = password;
     s.job.PwdLen = static_cast<std::uint8_t>(password.size());
     s.job.PwdFlag = carrier::kProtectedFlagByte;
     s.window.TickPassword(true);
+    s.window.TickEncrypt(r.format == 2);
     return ExitCode::Ok;
 }
 
@@ -53,16 +54,17 @@ ExitCode TakePassword(const CliRequest& r, CliSession& s) {
 ExitCode RunHide(const CliRequest& r, CliSession& s) {
     CarrierHeader header;
     if (ExitCode code = CheckPicture(s, r.picture, header); code != ExitCode::Ok) return code;
-    if (header.holdsData()) return s.Fail(ExitCode::Refused, texts::kHideHasData);
+    if (header.holdsData()) return s.Fail(ExitCode::Refused, kHideHasData);
     s.job.ImagePath = r.picture;
     s.job.MsgPath = r.message;
     s.job.MsgExt = ExtensionFor(s, r.message);
     if (r.password) {
+        if (r.format == 1) s.Tell(kVersion1Warning);
         if (ExitCode code = TakePassword(r, s); code != ExitCode::Ok) return code;
     }
     Outcome outcome = EmbedMsg(s.ctx);
     if (!outcome.completed()) return Report(s, CliCommand::Hide, outcome);
-    s.console.Say(texts::kEmbedDone);
+    s.Tell(kEmbedDone);
     return ExitCode::Ok;
 }
 

@@ -9,6 +9,6 @@ struct CliSession;
 
 // Prints what the picture's header says and how much it can hold, as lines or as one JSON
 // object.
-ExitCode RunReport(const CliRequest& request, CliSession& session);
+ExitCode RunInspect(const CliRequest& request, CliSession& session);
 
 }  // namespace velquist::cli

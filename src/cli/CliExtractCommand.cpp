@@ -1,8 +1,9 @@
-#include "cli/ExtractCommand.h"
+#include "cli/CliExtractCommand.h"
 
 #include "cli/CliRequest.h"
 #include "cli/CliSession.h"
 #include "cli/CliTexts.h"
+#include "cli/Localization.h"
 #include "cli/OutcomeReport.h"
 #include "cli/PictureCheck.h"
 #include "engine/ExtractionJob.h"
@@ -18,18 +19,22 @@ std::string FolderPrefix(const std::string& folder) {
     return folder.ends_with('/') ? folder : folder + "/";
 }
 
-// An existing output is replaced only with --force: nobody at a script can be asked.
+// An existing output is replaced with --force or when the user says so on the terminal;
+// a script without either is refused rather than having its file replaced.
 Outcome CheckOutput(const CliRequest& r, CliSession& s, ExtractionJob& extraction) {
     OutputTarget target = extraction.CheckOutput(s.job.OutFile);
     if (!target.verdict.completed() || !target.replaces || r.force) return target.verdict;
+    std::optional<bool> replace = s.passwords.Confirm(s.job.OutFile + Tr(kReplaceOutput));
+    if (replace.value_or(false)) return target.verdict;
     return Outcome::Of(OutcomeKind::Declined, s.job.OutFile);
 }
 
 ExitCode CheckPassword(CliSession& s, const CarrierHeader& header) {
     if (!header.isProtected()) return ExitCode::Ok;
     if (!s.passwords.CanAsk()) return s.Fail(ExitCode::Usage, kNoTerminal);
-    if (s.platform.InputBox(texts::kPasswordPrompt, texts::kPasswordTitle, true) !=
-        header.StoredPassword())
+    std::string password = s.platform.InputBox(kPasswordPrompt, texts::kPasswordTitle, true);
+    if (password.empty()) return s.Fail(ExitCode::Usage, kPasswordEmpty);
+    if (password != header.StoredPassword())
         return Report(s, CliCommand::Extract, Outcome::Of(OutcomeKind::WrongPassword));
     return ExitCode::Ok;
 }
@@ -39,7 +44,7 @@ ExitCode CheckPassword(CliSession& s, const CarrierHeader& header) {
 ExitCode RunExtract(const CliRequest& r, CliSession& s) {
     CarrierHeader checked;
     if (ExitCode code = CheckPicture(s, r.picture, checked); code != ExitCode::Ok) return code;
-    if (!checked.holdsData()) return s.Fail(ExitCode::Refused, texts::kNothingToExtract);
+    if (!checked.holdsData()) return s.Fail(ExitCode::Refused, kNothingToExtract);
     s.job.ImagePath = r.picture;
     ExtractionJob extraction(s.ctx);
     if (Outcome opened = extraction.Open(); !opened.completed())
@@ -52,16 +57,16 @@ ExitCode RunExtract(const CliRequest& r, CliSession& s) {
     if (ExitCode code = CheckPassword(s, extraction.header()); code != ExitCode::Ok) return code;
     if (Outcome run = extraction.Run(s.job.OutFile); !run.completed())
         return Report(s, CliCommand::Extract, run);
-    s.console.Say(texts::kExtractDone);
+    s.Tell(kExtractDone);
     if (r.wipe) {
         if (Outcome wiped = extraction.Wipe(); !wiped.completed())
             return Report(s, CliCommand::Wipe, wiped);
-        s.console.Say(texts::kWiped);
+        s.Tell(kWiped);
     }
     extraction.Close();
-    // The path goes out last, so a script reading it knows that everything asked was done.
-    s.out << s.job.OutFile << '\n' << std::flush;
-    return s.out ? ExitCode::Ok : ExitCode::IoFailure;
+    // Last, so that a script reading the path knows that everything asked for is done.
+    s.out << s.job.OutFile << '\n';
+    return ExitCode::Ok;
 }
 
 }  // namespace velquist::cli

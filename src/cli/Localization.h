@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+namespace velquist::cli {
+
+enum class Language { English, Chinese };
+
+// The language the environment asks for: Chinese when the first of LC_ALL, LC_MESSAGES and
+// LANG that is set names a zh locale, English otherwise. Null stands for an unset variable.
+Language LanguageOf(const char* lcAll, const char* lcMessages, const char* lang);
+Language LanguageFromEnvironment();
+
+// Where the catalogs are: share/locale beside the program's own folder when installed,
+// otherwise the build tree's.
+std::string CatalogFolder();
+
+// Makes Tr() answer in `language`, with the catalogs under `catalogFolder`. Works even where
+// no Chinese locale is generated: the messages then come under C.UTF-8.
+void UseLanguage(Language language, const std::string& catalogFolder);
+
+// The message for the English message id `msgid`, in the language in use.
+const char* Tr(const char* msgid);
+std::string Tr(const std::string& msgid);
+// What the terminal shows for `text`, a message id or a window's text: a window's text as the
+// command line's message for the same outcome, in the language in use.
+std::string Shown(const std::string& text);
+
+}  // namespace velquist::cli

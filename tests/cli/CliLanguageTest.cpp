@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include "CliRunner.h"
+#include "cli/CliTexts.h"
+#include "cli/ErrorConsole.h"
+#include "cli/Localization.h"
+#include "support/CarrierBuilder.h"
+#include "support/PassHarness.h"
+#include "support/TempDir.h"
+#include "workflows/WorkflowTexts.h"
+
+namespace velquist {
+namespace {
+
+using namespace velquist::testing;
+using cli::Language;
+namespace t = cli_texts;
+
+TEST(CliLanguage, FirstSetOfLcAllLcMessagesAndLangDecides) {
+    struct Case {
+        const char *lcAll, *lcMessages, *lang;
+        Language expected;
+    };
+    const std::vector<Case> cases = {
+        {nullptr, nullptr, "zh_CN.UTF-8", Language::Chinese},
+        {nullptr, "zh_TW", "en_GB.UTF-8", Language::Chinese},
+        {"C", "zh_CN.UTF-8", "zh_CN.UTF-8", Language::English},
+        {"", "", "zh_SG", Language::Chinese},
+        {"zh_CN.GB18030", nullptr, nullptr, Language::Chinese},
+        {nullptr, nullptr, "en_US.UTF-8", Language::English},
+        {nullptr, nullptr, nullptr, Language::English},
+        {nullptr, nullptr, "C.UTF-8", Language::English},
+    };
+    for (const auto& c : cases) EXPECT_EQ(cli::LanguageOf(c.lcAll, c.lcMessages, c.lang), c.expected) << c.lang;
+}
+
+// An outcome the window also tells reads in Chinese exactly as in the window's box.
+TEST(CliLanguage, ChineseCatalogGivesTheWindowsOwnWordsForEverySharedOutcome) {
+    cli::UseLanguage(Language::Chinese, VELQUIST_BUILD_LOCALE_DIR);
+    for (const auto& shared : t::kSharedTexts) {
+        EXPECT_EQ(cli::Tr(std::string(shared.cli)), cli::Trimmed(shared.window)) << shared.cli;
+        EXPECT_EQ(cli::Shown(shared.window), cli::Trimmed(shared.window));
+    }
+    EXPECT_EQ(cli::Tr(std::string(t::kUsageError)), "用法错误：");
+    cli::UseLanguage(Language::English, VELQUIST_BUILD_LOCALE_DIR);
+    for (const auto& shared : t::kSharedTexts) EXPECT_EQ(cli::Shown(shared.window), shared.cli);
+}
+
+TEST(CliLanguage, EveryMessageOfARunFollowsTheLanguage) {
+    TempDir dir;
+    std::string carrier = dir.File("carrier.bmp");
+    WriteAll(carrier, CarrierBuilder{}.Build());
+    WriteAll(dir.File("m.jpeg"), RandomBytes(10, 3));
+    const CliRunner chinese = CliRunner::InChinese();
+
+    CliResult hidden = chinese.Run({"hide", carrier, dir.File("m.jpeg")});
+    EXPECT_EQ(hidden.err, Line(texts::kBadExtension) + Line(texts::kEmbedDone));
+    CliResult again = RunCli({"hide", carrier, dir.File("m.jpeg")});
+    EXPECT_EQ(again.err, Line(t::kHideHasData));
+    EXPECT_EQ(chinese.Run({"wipe", carrier}).err, Line(texts::kWiped));
+    EXPECT_EQ(chinese.Run({"wipe", carrier}).err, Line(texts::kNoHidden));
+    CliResult usage = chinese.Run({"inspect"});
+    EXPECT_EQ(usage.err, "用法错误：文件参数的个数不对\n请运行 velquist-cli --help 查看用法。\n");
+    EXPECT_TRUE(chinese.Run({"--help"}).out.starts_with("velquist-cli：把一个文件藏进24位BMP图片"));
+    EXPECT_EQ(RunCli({"--help"}).out, t::kHelp);
+}
+
+}  // namespace
+}  // namespace velquist
