@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/BitCodec.h"
+#include "support/BitCodec.h"
 #include "engine/CarrierHeader.h"
 #include "engine/ExtractionJob.h"
 #include "engine/JobState.h"

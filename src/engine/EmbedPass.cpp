@@ -8,7 +8,6 @@
 #include "engine/EngineTexts.h"
 #include "engine/FileNumbers.h"
 #include "engine/GroupCodec.h"
-#include "engine/GroupCodecKernels.h"
 #include "engine/JobState.h"
 #include "engine/MainWindowPort.h"
 #include "engine/WholeGroupWalk.h"
@@ -82,7 +81,9 @@ void EmbedWholeGroups(PassContext& ctx, std::int64_t firstOffset) {
     WalkWholeGroups(
         ctx, kCarrier, firstOffset + 1,
         [&](std::span<std::uint8_t> triples) { f.GetBlock(kMessage, NumberedFiles::kHere, triples); },
-        [](std::uint8_t* group, const std::uint8_t* triple) { GroupCodec::detail::EmbedWhole(group, triple); },
+        [](std::uint8_t* groups, const std::uint8_t* triples, std::size_t n) {
+            GroupCodec::EmbedRun(groups, triples, n);
+        },
         [](GroupBlocks& blocks, std::span<std::uint8_t>) { blocks.WriteBack(); });
 }
 

@@ -5,7 +5,6 @@
 #include "engine/EngineTexts.h"
 #include "engine/FileNumbers.h"
 #include "engine/GroupCodec.h"
-#include "engine/GroupCodecKernels.h"
 #include "engine/JobState.h"
 #include "engine/MainWindowPort.h"
 #include "engine/WholeGroupWalk.h"
@@ -24,7 +23,9 @@ void ExtractWholeGroups(PassContext& ctx, std::int64_t firstOffset) {
     NumberedFiles& f = ctx.platform.Files();
     WalkWholeGroups(
         ctx, kCarrier, firstOffset + 1, [](std::span<std::uint8_t>) {},
-        [](std::uint8_t* group, std::uint8_t* triple) { GroupCodec::detail::ExtractWhole(group, triple); },
+        [](std::uint8_t* groups, std::uint8_t* triples, std::size_t n) {
+            GroupCodec::ExtractRun(groups, triples, n);
+        },
         [&](GroupBlocks&, std::span<std::uint8_t> triples) {
             f.PutBlock(kOutput, NumberedFiles::kHere, triples);
         });

@@ -5,10 +5,9 @@
 #include <cstdint>
 #include <cstring>
 
-// The lookup tables and whole-group kernels of the codec, inline so that a pass's per-group
-// loop costs no call.
+// The lookup tables and whole-group kernels of the table codec: the kernel that runs on every
+// processor, and the one that codes the groups a vector kernel's step leaves.
 namespace velquist::GroupCodec::detail {
-
 
 // A group as two little-endian words: bytes 0-7 and bytes 8-11.
 struct Spread {

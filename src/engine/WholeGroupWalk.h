@@ -16,8 +16,11 @@ namespace velquist {
 
 // The whole groups of a pass, block by block, with what every group costs the window: one
 // yield and the progress caption. For each block, `fill` gets the block's message triples
-// before the groups are coded, `code` gets each group with its triple, and `flush` gets the
-// blocks and the triples afterwards to write what changed.
+// before the groups are coded, `code` gets the block's groups, its triples and the number of
+// groups, and `flush` gets the blocks and the triples afterwards to write what changed. The
+// block is coded in one call, so that the codec runs on many groups at once, and the window
+// then gets its yield and caption for each of the block's groups, as if they were coded one
+// by one: nothing leaves memory before `flush`.
 template <typename Fill, typename Code, typename Flush>
 void WalkWholeGroups(PassContext& ctx, int carrierNumber, std::int64_t firstPosition, Fill fill,
                      Code code, Flush flush) {
@@ -32,9 +35,9 @@ void WalkWholeGroups(PassContext& ctx, int carrierNumber, std::int64_t firstPosi
         std::size_t groups = block.size() / kGroupSize;
         std::span<std::uint8_t> message(triples.data(), groups * kTripleSize);
         fill(message);
+        code(block.data(), message.data(), groups);
         for (std::size_t g = 0; g < groups; ++g) {
             ctx.platform.Yield();
-            code(block.data() + g * kGroupSize, message.data() + g * kTripleSize);
             ++s.GroupNo;
             progress.GroupDone();
         }

@@ -3,7 +3,7 @@
 #include <array>
 #include <stdexcept>
 
-#include "engine/BitCodec.h"
+#include "support/BitCodec.h"
 #include "engine/JobState.h"
 
 namespace velquist {

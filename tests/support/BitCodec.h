@@ -4,11 +4,11 @@ namespace velquist {
 
 struct JobState;
 
-// The field routines of the bit codec, one per row kind of the embedding and extraction
-// maps. Each reads the operands BitVal and BufIdx of the job state; a BitVal outside the
-// routine's list changes nothing. A BufIdx outside PixBuf (writers) or MsgBuf (readers)
-// throws std::out_of_range and touches nothing. The passes use GroupCodec, which applies
-// the same maps a whole group at a time.
+// The readable definition of the codec that the fast codec (GroupCodec) is tested against;
+// neither program links it. The field routines, one per row kind of the embedding and
+// extraction maps: each reads the operands BitVal and BufIdx of the job state; a BitVal
+// outside the routine's list changes nothing. A BufIdx outside PixBuf (writers) or MsgBuf
+// (readers) throws std::out_of_range and touches nothing.
 void PutField1(JobState& s);  // BitVal 0..3 -> PixBuf[BufIdx] bits 0-1
 void PutField2(JobState& s);  // BitVal 0, 4 -> PixBuf[BufIdx] bit 0
 void PutField3(JobState& s);  // BitVal 0, 8, ..., 56 -> PixBuf[BufIdx] bits 0-2

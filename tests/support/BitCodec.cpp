@@ -1,4 +1,4 @@
-#include "engine/BitCodec.h"
+#include "support/BitCodec.h"
 
 #include <cstdint>
 #include <stdexcept>
