@@ -29,12 +29,12 @@ Outcome CheckOutput(const CliRequest& r, CliSession& s, ExtractionJob& extractio
     return Outcome::Of(OutcomeKind::Declined, s.job.OutFile);
 }
 
-ExitCode CheckPassword(CliSession& s, const CarrierHeader& header) {
-    if (!header.isProtected()) return ExitCode::Ok;
+ExitCode CheckPassword(CliSession& s, ExtractionJob& extraction) {
+    if (!extraction.NeedsPassword()) return ExitCode::Ok;
     if (!s.passwords.CanAsk()) return s.Fail(ExitCode::Usage, kNoTerminal);
     std::string password = s.platform.InputBox(kPasswordPrompt, texts::kPasswordTitle, true);
     if (password.empty()) return s.Fail(ExitCode::Usage, kPasswordEmpty);
-    if (password != header.StoredPassword())
+    if (!extraction.AcceptPassword(password))
         return Report(s, CliCommand::Extract, Outcome::Of(OutcomeKind::WrongPassword));
     return ExitCode::Ok;
 }
@@ -54,7 +54,7 @@ ExitCode RunExtract(const CliRequest& r, CliSession& s) {
     s.job.OutFile = s.job.OutPath + texts::kOutputStem + s.job.MsgExt;
     if (Outcome output = CheckOutput(r, s, extraction); !output.completed())
         return Report(s, CliCommand::Extract, output);
-    if (ExitCode code = CheckPassword(s, extraction.header()); code != ExitCode::Ok) return code;
+    if (ExitCode code = CheckPassword(s, extraction); code != ExitCode::Ok) return code;
     if (Outcome run = extraction.Run(s.job.OutFile); !run.completed())
         return Report(s, CliCommand::Extract, run);
     s.Tell(kExtractDone);

@@ -59,8 +59,8 @@ ExitCode RunHide(const CliRequest& r, CliSession& s) {
     s.job.MsgPath = r.message;
     s.job.MsgExt = ExtensionFor(s, r.message);
     if (r.password) {
-        if (r.format == 1) s.Tell(kVersion1Warning);
         if (ExitCode code = TakePassword(r, s); code != ExitCode::Ok) return code;
+        if (r.format == 1) s.Tell(kVersion1Warning);
     }
     Outcome outcome = EmbedMsg(s.ctx);
     if (!outcome.completed()) return Report(s, CliCommand::Hide, outcome);

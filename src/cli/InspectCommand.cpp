@@ -36,7 +36,7 @@ Facts FactsOf(const CarrierHeader& h) {
     return Facts{h.bitCount,
                  h.holdsData(),
                  static_cast<unsigned>(h.markerWord >> 28),
-                 h.holdsData() && h.isProtected(),
+                 h.holdsData() && (h.isProtected() || h.isVersion2()),
                  h.holdsData() && (h.markerWord >> 28) == kEncryptedVersion,
                  h.SafeExtension(),
                  h.messageLength(),

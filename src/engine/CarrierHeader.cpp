@@ -4,6 +4,7 @@
 #include <span>
 
 #include "engine/CarrierFormat.h"
+#include "engine/Format2.h"
 #include "platform/NumberedFiles.h"
 
 namespace velquist {
@@ -84,6 +85,10 @@ std::int64_t CarrierHeader::largestNewHide() const { return LargestMessageIn(hid
 bool CarrierHeader::isProtected() const { return flagByte() == kProtectedFlagByte; }
 
 bool CarrierHeader::isVersion1() const { return (markerWord & kVersionMask) == kVersion1; }
+
+bool CarrierHeader::isVersion2() const {
+    return (markerWord & kVersionMask) == format2::kVersion2;
+}
 
 std::uint32_t CarrierHeader::messageLength() const { return markerWord & kLengthMask; }
 

@@ -55,6 +55,8 @@ struct CarrierHeader {
     std::uint8_t flagByte() const { return static_cast<std::uint8_t>(markerWord >> 24); }
     bool isProtected() const;
     bool isVersion1() const;
+    // Version 2: an encrypted, authenticated payload and no stored password.
+    bool isVersion2() const;
     std::uint32_t messageLength() const;
     // True when the stored length's groups lie inside the file (F - O bytes from O), so that
     // carriers written before the hide was bounded by the pixel array stay readable.

@@ -14,6 +14,7 @@ inline constexpr const char* kExtractFailed =
     "发生了异常错误，也许是输出文件的相关属性设置不正确，比如为只读属性，请确认，若无法解决问题，请与作者联系！";
 inline constexpr const char* kDamaged = "图片文件已损坏，无法处理！";
 inline constexpr const char* kDamagedTitle = "错误";
+inline constexpr const char* kVerifyingPassword = "正在核实密码……";
 inline constexpr const char* kNotUncompressed = "只支持未压缩的24位色BMP图片，请选择其它图片！";
 inline constexpr const char* kNotUncompressedTitle = "错误";
 

@@ -19,29 +19,27 @@ using namespace carrier;
 using file_numbers::kCarrier;
 using file_numbers::kOutput;
 
-void ExtractWholeGroups(PassContext& ctx, std::int64_t firstOffset) {
-    NumberedFiles& f = ctx.platform.Files();
+void ExtractWholeGroups(PassContext& ctx, std::int64_t firstOffset, const PayloadSink& sink) {
     WalkWholeGroups(
         ctx, kCarrier, firstOffset + 1, [](std::span<std::uint8_t>) {},
         [](std::uint8_t* groups, std::uint8_t* triples, std::size_t n) {
             GroupCodec::ExtractRun(groups, triples, n);
         },
-        [&](GroupBlocks&, std::span<std::uint8_t> triples) {
-            f.PutBlock(kOutput, NumberedFiles::kHere, triples);
-        });
+        [&](GroupBlocks&, std::span<std::uint8_t> triples) { sink(triples); });
 }
 
-void ExtractPartialGroup(JobState& s, NumberedFiles& f, std::int64_t offset) {
+void ExtractPartialGroup(JobState& s, NumberedFiles& f, std::int64_t offset,
+                         const PayloadSink& sink) {
     int left = s.MsgLen % 3;
     if (left == 0) return;
     f.ReadAt(kCarrier, offset, s.PixBuf);
     GroupCodec::Extract(s.PixBuf.data(), s.MsgBuf.data(), left);
-    f.PutBlock(kOutput, NumberedFiles::kHere, std::span<const std::uint8_t>(s.MsgBuf).first(left));
+    sink(std::span<const std::uint8_t>(s.MsgBuf).first(left));
 }
 
 }  // namespace
 
-Outcome ExtractMsg(PassContext& ctx) {
+Outcome ExtractMsg(PassContext& ctx, const PayloadSink& sink) {
     JobState& s = ctx.job;
     NumberedFiles& f = ctx.platform.Files();
     try {
@@ -54,8 +52,9 @@ Outcome ExtractMsg(PassContext& ctx) {
         ctx.window.SetStatusCaption(texts::kProgressStatus);
         s.GroupCount = s.MsgLen / 3;
         std::int64_t first = static_cast<std::int64_t>(s.OffBits) + kHeaderGroupSize;
-        ExtractWholeGroups(ctx, first);
-        ExtractPartialGroup(s, f, first + static_cast<std::int64_t>(s.GroupCount) * kGroupSize);
+        ExtractWholeGroups(ctx, first, sink);
+        ExtractPartialGroup(s, f, first + static_cast<std::int64_t>(s.GroupCount) * kGroupSize,
+                            sink);
     } catch (const FileError& e) {
         if (e.number() == kOutput) return Outcome::Failure(OutcomeKind::OutputFailure, e, s.OutFile);
         return Outcome::Failure(OutcomeKind::CarrierFailure, e, s.ImagePath);

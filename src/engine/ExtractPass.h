@@ -1,12 +1,19 @@
 #pragma once
 
+#include <functional>
+#include <span>
+
 #include "engine/Outcome.h"
 #include "engine/PassContext.h"
 
 namespace velquist {
 
-// Gathers the hidden message of the carrier open as file 1 into the output open as file 2.
-// MsgLen holds the message length. Leaves both files open for the caller either way.
-Outcome ExtractMsg(PassContext& ctx);
+// Takes the payload bytes the groups give up, in order.
+using PayloadSink = std::function<void(std::span<const std::uint8_t>)>;
+
+// Gathers the MsgLen payload bytes of the carrier open as file 1 and hands them to `sink`
+// (which writes them to the output, or opens them first). Leaves the files open for the caller
+// either way.
+Outcome ExtractMsg(PassContext& ctx, const PayloadSink& sink);
 
 }  // namespace velquist

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <span>
 #include <string>
 
 #include "engine/CarrierHeader.h"
@@ -31,6 +32,11 @@ public:
     const CarrierHeader& header() const { return header_; }
     // Whether the extraction may write `outFile`, and whether that replaces something.
     OutputTarget CheckOutput(const std::string& outFile);
+    // A protected version-1 carrier and every version-2 carrier ask for the password.
+    bool NeedsPassword() const;
+    // Version 1: whether `entered` is the stored password. Version 2 stores none: the password
+    // is kept for Run, where the first piece that does not open tells a wrong one.
+    bool AcceptPassword(const std::string& entered);
     // Runs the extraction pass on the stored length into a temporary file beside `outFile`
     // and moves it into place when the pass completed.
     Outcome Run(const std::string& outFile);
@@ -40,8 +46,12 @@ public:
     void Close() noexcept;
 
 private:
+    Outcome RunPlain();
+    Outcome RunSealed();
+
     PassContext& ctx_;
     CarrierHeader header_;
+    std::string password_;
     std::unique_ptr<PendingOutput> output_;
 };
 

@@ -43,13 +43,12 @@ bool ExtractCommand::OutputAccepted(ExtractionJob& extraction) {
 }
 
 bool ExtractCommand::PasswordAccepted(ExtractionJob& extraction) {
-    // Asked on the carrier's own flag byte, so the password option cannot open or lock it.
-    const CarrierHeader& header = extraction.header();
-    if (!header.isProtected()) return true;
+    // Asked on the carrier's own marker word, so the password option cannot open or lock it.
+    if (!extraction.NeedsPassword()) return true;
     // The length byte is counted down as the stored characters are read.
     job_.PwdLen = 0;
     std::string entered = platform_.InputBox(texts::kPasswordPrompt, texts::kPasswordTitle, true);
-    if (entered == header.StoredPassword()) return true;
+    if (extraction.AcceptPassword(entered)) return true;
     return !Failed(Outcome::Of(OutcomeKind::WrongPassword, job_.ImagePath));
 }
 

@@ -75,7 +75,9 @@ TEST(CliBinary, ScriptHidesInspectsAndExtractsWithThePasswordOnStandardInput) {
     CliResult inspected = RunProgram(dir, {"inspect", "--json", carrier});
     EXPECT_EQ(inspected.code, 0);
     EXPECT_NE(inspected.out.find("\"protected\":true"), std::string::npos) << inspected.out;
-    EXPECT_NE(inspected.out.find("\"messageLength\":20000"), std::string::npos) << inspected.out;
+    // Encrypted by default: the length field holds the sealed stream, 57 bytes longer.
+    EXPECT_NE(inspected.out.find("\"encrypted\":true"), std::string::npos) << inspected.out;
+    EXPECT_NE(inspected.out.find("\"messageLength\":20057"), std::string::npos) << inspected.out;
 
     // No terminal and no --password-stdin: refused at once instead of waiting.
     CliResult unasked = RunProgram(dir, {"extract", carrier, "--output-dir", dir.path()});

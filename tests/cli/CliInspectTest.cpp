@@ -59,11 +59,11 @@ TEST(CliInspect, JsonReportsTheHeaderAndTheCapacity) {
         std::function<void(const std::string& carrier, TempDir&)> prepare;
         Fields expected;
     };
-    auto hide = [](const std::string& password, std::size_t length) {
+    auto hide = [](const std::string& password, std::size_t length, std::string format = "1") {
         return [=](const std::string& carrier, TempDir& dir) {
             WriteAll(dir.File("note.txt"), RandomBytes(length, 1));
             std::vector<std::string> args = {"hide", carrier, dir.File("note.txt")};
-            if (!password.empty()) args.push_back("--password-stdin");
+            if (!password.empty()) args.insert(args.end(), {"--password-stdin", "--format", format});
             ASSERT_EQ(CliRunner::WithInput(password + "\n").Run(args).code, 0);
         };
     };
@@ -89,11 +89,14 @@ TEST(CliInspect, JsonReportsTheHeaderAndTheCapacity) {
         {"protected message", {}, hide("pw", 10),
          {{"bitCount", "24"}, {"holdsData", "true"}, {"version", "1"}, {"protected", "true"}, {"encrypted", "false"},
           {"extension", "\"txt\""}, {"messageLength", "10"}, {"capacityBytes", "7497"}, {"capacityKB", "7"}}},
+        {"encrypted message", {}, hide("pw", 10, "2"),
+         {{"bitCount", "24"}, {"holdsData", "true"}, {"version", "2"}, {"protected", "true"}, {"encrypted", "true"},
+          {"extension", "\"txt\""}, {"messageLength", "67"}, {"capacityBytes", "7497"}, {"capacityKB", "7"}}},
         {"plain message", {}, hide("", 7497),
          {{"bitCount", "24"}, {"holdsData", "true"}, {"version", "1"}, {"protected", "false"}, {"encrypted", "false"},
           {"extension", "\"txt\""}, {"messageLength", "7497"}, {"capacityBytes", "7497"}, {"capacityKB", "7"}}},
         {"foreign reserved fields", {}, marker(0x2800000Fu, "a\"/"),
-         {{"bitCount", "24"}, {"holdsData", "true"}, {"version", "2"}, {"protected", "false"}, {"encrypted", "true"},
+         {{"bitCount", "24"}, {"holdsData", "true"}, {"version", "2"}, {"protected", "true"}, {"encrypted", "true"},
           {"extension", "\"a\"_\""}, {"messageLength", "15"}, {"capacityBytes", "7497"}, {"capacityKB", "7"}}},
     };
     for (const auto& c : cases) {
@@ -119,7 +122,7 @@ TEST(CliInspect, PlainOutputListsTheSameFactsLineByLine) {
     EXPECT_EQ(chinese.Run({"inspect", carrier}).out,
               "位数: 24\n隐藏信息: 无\n最大可嵌入（字节）: 7497\n可嵌入（KB）: 7\n");
     WriteAll(dir.File("m.pdf"), RandomBytes(10, 2));
-    ASSERT_EQ(CliRunner::WithInput("x\n").Run({"hide", carrier, dir.File("m.pdf"), "--password-stdin"}).code, 0);
+    ASSERT_EQ(CliRunner::WithInput("x\n").Run({"hide", carrier, dir.File("m.pdf"), "--password-stdin", "--format", "1"}).code, 0);
     EXPECT_EQ(RunCli({"inspect", carrier}).out,
               "bit count: 24\nhidden data: present\nformat version: 1\npassword protected: yes\n"
               "content encrypted: no\nextension: pdf\nmessage length (bytes): 10\n"

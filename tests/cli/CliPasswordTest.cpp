@@ -34,8 +34,10 @@ struct Scene {
         WriteAll(carrier, CarrierBuilder{}.Build());
         WriteAll(message, RandomBytes(50, 8));
     }
+    // Version 1, whose stored password the tests can see.
     CliResult Hide(const std::string& stdinLine) const {
-        return CliRunner::WithInput(stdinLine).Run({"hide", carrier, message, "--password-stdin"});
+        return CliRunner::WithInput(stdinLine).Run(
+            {"hide", carrier, message, "--password-stdin", "--format", "1"});
     }
     CliResult Extract(const std::string& stdinLine) const {
         return CliRunner::WithInput(stdinLine).Run(

@@ -85,7 +85,7 @@ TEST(CliRefusal, EveryRefusalHasItsExitStatusAndMessageAndChangesNothing) {
          [](Scene& s) { return std::vector<std::string>{"wipe", s.carrier}; },
          3, Line(cli_texts::kNoHidden)},
         {"extract another format version",
-         [](Scene& s) { s.HideFirst(); s.SetMarker(0x2000000A); return std::vector<std::string>{"extract", s.carrier, "--output-dir", s.out}; },
+         [](Scene& s) { s.HideFirst(); s.SetMarker(0x3000000A); return std::vector<std::string>{"extract", s.carrier, "--output-dir", s.out}; },
          3, Line(cli_texts::kOtherVersion)},
         {"extract with the wrong password",
          [](Scene& s) { s.HideFirst("right"); return std::vector<std::string>{"extract", s.carrier, "--output-dir", s.out, "--password-stdin"}; },

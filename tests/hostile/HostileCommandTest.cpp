@@ -36,7 +36,14 @@ std::vector<CommandRow> Rows() {
     std::vector<std::uint8_t> palette = Ordinary();
     palette[28] = 8;
     std::vector<std::uint8_t> otherVersion = Holding({'a', 'b', 'c', 'd'});
-    otherVersion[9] = 0x20;
+    otherVersion[9] = 0x30;
+    // Version 2 is always protected, keeps bits 24 to 26 clear, and holds a sealed length
+    // (never as short as 3 bytes).
+    auto version2 = [](std::uint8_t flagByte) {
+        std::vector<std::uint8_t> bytes = Holding({'a', 'b', 'c'});
+        bytes[9] = flagByte;
+        return bytes;
+    };
     return {
         {"empty file", Cut(0), false, {kDamagedBox}, Then::Nothing, {}},
         {"one byte", Cut(1), false, {kDamagedBox}, Then::Nothing, {}},
@@ -53,6 +60,11 @@ std::vector<CommandRow> Rows() {
          Then::Extract, {kDamagedBox}},
         {"marker word of another version", otherVersion, false, {}, Then::Extract,
          {kOtherVersionBox}},
+        {"version 2 without its password flag", version2(0x20), false, {}, Then::Extract,
+         {kDamagedBox}},
+        {"version 2 with a reserved bit", version2(0x29), false, {}, Then::Extract, {kDamagedBox}},
+        {"version 2 with a length no sealed message has", version2(0x28), false, {},
+         Then::Extract, {kDamagedBox}},
         {"8-bit picture", palette, false, {kNot24BitBox}, Then::Nothing, {}},
         {"picture path is a folder", {}, true,
          {{std::string(texts::kCannotOpenPicture) + "\n", 16, std::string("错误")}}, Then::Nothing, {}},

@@ -31,8 +31,9 @@ std::vector<std::uint8_t> PassHarness::MakeMessage(const std::vector<std::uint8_
     return bytes;
 }
 
-void PassHarness::Hide(const std::string& password, bool protectedHide) {
+void PassHarness::Hide(const std::string& password, bool protectedHide, bool encrypted) {
     window.passwordTicked = protectedHide;
+    window.encryptTicked = encrypted;
     if (protectedHide) {
         job.Password = password;
         job.PwdLen = static_cast<std::uint8_t>(password.size());
@@ -40,10 +41,12 @@ void PassHarness::Hide(const std::string& password, bool protectedHide) {
     lastHide = EmbedMsg(ctx);
 }
 
-Outcome PassHarness::Extract(const std::string& outFile) {
+Outcome PassHarness::Extract(const std::string& outFile, const std::string& password) {
     ExtractionJob extraction(ctx);
     Outcome opened = extraction.Open();
     if (!opened.completed()) return opened;
+    if (extraction.NeedsPassword() && !extraction.AcceptPassword(password))
+        return Outcome::Of(OutcomeKind::WrongPassword, job.ImagePath);
     return extraction.Run(outFile);
 }
 

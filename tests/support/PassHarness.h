@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/Argon2idKeyDerivation.h"
 #include "engine/JobState.h"
 #include "engine/Outcome.h"
 #include "engine/PassContext.h"
@@ -21,7 +22,9 @@ struct PassHarness {
     ScriptedPlatform platform;
     RecordingWindow window;
     JobState job;
-    PassContext ctx{job, platform, window};
+    // Version-2 keys at libsodium's lowest cost, so that tests run many extractions.
+    Argon2idKeyDerivation cheapKeys = Argon2idKeyDerivation::CheapForTests();
+    PassContext ctx{job, platform, window, &cheapKeys};
 
     PassHarness();
     // Writes the carrier and points ImagePath at it.
@@ -29,10 +32,11 @@ struct PassHarness {
     // Writes the message and points MsgPath at it; MsgExt becomes `ext`.
     std::vector<std::uint8_t> MakeMessage(const std::vector<std::uint8_t>& bytes,
                                           const std::string& ext = "txt");
-    void Hide(const std::string& password = "", bool protectedHide = false);
-    // Opens the carrier as the extract command does, runs the pass and commits the output
-    // when it completed.
-    Outcome Extract(const std::string& outFile);
+    // `encrypted`: carrier format version 2 (needs `protectedHide`).
+    void Hide(const std::string& password = "", bool protectedHide = false, bool encrypted = false);
+    // Opens the carrier as the extract command does, gives the password where one is asked
+    // (a wrong one for version 1 ends here), runs the pass and commits the output.
+    Outcome Extract(const std::string& outFile, const std::string& password = "");
     std::vector<std::uint8_t> Carrier() const;
 
     std::string carrierPath;

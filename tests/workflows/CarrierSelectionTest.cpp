@@ -49,20 +49,20 @@ TEST(CarrierSelection, CapacityCaptionDividesThePixelArrayBy4092) {
 TEST(CarrierSelection, ForeignPictureWithReservedFieldsShowsHiddenDataThenTheVersionMessage) {
     WorkflowHarness h;
     auto bytes = CarrierBuilder{}.Build();
-    PutLE32(bytes, 6, 0x20000007);
+    PutLE32(bytes, 6, 0x30000007);
     bytes[54] = 'a';
     bytes[55] = '/';
     bytes[56] = 0xC3;
     std::string path = h.WriteFile("foreign.bmp", bytes);
     h.view.captions[Caption::labfinish] = "50%";
     h.OpenCarrier(path);
-    EXPECT_EQ(h.job.HiddenMark, 0x20000007);
+    EXPECT_EQ(h.job.HiddenMark, 0x30000007);
     EXPECT_EQ(h.job.MsgExt, "a__");  // never a path separator or a stray byte
     EXPECT_EQ(h.job.OutFile, h.outDir + "/output.a__");
     EXPECT_EQ(h.view.CaptionOf(Caption::LabCue2), "隐藏信息将被取出到：" + h.outDir + "/output.a__");
     EXPECT_EQ(h.view.CaptionOf(Caption::Labtmp), "图片内有隐藏信息");
     EXPECT_EQ(h.view.CaptionOf(Caption::labfinish), "");
-    EXPECT_EQ(h.job.PwdFlag, 0x20);
+    EXPECT_EQ(h.job.PwdFlag, 0x30);
 
     h.extract.cmdout_Click();
     EXPECT_EQ(h.platform.boxes(),

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+
+#include <algorithm>
 #include <unistd.h>
 
 #include "engine/EngineTexts.h"
@@ -212,6 +214,33 @@ TEST(ExtractCommand, ExistingOutputSurvivesARefusalAndIsReplacedByACompletedRun)
     h.platform.AnswerQuestion(kAnswerNo);
     h.extract.cmdout_Click();
     EXPECT_EQ(ReadAll(out), hidden.message);
+}
+
+// Ticked encryption writes format version 2: no password in the picture, and only the right
+// one opens it; the window says what it is doing while the key is derived.
+TEST(ExtractCommand, EncryptedCarrierOpensOnlyWithItsPassword) {
+    WorkflowHarness h;
+    h.view.encryptTicked = true;
+    Hidden hidden = HideOne(h, "pw", true);
+    auto bytes = ReadAll(hidden.carrier);
+    EXPECT_EQ(bytes[9], 0x28);
+    EXPECT_EQ(std::string(bytes.begin() + 57, bytes.begin() + 66), std::string(1, '\0') + "        ");
+    std::string out = h.outDir + "/output.txt";
+    h.OpenCarrier(hidden.carrier);
+    h.platform.ClearRecords();
+    h.platform.AnswerInput("wrong");
+    h.extract.cmdout_Click();
+    EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{StartBox(out), kWrongPassword}));
+    EXPECT_TRUE(ListFolder(h.outDir).empty());
+
+    std::vector<std::string> statusWhileWaiting;
+    h.platform.OnYield([&] { statusWhileWaiting.push_back(h.view.CaptionOf(Caption::Labtmp)); });
+    h.platform.AnswerInput("pw");
+    h.platform.AnswerQuestion(kAnswerNo);
+    h.extract.cmdout_Click();
+    EXPECT_EQ(ReadAll(out), hidden.message);
+    EXPECT_NE(std::find(statusWhileWaiting.begin(), statusWhileWaiting.end(), "正在核实密码……"),
+              statusWhileWaiting.end());
 }
 
 // Whatever stands at the output name, the extraction never harms another file: not the

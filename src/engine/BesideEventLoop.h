@@ -1,0 +1,14 @@
+#pragma once
+
+#include <functional>
+
+namespace velquist {
+
+class Platform;
+
+// Runs a slow step (a key derivation of a fraction of a second) on a worker thread while the
+// calling thread keeps yielding to the event loop, so the window stays painted. Rethrows what
+// the step threw. Nothing else may touch what the step works on meanwhile.
+void RunBesideEventLoop(Platform& platform, const std::function<void()>& step);
+
+}  // namespace velquist

@@ -1,0 +1,12 @@
+#include "engine/PassContext.h"
+
+#include "engine/Argon2idKeyDerivation.h"
+
+namespace velquist {
+
+const KeyDerivation& KeysOf(const PassContext& ctx) {
+    static const Argon2idKeyDerivation formatKeys;
+    return ctx.keys ? *ctx.keys : formatKeys;
+}
+
+}  // namespace velquist
