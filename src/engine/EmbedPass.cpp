@@ -79,7 +79,7 @@ void Retract(const JobState& s, NumberedFiles& f, bool markerWritten) noexcept {
 void EmbedWholeGroups(PassContext& ctx, std::int64_t firstOffset) {
     NumberedFiles& f = ctx.platform.Files();
     WalkWholeGroups(
-        ctx, kCarrier, firstOffset + 1,
+        ctx, kCarrier, firstOffset,
         [&](std::span<std::uint8_t> triples) { f.GetBlock(kMessage, NumberedFiles::kHere, triples); },
         [](std::uint8_t* groups, const std::uint8_t* triples, std::size_t n) {
             GroupCodec::EmbedRun(groups, triples, n);
