@@ -1,6 +1,6 @@
 // Writes the seed pictures the fuzz targets start from: small ordinary pictures with the
 // header layouts BMP writers use, and carriers holding messages made by the hiding pass.
-// Usage: velquist_seed_corpus <corpus folder>   (writes <folder>/header, extract, hide)
+// Usage: velquist_seed_corpus <corpus folder>   (writes <folder>/inspect, extract, hide)
 
 #include <cstdio>
 #include <filesystem>
@@ -74,11 +74,11 @@ int main(int argc, char** argv) {
     Bytes version5 = Picture(16, 8, 138);
     Bytes padded = Picture(3, 5, 54);
 
-    Save(root / "header", "plain-54.bmp", plain);
-    Save(root / "header", "version5-138.bmp", version5);
-    Save(root / "header", "protected.bmp", Carrier(plain, 10, "pw"));
-    Save(root / "header", "palette-8bit.bmp", Picture(16, 8, 1078, 8));
-    Save(root / "header", "header-only.bmp", Bytes(plain.begin(), plain.begin() + 54));
+    Save(root / "inspect", "plain-54.bmp", plain);
+    Save(root / "inspect", "version5-138.bmp", version5);
+    Save(root / "inspect", "protected.bmp", Carrier(plain, 10, "pw"));
+    Save(root / "inspect", "palette-8bit.bmp", Picture(16, 8, 1078, 8));
+    Save(root / "inspect", "header-only.bmp", Bytes(plain.begin(), plain.begin() + 54));
 
     Save(root / "extract", "empty-message.bmp", Carrier(plain, 0, ""));
     Save(root / "extract", "one-byte.bmp", Carrier(padded, 1, ""));

@@ -22,7 +22,7 @@ using file_numbers::kCarrier;
 void ClearGroups(NumberedFiles& files, int number, std::int64_t firstOffset,
                  std::int64_t length) {
     static constexpr std::array<std::uint8_t, 3> kZeros{};
-    GroupBlocks blocks(files, number, firstOffset + 1, length / kTripleSize);
+    GroupBlocks blocks(files, number, firstOffset, length / kTripleSize);
     for (auto block = blocks.Next(); !block.empty(); block = blocks.Next()) {
         for (std::size_t g = 0; g < block.size(); g += kGroupSize)
             GroupCodec::Embed(block.data() + g, kZeros.data(), 3);
@@ -31,7 +31,7 @@ void ClearGroups(NumberedFiles& files, int number, std::int64_t firstOffset,
     int left = static_cast<int>(length % kTripleSize);
     if (left == 0) return;
     std::array<std::uint8_t, kGroupSize> group;
-    std::int64_t offset = blocks.EndPosition() - 1;
+    std::int64_t offset = blocks.EndOffset();
     files.ReadAt(number, offset, group);
     GroupCodec::Embed(group.data(), kZeros.data(), left);
     files.WriteAt(number, offset, group);

@@ -96,7 +96,7 @@ void EmbedGroups(PassContext& ctx, std::int64_t firstOffset, const PayloadSource
     JobState& s = ctx.job;
     NumberedFiles& f = ctx.platform.Files();
     WalkWholeGroups(
-        ctx, kCarrier, firstOffset + 1, fill,
+        ctx, kCarrier, firstOffset, fill,
         [](std::uint8_t* groups, const std::uint8_t* triples, std::size_t n) {
             GroupCodec::EmbedRun(groups, triples, n);
         },

@@ -21,7 +21,7 @@ using file_numbers::kOutput;
 
 void ExtractWholeGroups(PassContext& ctx, std::int64_t firstOffset, const PayloadSink& sink) {
     WalkWholeGroups(
-        ctx, kCarrier, firstOffset + 1, [](std::span<std::uint8_t>) {},
+        ctx, kCarrier, firstOffset, [](std::span<std::uint8_t>) {},
         [](std::uint8_t* groups, std::uint8_t* triples, std::size_t n) {
             GroupCodec::ExtractRun(groups, triples, n);
         },

@@ -20,9 +20,6 @@ public:
     }
 
     std::string str() const { return std::string(bytes_.data(), N); }
-    const std::array<char, N>& bytes() const { return bytes_; }
-
-    friend bool operator==(const FixedText& a, const FixedText& b) { return a.bytes_ == b.bytes_; }
 
 private:
     std::array<char, N> bytes_;

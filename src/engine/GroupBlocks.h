@@ -17,22 +17,22 @@ public:
     // the core's cache measured several times faster than into blocks of 256 KiB and more.
     static constexpr std::int64_t kGroupsPerBlock = 10922;
 
-    // `firstPosition` is the 1-based position of the first group's first byte.
-    GroupBlocks(NumberedFiles& files, int number, std::int64_t firstPosition,
+    // `firstOffset` is the byte offset of the first group's first byte from the file's start.
+    GroupBlocks(NumberedFiles& files, int number, std::int64_t firstOffset,
                 std::int64_t groupCount);
 
     // Reads the next block; an empty span when every group has been read.
     std::span<std::uint8_t> Next();
     void WriteBack();
-    // 1-based position just after the last group read.
-    std::int64_t EndPosition() const { return position_; }
+    // Byte offset just after the last group read.
+    std::int64_t EndOffset() const { return offset_; }
 
 private:
     NumberedFiles& files_;
     int number_;
-    std::int64_t position_;
+    std::int64_t offset_;
     std::int64_t remaining_;
-    std::int64_t blockPosition_ = 0;
+    std::int64_t blockOffset_ = 0;
     std::vector<std::uint8_t> buffer_;
     std::span<std::uint8_t> block_;
 };

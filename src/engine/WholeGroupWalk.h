@@ -22,11 +22,11 @@ namespace velquist {
 // then gets its yield and caption for each of the block's groups, as if they were coded one
 // by one: nothing leaves memory before `flush`.
 template <typename Fill, typename Code, typename Flush>
-void WalkWholeGroups(PassContext& ctx, int carrierNumber, std::int64_t firstPosition, Fill fill,
+void WalkWholeGroups(PassContext& ctx, int carrierNumber, std::int64_t firstOffset, Fill fill,
                      Code code, Flush flush) {
     using namespace carrier;
     JobState& s = ctx.job;
-    GroupBlocks blocks(ctx.platform.Files(), carrierNumber, firstPosition, s.GroupCount);
+    GroupBlocks blocks(ctx.platform.Files(), carrierNumber, firstOffset, s.GroupCount);
     std::vector<std::uint8_t> triples(static_cast<std::size_t>(
         std::min<std::int64_t>(s.GroupCount, GroupBlocks::kGroupsPerBlock) * kTripleSize));
     ProgressCaption progress(s, ctx.window);

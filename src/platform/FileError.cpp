@@ -5,6 +5,8 @@
 
 namespace velquist {
 
+namespace {
+
 const char* FileOpName(FileOp op) {
     switch (op) {
         case FileOp::Open: return "open";
@@ -23,6 +25,8 @@ const char* FileOpName(FileOp op) {
     }
     return "file operation";
 }
+
+}  // namespace
 
 FileCause CauseOfErrno(int error) {
     switch (error) {
@@ -43,7 +47,6 @@ FileCause CauseOfErrno(int error) {
 
 FileError::FileError(FileOp op, const std::string& path, int error, int number)
     : std::runtime_error(std::string(FileOpName(op)) + " " + path + ": " + std::strerror(error)),
-      op_(op),
       path_(path),
       cause_(CauseOfErrno(error)),
       error_(error),
@@ -52,7 +55,6 @@ FileError::FileError(FileOp op, const std::string& path, int error, int number)
 FileError::FileError(FileOp op, const std::string& path, FileCause cause,
                      const std::string& reason, int number)
     : std::runtime_error(std::string(FileOpName(op)) + " " + path + ": " + reason),
-      op_(op),
       path_(path),
       cause_(cause),
       error_(0),

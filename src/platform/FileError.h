@@ -9,8 +9,6 @@ enum class FileOp {
     Open, Read, Write, Flush, Close, Truncate, Length, Rename, Remove, Lock, Create, Mode, Access
 };
 
-const char* FileOpName(FileOp op);
-
 // Why a file operation failed, in the terms a user can act on.
 enum class FileCause {
     Other,             // the system's own text says why
@@ -31,7 +29,6 @@ public:
     FileError(FileOp op, const std::string& path, int error, int number = 0);
     FileError(FileOp op, const std::string& path, FileCause cause, const std::string& reason,
               int number = 0);
-    FileOp op() const { return op_; }
     const std::string& path() const { return path_; }
     FileCause cause() const { return cause_; }
     // The system's error number; 0 when the failure is the program's own finding.
@@ -39,7 +36,6 @@ public:
     int number() const { return number_; }
 
 private:
-    FileOp op_;
     std::string path_;
     FileCause cause_;
     int error_;

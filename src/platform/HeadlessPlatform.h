@@ -17,7 +17,6 @@ public:
         std::string prompt;
         int style = 0;
         std::optional<std::string> title;
-        bool operator==(const Box&) const = default;
     };
 
     const std::vector<Box>& boxes() const { return boxes_; }

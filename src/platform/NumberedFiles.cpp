@@ -134,12 +134,6 @@ void NumberedFiles::ReadAt(int number, std::int64_t offset, std::span<std::uint8
     GetBlock(number, offset + 1, block);
 }
 
-std::uint8_t NumberedFiles::GetU8(int number, std::int64_t position) {
-    std::uint8_t b[1];
-    GetBlock(number, position, b);
-    return b[0];
-}
-
 std::uint32_t NumberedFiles::GetU32(int number, std::int64_t position) {
     std::uint8_t b[4];
     GetBlock(number, position, b);
@@ -173,11 +167,6 @@ void NumberedFiles::WriteAt(int number, std::int64_t offset,
     PutBlock(number, offset + 1, block);
 }
 
-void NumberedFiles::PutU8(int number, std::int64_t position, std::uint8_t value) {
-    const std::uint8_t b[1] = {value};
-    PutBlock(number, position, b);
-}
-
 void NumberedFiles::PutU32(int number, std::int64_t position, std::uint32_t value) {
     const std::uint8_t b[4] = {static_cast<std::uint8_t>(value),
                                static_cast<std::uint8_t>(value >> 8),
@@ -185,16 +174,6 @@ void NumberedFiles::PutU32(int number, std::int64_t position, std::uint32_t valu
                                static_cast<std::uint8_t>(value >> 24)};
     PutBlock(number, position, b);
 }
-
-void NumberedFiles::PutFixedText(int number, std::int64_t position, const std::string& text,
-                                 std::size_t length) {
-    std::string fixed = text.substr(0, length);
-    fixed.resize(length, ' ');
-    PutBlock(number, position,
-             std::span(reinterpret_cast<const std::uint8_t*>(fixed.data()), fixed.size()));
-}
-
-std::int64_t NumberedFiles::LastPosition(int number) const { return Require(number).last; }
 
 std::int64_t NumberedFiles::Length(int number) {
     Slot& slot = Require(number);

@@ -50,26 +50,19 @@ public:
     bool IsOpen(int number) const;
     const std::string& PathOf(int number) const;
 
-    std::uint8_t GetU8(int number, std::int64_t position = kHere);
     std::uint32_t GetU32(int number, std::int64_t position = kHere);
     // Fills the whole block or throws.
     void GetBlock(int number, std::int64_t position, std::span<std::uint8_t> block);
     // Reads up to block.size() bytes; fewer only at the end of the file. Returns the count.
     std::size_t GetUpTo(int number, std::int64_t position, std::span<std::uint8_t> block);
 
-    void PutU8(int number, std::int64_t position, std::uint8_t value);
     void PutU32(int number, std::int64_t position, std::uint32_t value);
     void PutBlock(int number, std::int64_t position, std::span<const std::uint8_t> block);
-    // Fixed-length text: exactly `length` bytes, cut or padded with spaces.
-    void PutFixedText(int number, std::int64_t position, const std::string& text,
-                      std::size_t length);
 
     // The same at 0-based byte offsets from the start of the file.
     void ReadAt(int number, std::int64_t offset, std::span<std::uint8_t> block);
     void WriteAt(int number, std::int64_t offset, std::span<const std::uint8_t> block);
 
-    // Position of the last byte read or written (0 right after opening).
-    std::int64_t LastPosition(int number) const;
     std::int64_t Length(int number);
     // Pushes written data to the disk.
     void Flush(int number);

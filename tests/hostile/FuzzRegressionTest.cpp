@@ -5,7 +5,7 @@
 
 #include "probes/ExtractProbe.h"
 #include "probes/HideProbe.h"
-#include "probes/HeaderProbe.h"
+#include "probes/InspectProbe.h"
 #include "support/TempDir.h"
 
 namespace velquist {
@@ -31,12 +31,12 @@ std::vector<fs::path> KeptInputs() {
 TEST(FuzzRegressions, EveryKeptInputPassesEveryProbe) {
     auto inputs = KeptInputs();
     ASSERT_GE(inputs.size(), 15u) << "the seed corpus is missing";
-    probes::HeaderProbe header;
+    probes::InspectProbe inspect;
     probes::ExtractProbe extract;
     probes::HideProbe hide;
     for (const auto& input : inputs) {
         auto bytes = ReadAll(input.string());
-        for (const auto& found : {header.Run(bytes), extract.Run(bytes), hide.Run(bytes)})
+        for (const auto& found : {inspect.Run(bytes), extract.Run(bytes), hide.Run(bytes)})
             EXPECT_TRUE(found.empty()) << input << "\n" << found.str();
     }
 }

@@ -1,10 +1,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "probes/HeaderProbe.h"
+#include "probes/InspectProbe.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static velquist::probes::HeaderProbe probe;
+    static velquist::probes::InspectProbe probe;
     probe.Run({data, size}).AbortIfAny();
     return 0;
 }

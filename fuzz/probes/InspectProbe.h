@@ -11,7 +11,7 @@ namespace velquist::probes {
 // Inspects an arbitrary file as the window does when a picture is opened: reads the carrier
 // header, the file-name-safe extension, the stored password and whether the stored length
 // fits, and checks every answer against the raw bytes.
-class HeaderProbe {
+class InspectProbe {
 public:
     Findings Run(std::span<const std::uint8_t> bytes);
 

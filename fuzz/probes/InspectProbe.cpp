@@ -1,4 +1,4 @@
-#include "probes/HeaderProbe.h"
+#include "probes/InspectProbe.h"
 
 #include <algorithm>
 
@@ -60,7 +60,7 @@ void CheckHeaderGroup(const CarrierHeader& h, const RawPicture& raw, Findings& f
 
 }  // namespace
 
-Findings HeaderProbe::Run(std::span<const std::uint8_t> bytes) {
+Findings InspectProbe::Run(std::span<const std::uint8_t> bytes) {
     Findings f;
     scratch_.Empty();
     scratch_.Write("carrier.bmp", bytes);
