@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/Argon2idKeyDerivation.h"
 #include "engine/EmbedPass.h"
 #include "engine/JobState.h"
 #include "probes/ScratchFolder.h"
@@ -32,8 +33,11 @@ Bytes Picture(std::int32_t width, std::int32_t height, std::uint32_t offset,
     return builder.Build();
 }
 
-// The picture with `length` bytes hidden in it, protected by "pw" when a password is given.
-Bytes Carrier(const Bytes& picture, std::size_t length, const std::string& password) {
+// The picture with `length` bytes hidden in it, protected by `password` when one is given,
+// and sealed as format version 2 when `encrypted` (with the cheap key derivation the fuzz
+// targets use).
+Bytes Carrier(const Bytes& picture, std::size_t length, const std::string& password,
+              bool encrypted = false) {
     velquist::probes::ScratchFolder scratch;
     scratch.Write("carrier.bmp", picture);
     Bytes message(length);
@@ -42,13 +46,15 @@ Bytes Carrier(const Bytes& picture, std::size_t length, const std::string& passw
     velquist::HeadlessPlatform platform;
     velquist::probes::SilentWindow window;
     window.passwordTicked = !password.empty();
+    window.encryptTicked = encrypted;
     velquist::JobState job;
     job.ImagePath = scratch.File("carrier.bmp");
     job.MsgPath = scratch.File("message.txt");
     job.MsgExt = "txt";
     job.Password = password.empty() ? velquist::kPasswordFiller : password;
     job.PwdLen = static_cast<std::uint8_t>(password.size());
-    velquist::PassContext ctx{job, platform, window};
+    auto cheapKeys = velquist::Argon2idKeyDerivation::CheapForTests();
+    velquist::PassContext ctx{job, platform, window, &cheapKeys};
     velquist::EmbedMsg(ctx);
     if (job.HiddenMark != 1) throw std::runtime_error("the seed carrier was not made");
     return scratch.Read("carrier.bmp");
@@ -85,6 +91,7 @@ int main(int argc, char** argv) {
     Save(root / "extract", "two-bytes-protected.bmp", Carrier(version4, 2, "secret"));
     Save(root / "extract", "four-bytes.bmp", Carrier(version5, 4, ""));
     Save(root / "extract", "thirty-bytes-protected.bmp", Carrier(plain, 30, "pw"));
+    Save(root / "extract", "sealed-version2.bmp", Carrier(Picture(16, 16, 54), 20, "pw", true));
 
     Save(root / "hide", "plain-54.bmp", plain);
     Save(root / "hide", "version4-odd-width.bmp", version4);

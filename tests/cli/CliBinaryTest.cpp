@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -89,6 +91,42 @@ TEST(CliBinary, ScriptHidesInspectsAndExtractsWithThePasswordOnStandardInput) {
     EXPECT_EQ(taken.out, dir.File("output.zip") + "\n");
     EXPECT_EQ(ReadAll(dir.File("output.zip")), message);
     EXPECT_EQ(RunProgram(dir, {"wipe", carrier}).code, 3);
+}
+
+// Two programs at one picture: while another process holds it (as a hide or a wipe running
+// elsewhere does), the program is refused at once and changes nothing; afterwards it works.
+TEST(CliBinary, PictureInUseByAnotherProcessIsRefusedAtOnce) {
+    TempDir dir;
+    std::string carrier = dir.File("carrier.bmp");
+    WriteAll(carrier, CarrierBuilder{}.Build());
+    WriteAll(dir.File("m.txt"), RandomBytes(30, 2));
+    auto before = ReadAll(carrier);
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    pid_t holder = ::fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        int fd = ::open(carrier.c_str(), O_RDONLY);
+        ::flock(fd, LOCK_EX);
+        if (::write(ready[1], "x", 1) != 1) ::_exit(1);
+        ::pause();
+        ::_exit(0);
+    }
+    char byte;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"hide", carrier, dir.File("m.txt")},
+          std::vector<std::string>{"inspect", carrier}}) {
+        CliResult refused = RunProgram(dir, args);
+        EXPECT_EQ(refused.code, 3) << args[0];
+        EXPECT_EQ(refused.err, Line(cli_texts::kCarrierBusy)) << args[0];
+    }
+    EXPECT_EQ(ReadAll(carrier), before);
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    EXPECT_EQ(RunProgram(dir, {"hide", carrier, dir.File("m.txt")}).code, 0);
 }
 
 TEST(CliBinary, ExitStatusReachesTheShell) {

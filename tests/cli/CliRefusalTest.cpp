@@ -97,7 +97,7 @@ TEST(CliRefusal, EveryRefusalHasItsExitStatusAndMessageAndChangesNothing) {
          [](Scene& s) { s.HideFirst(); WriteAll(s.out + "/output.txt", {}); return std::vector<std::string>{"extract", s.carrier, "--output-dir", s.out}; },
          3, Line(std::string(cli_texts::kOutputExists) + "PATH/out/output.txt"), {}, {"output.txt"}},
         {"output is the picture itself",
-         [](Scene& s) { s.HideFirst(); ::symlink(s.carrier.c_str(), (s.out + "/output.txt").c_str()); return std::vector<std::string>{"extract", s.carrier, "--output-dir", s.out, "--force"}; },
+         [](Scene& s) { s.HideFirst(); EXPECT_EQ(::symlink(s.carrier.c_str(), (s.out + "/output.txt").c_str()), 0); return std::vector<std::string>{"extract", s.carrier, "--output-dir", s.out, "--force"}; },
          3, Line(cli_texts::kOutputIsCarrier), {}, {"output.txt"}},
         {"missing picture",
          [](Scene& s) { return std::vector<std::string>{"inspect", s.dir.File("none.bmp")}; },

@@ -250,7 +250,9 @@ TEST(EmbedPass, UnusableMessageIsNamedWithItsCause) {
     int reads = 0;
     // The message ends early: its second read comes back short.
     h.platform.Files().SetFaultHook([&](FileOp op, int number) {
-        if (op == FileOp::Read && number == 2 && ++reads == 1) ::truncate(h.job.MsgPath.c_str(), 3);
+        if (op == FileOp::Read && number == 2 && ++reads == 1) {
+            EXPECT_EQ(::truncate(h.job.MsgPath.c_str(), 3), 0);
+        }
         return false;
     });
     h.Hide("secret", true);

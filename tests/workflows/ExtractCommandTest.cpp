@@ -254,7 +254,7 @@ TEST(ExtractCommand, OutputNameThatIsTakenIsHandledSafely) {
     std::string out = h.outDir + "/output.txt";
 
     // The picture itself under the output name: refused before anything is written or wiped.
-    ::symlink(hidden.carrier.c_str(), out.c_str());
+    ASSERT_EQ(::symlink(hidden.carrier.c_str(), out.c_str()), 0);
     h.extract.cmdout_Click();
     EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{{"输出文件就是这张图片本身，请更改信息输出路径！", 16,
                                                 std::string("错误")}}));
@@ -262,12 +262,12 @@ TEST(ExtractCommand, OutputNameThatIsTakenIsHandledSafely) {
     ::unlink(out.c_str());
     h.job.OutPath = FolderOf(hidden.carrier) + "/";
     h.job.MsgExt = "bmp";
-    ::rename(hidden.carrier.c_str(), (FolderOf(hidden.carrier) + "/output.bmp").c_str());
+    ASSERT_EQ(::rename(hidden.carrier.c_str(), (FolderOf(hidden.carrier) + "/output.bmp").c_str()), 0);
     h.job.ImagePath = FolderOf(hidden.carrier) + "/output.bmp";
     h.extract.cmdout_Click();
     EXPECT_EQ(h.TakeBoxes().size(), 1u);
     EXPECT_EQ(ReadAll(h.job.ImagePath), carrierBefore);
-    ::rename(h.job.ImagePath.c_str(), hidden.carrier.c_str());
+    ASSERT_EQ(::rename(h.job.ImagePath.c_str(), hidden.carrier.c_str()), 0);
     h.job.ImagePath = hidden.carrier;
     h.job.OutPath = h.outDir + "/";
     h.job.MsgExt = "txt";
@@ -296,7 +296,7 @@ TEST(ExtractCommand, OutputNameThatIsTakenIsHandledSafely) {
     std::string target = h.dir.File("target.txt");
     WriteAll(target, {'t'});
     ::unlink(out.c_str());
-    ::symlink(target.c_str(), out.c_str());
+    ASSERT_EQ(::symlink(target.c_str(), out.c_str()), 0);
     h.platform.AnswerQuestion(kAnswerYes);
     h.platform.AnswerQuestion(kAnswerNo);
     h.extract.cmdout_Click();
