@@ -14,7 +14,6 @@ namespace velquist::cli {
 // question as declined: the command line never opens, deletes or asks on its own.
 int ConsolePlatform::MsgBox(const std::string& prompt, int style,
                             const std::optional<std::string>&) {
-    if (style == kStyleError) lastError_ = prompt;
     console_.Say(Shown(prompt));
     return style == kStyleQuestion ? kAnswerNo : kAnswerOk;
 }

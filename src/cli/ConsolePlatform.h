@@ -37,15 +37,10 @@ public:
     std::string DocumentsFolder() override;
     NumberedFiles& Files() override { return files_; }
 
-    // The prompt of the last error box, so the caller can tell a pass's refusals from its
-    // failures when choosing the exit status.
-    const std::string& lastError() const { return lastError_; }
-
 private:
     ErrorConsole& console_;
     PasswordReader& passwords_;
     NumberedFiles files_;
-    std::string lastError_;
 };
 
 }  // namespace velquist::cli
