@@ -16,14 +16,17 @@ public:
 
     void SetStatusCaption(const std::string&) override {}
     void SetPercentCaption(const std::string&) override { ++percentCaptions; }
-    bool PasswordTicked() const override { return false; }
-    bool EncryptTicked() const override { return false; }
+    bool PasswordTicked() const override { return passwordTicked; }
+    bool EncryptTicked() const override { return encryptTicked; }
 
     int ErrorBoxes() const;
 
     long yields = 0;
     long slices = 0;
     long percentCaptions = 0;
+    // Both ticked hide as version 2; password alone as a protected version 1.
+    bool passwordTicked = false;
+    bool encryptTicked = false;
 
 private:
     YieldSlicer slicer_;

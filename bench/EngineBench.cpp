@@ -1,10 +1,15 @@
-// Times hiding the largest message the length field allows in a ~67 MB carrier, extracting it
-// again, and the codec alone, beside a plain copy of the same carrier made with cp.
+// Times hiding the largest message each format version takes in a ~67 MB carrier and
+// extracting it again, through the engine as the window runs it, beside copies of the same
+// carrier made with cp, with and without a flush to the disk; version 2 also without its one
+// key derivation, which is timed alone. Then the codec alone, per kernel.
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
+#include <cmath>
 #include <ctime>
 #include <cstdio>
 #include <cstdlib>
@@ -15,9 +20,11 @@
 #include <vector>
 
 #include "BenchPlatform.h"
+#include "engine/Argon2idKeyDerivation.h"
 #include "engine/CarrierFormat.h"
 #include "engine/EmbedPass.h"
 #include "engine/ExtractionJob.h"
+#include "engine/Format2.h"
 #include "engine/GroupCodec.h"
 #include "engine/JobState.h"
 
@@ -66,11 +73,87 @@ void WriteMessage(const std::string& path, std::size_t length) {
     }
 }
 
-double TimeCopy(const std::string& from, const std::string& to) {
+// Flushes a file to the disk, as `sync FILE` does.
+void SyncFile(const std::string& path) {
+    int fd = open(path.c_str(), O_RDONLY);
+    if (fd < 0 || fsync(fd) != 0) std::fprintf(stderr, "cannot sync %s\n", path.c_str());
+    if (fd >= 0) close(fd);
+}
+
+// A fresh copy with cp, and with `durable` flushed to the disk as a hide leaves its carrier.
+double TimeCopy(const std::string& from, const std::string& to, bool durable) {
+    std::filesystem::remove(to);
     auto start = Clock::now();
     std::string command = "cp '" + from + "' '" + to + "'";
     if (std::system(command.c_str()) != 0) std::fprintf(stderr, "cp failed\n");
+    if (durable) SyncFile(to);
     return Seconds(start);
+}
+
+// Compared in chunks, after the timing, so that a pass that completed wrongly is noticed.
+bool SameContent(const std::string& a, const std::string& b) {
+    std::ifstream left(a, std::ios::binary), right(b, std::ios::binary);
+    std::vector<char> x(1 << 20), y(1 << 20);
+    while (left && right) {
+        left.read(x.data(), static_cast<std::streamsize>(x.size()));
+        right.read(y.data(), static_cast<std::streamsize>(y.size()));
+        if (left.gcount() != right.gcount() ||
+            !std::equal(x.begin(), x.begin() + left.gcount(), y.begin()))
+            return false;
+    }
+    return !left && !right;
+}
+
+struct PassTimes {
+    double hide = 0;
+    double extract = 0;
+    bool completed = false;
+};
+
+// Hides `messagePath` in `carrierPath` and extracts it again, as the window does: version 1
+// with no password, version 2 with a password and encryption ticked.
+PassTimes HideAndExtract(const std::string& carrierPath, const std::string& messagePath,
+                         const std::string& outFile, bool version2) {
+    bench::BenchPlatform platform;
+    platform.passwordTicked = version2;
+    platform.encryptTicked = version2;
+    JobState job;
+    job.VersionWord = kVersionWordStart;
+    job.Password = kPasswordFiller;
+    if (version2) {
+        job.Password = "pw";
+        job.PwdLen = 2;
+        job.PwdFlag = carrier::kProtectedFlagByte;
+    }
+    job.ImagePath = carrierPath;
+    job.MsgPath = messagePath;
+    job.MsgExt = "bin";
+    PassContext ctx{job, platform, platform};
+    PassTimes times;
+    auto start = Clock::now();
+    bool hidden = EmbedMsg(ctx).completed();
+    times.hide = Seconds(start);
+
+    start = Clock::now();
+    ExtractionJob extraction(ctx);
+    bool opened = extraction.Open().completed() &&
+                  (!extraction.NeedsPassword() || extraction.AcceptPassword("pw"));
+    times.completed = hidden && opened && extraction.Run(outFile).completed();
+    extraction.Close();
+    times.extract = Seconds(start);
+    times.completed = times.completed && platform.ErrorBoxes() == 0 &&
+                      SameContent(messagePath, outFile);
+    std::printf("version %d: yields %ld, percentage captions %ld, error boxes %d, %s\n",
+                version2 ? 2 : 1, platform.yields, platform.percentCaptions,
+                platform.ErrorBoxes(),
+                times.completed ? "extracted the message" : "FAILED");
+    return times;
+}
+
+double PeakMiB() {
+    struct rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
 // CPU time of this thread, so that the codec's rate per core holds on a busy machine.
@@ -118,52 +201,69 @@ void CodecRates() {
 
 int main(int argc, char** argv) {
     std::string folder = argc > 1 ? argv[1] : std::filesystem::temp_directory_path().string();
-    std::string carrierPath = folder + "/velquist-bench-carrier.bmp";
-    std::string messagePath = folder + "/velquist-bench-message.bin";
-    std::string copyPath = folder + "/velquist-bench-copy.bmp";
-    const std::int64_t length = carrier::kMaxMessageLength;
-    WriteCarrier(carrierPath, 4730);
-    WriteMessage(messagePath, static_cast<std::size_t>(length));
-    std::int64_t carrierBytes = std::filesystem::file_size(carrierPath);
-    double payloadMB = static_cast<double>(carrier::PayloadBytes(length)) / 1e6;
-    std::printf("carrier %lld bytes, message %lld bytes\n", static_cast<long long>(carrierBytes),
-                static_cast<long long>(length));
+    std::string prefix = folder + "/velquist-bench-";
+    std::vector<std::string> files;
+    auto file = [&](const char* name) { return files.emplace_back(prefix + name); };
+    std::string carrier1 = file("carrier1.bmp"), carrier2 = file("carrier2.bmp");
+    std::string message1 = file("message1.bin"), message2 = file("message2.bin");
+    std::string copyPath = file("copy.bmp");
+    std::string output1 = file("output1.bin"), output2 = file("output2.bin");
+    const std::int64_t length1 = carrier::kMaxMessageLength;
+    const std::int64_t length2 = format2::kMaxMessageLength;
+    for (const auto& path : {carrier1, carrier2}) {
+        WriteCarrier(path, 4730);
+        SyncFile(path);  // so that no hide pays for flushing the freshly written carrier
+    }
+    WriteMessage(message1, static_cast<std::size_t>(length1));
+    WriteMessage(message2, static_cast<std::size_t>(length2));
+    const double carrierMB = static_cast<double>(std::filesystem::file_size(carrier1)) / 1e6;
+    std::printf("carrier 4730 x 4730, %.1f MB; messages: version 1 %lld bytes, version 2 %lld "
+                "bytes\n",
+                carrierMB, static_cast<long long>(length1), static_cast<long long>(length2));
 
-    TimeCopy(carrierPath, copyPath);  // warm the page cache the same way for every run
-    double copy = TimeCopy(carrierPath, copyPath);
+    TimeCopy(carrier1, copyPath, false);  // warm the page cache the same way for every run
+    double copy = TimeCopy(carrier1, copyPath, false);
+    double copySync = TimeCopy(carrier1, copyPath, true);
 
-    bench::BenchPlatform platform;
-    JobState job;
-    job.VersionWord = kVersionWordStart;
-    job.Password = kPasswordFiller;
-    job.ImagePath = carrierPath;
-    job.MsgPath = messagePath;
-    job.MsgExt = "bin";
-    PassContext ctx{job, platform, platform};
+    PassTimes v1 = HideAndExtract(carrier1, message1, output1, false);
+    double peak1 = PeakMiB();
+
+    std::array<std::uint8_t, format2::kSaltLength> salt{};
     auto start = Clock::now();
-    EmbedMsg(ctx);
-    double hide = Seconds(start);
+    Argon2idKeyDerivation{}.Derive("pw", salt);
+    double derive = Seconds(start);
 
-    start = Clock::now();
-    ExtractionJob extraction(ctx);
-    bool completed = extraction.Open().completed() &&
-                     extraction.Run(folder + "/velquist-bench-output.bin").completed();
-    extraction.Close();
-    double extract = Seconds(start);
+    PassTimes v2 = HideAndExtract(carrier2, message2, output2, true);
+    double peak2 = PeakMiB();
 
-    std::printf("cp:      %.3f s  %.0f MB/s\n", copy, carrierBytes / copy / 1e6);
-    std::printf("hide:    %.3f s  %.0f MB/s of payload  hide/copy %.2f\n", hide, payloadMB / hide,
-                hide / copy);
-    std::printf("extract: %.3f s  %.0f MB/s of payload  extract/copy %.2f\n", extract,
-                payloadMB / extract, extract / copy);
-    std::printf("yields %ld, percentage captions %ld, error boxes %d, extraction %s\n",
-                platform.yields, platform.percentCaptions, platform.ErrorBoxes(),
-                completed ? "completed" : "FAILED");
-    struct rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("peak memory (passes): %.1f MiB\n", usage.ru_maxrss / 1024.0);
+    struct Row {
+        const char* step;
+        double seconds;
+        bool rated;  // the derivation touches no carrier byte: a rate over it means nothing
+    };
+    const Row rows[] = {
+        {"cp", copy, true},
+        {"cp && sync", copySync, true},
+        {"hide v1", v1.hide, true},
+        {"extract v1", v1.extract, true},
+        {"key derivation", derive, false},
+        {"hide v2", v2.hide, true},
+        {"hide v2 - kdf", v2.hide - derive, true},
+        {"extract v2", v2.extract, true},
+        {"extract v2 - kdf", v2.extract - derive, true},
+    };
+    std::printf("%-17s %8s %11s %7s %11s\n", "step", "seconds", "MB/s carr.", "x cp",
+                "x cp+sync");
+    for (const Row& row : rows) {
+        std::string rate =
+            row.rated ? std::to_string(std::lround(carrierMB / row.seconds)) : std::string("-");
+        std::printf("%-17s %8.3f %11s %7.2f %11.2f\n", row.step, row.seconds, rate.c_str(),
+                    row.seconds / copy, row.seconds / copySync);
+    }
+    std::printf("peak memory after the version-1 passes: %.1f MiB\n", peak1);
+    std::printf("peak memory after the version-2 passes (Argon2id's 64 MiB included): %.1f MiB\n",
+                peak2);
     CodecRates();
-    for (const auto& p : {carrierPath, messagePath, copyPath, folder + "/velquist-bench-output.bin"})
-        std::filesystem::remove(p);
-    return completed && platform.ErrorBoxes() == 0 ? 0 : 1;
+    for (const auto& path : files) std::filesystem::remove(path);
+    return v1.completed && v2.completed ? 0 : 1;
 }
