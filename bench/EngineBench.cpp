@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times hiding the largest message each format version takes in a ~67 MB carrier and
 // extracting it again, through the engine as the window runs it, beside copies of the same
 // carrier made with cp, with and without a flush to the disk; version 2 also without its one

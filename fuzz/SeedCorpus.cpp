@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the seed pictures the fuzz targets start from: small ordinary pictures with the
 // header layouts BMP writers use, and carriers holding messages made by the hiding pass.
 // Usage: velquist_seed_corpus <corpus folder>   (writes <folder>/inspect, extract, hide)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/ConsolePlatform.h"
 
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Eight groups at a time in 32-byte registers: 96 carrier bytes and 24 message bytes a step.
 #include <immintrin.h>
 

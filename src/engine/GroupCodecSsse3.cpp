@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Four groups at a time in 16-byte registers, for processors without 32-byte ones.
 #include <immintrin.h>
 

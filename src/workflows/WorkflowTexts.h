@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Every text the hide and extract commands show, in one place. Leading and trailing blanks

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The field routines: the readable definition of the codec, which the tests and the fuzz
 # probes hold the fast codec against. Neither program links them.
 if(NOT TARGET velquist_field_codec)
