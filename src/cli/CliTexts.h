@@ -172,8 +172,10 @@ Exit status:
   2  usage error (wrong arguments, an empty password, or a password is needed and there is
      neither a terminal nor --password-stdin)
   3  refused: no hidden data, wrong password, another format version, message too large,
-     picture already holds data, the two passwords differ, the output exists
-  4  picture unusable: missing, a folder, truncated or damaged, not 24-bit
+     picture already holds data, the two passwords differ, the output exists or is the
+     picture itself, the picture is in use by another program
+  4  picture unusable: missing, not a regular file, truncated or damaged, not 24-bit,
+     compressed
   5  input/output failure: the message cannot be read, the output cannot be created, a read
      or write failed, standard output cannot be written
 )");
