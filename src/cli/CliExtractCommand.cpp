@@ -36,7 +36,7 @@ ExitCode CheckPassword(CliSession& s, ExtractionJob& extraction) {
     std::string password = s.platform.InputBox(kPasswordPrompt, texts::kPasswordTitle, true);
     if (password.empty()) return s.Fail(ExitCode::Usage, kPasswordEmpty);
     if (!extraction.AcceptPassword(password))
-        return Report(s, CliCommand::Extract, Outcome::Of(OutcomeKind::WrongPassword));
+        return Report(s, CarrierCommand::Extract, Outcome::Of(OutcomeKind::WrongPassword));
     return ExitCode::Ok;
 }
 
@@ -49,19 +49,19 @@ ExitCode RunExtract(const CliRequest& r, CliSession& s) {
     s.job.ImagePath = r.picture;
     ExtractionJob extraction(s.ctx);
     if (Outcome opened = extraction.Open(); !opened.completed())
-        return Report(s, CliCommand::Extract, opened);
+        return Report(s, CarrierCommand::Extract, opened);
     s.job.MsgExt = extraction.header().SafeExtension();
     s.job.OutPath = FolderPrefix(r.outputDir);
     s.job.OutFile = s.job.OutPath + texts::kOutputStem + s.job.MsgExt;
     if (Outcome output = CheckOutput(r, s, extraction); !output.completed())
-        return Report(s, CliCommand::Extract, output);
+        return Report(s, CarrierCommand::Extract, output);
     if (ExitCode code = CheckPassword(s, extraction); code != ExitCode::Ok) return code;
     if (Outcome run = extraction.Run(s.job.OutFile); !run.completed())
-        return Report(s, CliCommand::Extract, run);
+        return Report(s, CarrierCommand::Extract, run);
     s.Tell(kExtractDone);
     if (r.wipe) {
         if (Outcome wiped = extraction.Wipe(); !wiped.completed())
-            return Report(s, CliCommand::Wipe, wiped);
+            return Report(s, CarrierCommand::Wipe, wiped);
         s.Tell(kWiped);
     }
     extraction.Close();

@@ -64,7 +64,7 @@ ExitCode RunHide(const CliRequest& r, CliSession& s) {
         if (r.format == 1) s.Tell(kVersion1Warning);
     }
     Outcome outcome = EmbedMsg(s.ctx);
-    if (!outcome.completed()) return Report(s, CliCommand::Hide, outcome);
+    if (!outcome.completed()) return Report(s, CarrierCommand::Hide, outcome);
     s.Tell(kEmbedDone);
     return ExitCode::Ok;
 }

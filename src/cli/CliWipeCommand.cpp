@@ -15,7 +15,7 @@ ExitCode RunWipe(const CliRequest& r, CliSession& s) {
     if (ExitCode code = CheckPicture(s, r.picture, header); code != ExitCode::Ok) return code;
     if (!header.holdsData()) return s.Fail(ExitCode::Refused, cli_texts::kNoHidden);
     Outcome outcome = WipeHiddenData(s.platform.Files(), r.picture);
-    if (!outcome.completed()) return Report(s, CliCommand::Wipe, outcome);
+    if (!outcome.completed()) return Report(s, CarrierCommand::Wipe, outcome);
     s.Tell(cli_texts::kWiped);
     return ExitCode::Ok;
 }

@@ -11,7 +11,7 @@ namespace velquist::cli {
 ExitCode CheckPicture(CliSession& session, const std::string& path, CarrierHeader& header) {
     Outcome outcome =
         InspectCarrier(session.platform.Files(), file_numbers::kCarrier, path, header);
-    return Report(session, CliCommand::Inspect, outcome);
+    return Report(session, CarrierCommand::Inspect, outcome);
 }
 
 }  // namespace velquist::cli

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/CarrierCheck.h"
 
-#include "platform/NumberedFiles.h"
 
 namespace velquist {
 
@@ -15,17 +14,33 @@ OutcomeKind CarrierVerdict(const CarrierHeader& header) {
     return OutcomeKind::Damaged;
 }
 
-Outcome InspectCarrier(NumberedFiles& files, int number, const std::string& path,
-                       CarrierHeader& header) {
+Outcome CarrierFileFailure(const FileError& error, const std::string& path) {
+    if (error.cause() == FileCause::Busy) return Outcome::Of(OutcomeKind::Busy, path);
+    return Outcome::Failure(OutcomeKind::CarrierFailure, error, path);
+}
+
+Outcome OpenLockedCarrier(NumberedFiles& files, int number, const std::string& path,
+                          NumberedFiles::LockKind kind, CarrierHeader& header) {
     try {
         files.OpenReadOnly(number, path);
-        files.Lock(number, NumberedFiles::LockKind::Shared);
+        files.Lock(number, kind);
         header = ReadCarrierHeader(files, number);
-        files.Close(number);
     } catch (const FileError& e) {
         files.CloseQuietly(number);
-        if (e.cause() == FileCause::Busy) return Outcome::Of(OutcomeKind::Busy, path);
-        return Outcome::Failure(OutcomeKind::CarrierFailure, e, path);
+        return CarrierFileFailure(e, path);
+    }
+    return Outcome::Of(OutcomeKind::Completed, path);
+}
+
+Outcome InspectCarrier(NumberedFiles& files, int number, const std::string& path,
+                       CarrierHeader& header) {
+    Outcome opened =
+        OpenLockedCarrier(files, number, path, NumberedFiles::LockKind::Shared, header);
+    if (!opened.completed()) return opened;
+    try {
+        files.Close(number);
+    } catch (const FileError& e) {
+        return CarrierFileFailure(e, path);
     }
     return Outcome::Of(CarrierVerdict(header), path);
 }

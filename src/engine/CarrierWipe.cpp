@@ -76,10 +76,11 @@ void WipeCarrier(NumberedFiles& files, int number, const std::string& path) {
 }
 
 Outcome WipeHiddenData(NumberedFiles& files, const std::string& path) {
+    CarrierHeader header;
+    Outcome opened =
+        OpenLockedCarrier(files, kCarrier, path, NumberedFiles::LockKind::Exclusive, header);
+    if (!opened.completed()) return opened;
     try {
-        files.OpenReadOnly(kCarrier, path);
-        files.Lock(kCarrier, NumberedFiles::LockKind::Exclusive);
-        CarrierHeader header = ReadCarrierHeader(files, kCarrier);
         if (OutcomeKind verdict = CarrierVerdict(header); verdict != OutcomeKind::Completed) {
             files.Close(kCarrier);
             return Outcome::Of(verdict, path);
@@ -92,8 +93,7 @@ Outcome WipeHiddenData(NumberedFiles& files, const std::string& path) {
         files.Close(kCarrier);
     } catch (const FileError& e) {
         files.CloseQuietly(kCarrier);
-        if (e.cause() == FileCause::Busy) return Outcome::Of(OutcomeKind::Busy, path);
-        return Outcome::Failure(OutcomeKind::CarrierFailure, e, path);
+        return CarrierFileFailure(e, path);
     }
     return Outcome::Of(OutcomeKind::Completed, path);
 }

@@ -32,9 +32,8 @@ using HeaderGroup = std::array<std::uint8_t, kHeaderGroupSize>;
 
 // Which file a failed operation concerned, as the hide reports it.
 Outcome HideFailure(const JobState& s, const FileError& e) {
-    if (e.cause() == FileCause::Busy) return Outcome::Of(OutcomeKind::Busy, s.ImagePath);
     if (e.number() == kMessage) return Outcome::Failure(OutcomeKind::MessageFailure, e, s.MsgPath);
-    return Outcome::Failure(OutcomeKind::CarrierFailure, e, s.ImagePath);
+    return CarrierFileFailure(e, s.ImagePath);
 }
 
 bool MessageFitsFormat(std::int64_t length, const CarrierHeader& header, bool encrypted) {

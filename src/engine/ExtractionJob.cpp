@@ -54,17 +54,10 @@ ExtractionJob::ExtractionJob(PassContext& ctx) : ctx_(ctx) {}
 ExtractionJob::~ExtractionJob() { Close(); }
 
 Outcome ExtractionJob::Open() {
-    NumberedFiles& f = ctx_.platform.Files();
     const std::string& path = ctx_.job.ImagePath;
-    try {
-        f.OpenReadOnly(kCarrier, path);
-        f.Lock(kCarrier, NumberedFiles::LockKind::Exclusive);
-        header_ = ReadCarrierHeader(f, kCarrier);
-    } catch (const FileError& e) {
-        Close();
-        if (e.cause() == FileCause::Busy) return Outcome::Of(OutcomeKind::Busy, path);
-        return Outcome::Failure(OutcomeKind::CarrierFailure, e, path);
-    }
+    Outcome opened = OpenLockedCarrier(ctx_.platform.Files(), kCarrier, path,
+                                       NumberedFiles::LockKind::Exclusive, header_);
+    if (!opened.completed()) return opened;
     ctx_.job.MsgLen = static_cast<std::int32_t>(header_.markerWord);
     return Outcome::Of(Verdict(header_), path);
 }
@@ -82,27 +75,12 @@ bool ExtractionJob::AcceptPassword(const std::string& entered) {
     return header_.isVersion2() || entered == header_.StoredPassword();
 }
 
-Outcome ExtractionJob::RunPlain() {
-    NumberedFiles& f = ctx_.platform.Files();
-    return ExtractMsg(ctx_, [&f](std::span<const std::uint8_t> bytes) {
-        f.PutBlock(kOutput, NumberedFiles::kHere, bytes);
-    });
-}
-
 // The payload is opened as it comes out of the groups; only what has authenticated reaches
 // the output, and a wrong password or a changed bit throws the whole output away.
-Outcome ExtractionJob::RunSealed() {
-    NumberedFiles& f = ctx_.platform.Files();
+Outcome ExtractionJob::RunSealed(const PayloadSink& write) {
     std::array<std::uint8_t, carrier::kHeaderGroupSize> group;
-    try {
-        f.ReadAt(kCarrier, header_.pixelOffset, group);
-    } catch (const FileError& e) {
-        return Outcome::Failure(OutcomeKind::CarrierFailure, e, ctx_.job.ImagePath);
-    }
-    PayloadOpener opener(KeysOf(ctx_), password_, group, ctx_.job.MsgLen,
-                         [&f](std::span<const std::uint8_t> bytes) {
-                             f.PutBlock(kOutput, NumberedFiles::kHere, bytes);
-                         });
+    ctx_.platform.Files().ReadAt(kCarrier, header_.pixelOffset, group);
+    PayloadOpener opener(KeysOf(ctx_), password_, group, ctx_.job.MsgLen, write);
     Outcome outcome = ExtractMsg(ctx_, [this, &opener](std::span<const std::uint8_t> bytes) {
         opener.Feed(bytes);
         if (!opener.NeedsKey()) return;
@@ -122,9 +100,13 @@ Outcome ExtractionJob::Run(const std::string& outFile) {
     } catch (const FileError& e) {
         return Outcome::Failure(OutcomeKind::OutputFailure, e, outFile);
     }
+    NumberedFiles& f = ctx_.platform.Files();
+    PayloadSink write = [&f](std::span<const std::uint8_t> bytes) {
+        f.PutBlock(kOutput, NumberedFiles::kHere, bytes);
+    };
     Outcome outcome;
     try {
-        outcome = header_.isVersion2() ? RunSealed() : RunPlain();
+        outcome = header_.isVersion2() ? RunSealed(write) : ExtractMsg(ctx_, write);
     } catch (const PayloadError& e) {
         output_.reset();
         if (e.kind() == PayloadError::Kind::WrongPassword)

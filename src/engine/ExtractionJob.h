@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/CarrierHeader.h"
+#include "engine/ExtractPass.h"
 #include "engine/Outcome.h"
 #include "engine/OutputTarget.h"
 #include "engine/PassContext.h"
@@ -47,8 +48,7 @@ public:
     void Close() noexcept;
 
 private:
-    Outcome RunPlain();
-    Outcome RunSealed();
+    Outcome RunSealed(const PayloadSink& write);
 
     PassContext& ctx_;
     CarrierHeader header_;

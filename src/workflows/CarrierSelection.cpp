@@ -46,7 +46,7 @@ void CarrierSelection::Inspect(const std::string& previousPath) {
         // Shown before anything else changes, so a refused picture is never the carrier.
         if (outcome.kind == OutcomeKind::Not24Bit || outcome.kind == OutcomeKind::NotUncompressed)
             view_.ShowPreviewFrame();
-        ShowOutcome(platform_, WindowCommand::Inspect, outcome);
+        ShowOutcome(platform_, CarrierCommand::Inspect, outcome);
         return;
     }
     if (!view_.LoadPreview(job_.ImagePath)) {

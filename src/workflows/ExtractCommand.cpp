@@ -24,7 +24,7 @@ bool ExtractCommand::Refused() {
 }
 
 bool ExtractCommand::Failed(const Outcome& outcome) {
-    ShowOutcome(platform_, WindowCommand::Extract, outcome);
+    ShowOutcome(platform_, CarrierCommand::Extract, outcome);
     return !outcome.completed();
 }
 
@@ -94,7 +94,7 @@ void ExtractCommand::Wipe(ExtractionJob& extraction) {
         outcome = extraction.Wipe();
     }
     if (!outcome.completed()) {
-        ShowOutcome(platform_, WindowCommand::Wipe, outcome);
+        ShowOutcome(platform_, CarrierCommand::Wipe, outcome);
         return;
     }
     platform_.MsgBox(texts::kWiped, kStyleInformation, texts::kWipedTitle);

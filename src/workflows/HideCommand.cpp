@@ -67,7 +67,7 @@ void HideCommand::cmdadd_Click() {
         outcome = EmbedMsg(ctx);
     }
     if (!outcome.completed()) {
-        ShowOutcome(platform_, WindowCommand::Hide, outcome);
+        ShowOutcome(platform_, CarrierCommand::Hide, outcome);
         return;
     }
     platform_.MsgBox(texts::kEmbedDone, kStyleInformation, texts::kEmbedDoneTitle);

@@ -12,13 +12,64 @@ namespace velquist {
 
 namespace {
 
-struct Box {
-    std::string prompt;
-    std::optional<std::string> title;
-};
+const char* FailureText(CarrierCommand command) {
+    switch (command) {
+        case CarrierCommand::Inspect: return texts::kCannotOpenPicture;
+        case CarrierCommand::Extract: return texts::kExtractFailed;
+        case CarrierCommand::Hide:
+        case CarrierCommand::Wipe: break;
+    }
+    return texts::kEmbedFailed;
+}
 
-const char* CauseText(const Outcome& o) {
-    switch (o.cause) {
+std::optional<std::string> TitleFor(CarrierCommand command, const Outcome& o) {
+    switch (o.kind) {
+        case OutcomeKind::TooLarge: return texts::kTooLargeTitle;
+        case OutcomeKind::Damaged: return texts::kDamagedTitle;
+        case OutcomeKind::NotUncompressed: return texts::kNotUncompressedTitle;
+        case OutcomeKind::NoData: return texts::kNothingToExtractTitle;
+        case OutcomeKind::HoldsData: return texts::kHideHasDataTitle;
+        case OutcomeKind::OtherVersion: return texts::kOtherVersionTitle;
+        case OutcomeKind::WrongPassword: return texts::kWrongPasswordTitle;
+        case OutcomeKind::Busy: return texts::kCarrierBusyTitle;
+        case OutcomeKind::OutputIsCarrier: return texts::kOutputIsCarrierTitle;
+        case OutcomeKind::CarrierFailure:
+        case OutcomeKind::MessageFailure:
+        case OutcomeKind::OutputFailure:
+            if (command == CarrierCommand::Inspect) return texts::kCannotOpenPictureTitle;
+            break;
+        default: break;
+    }
+    // The application title shows.
+    return std::nullopt;
+}
+
+}  // namespace
+
+const char* OutcomePrompt(CarrierCommand command, const Outcome& o) {
+    switch (o.kind) {
+        case OutcomeKind::TooLarge: return texts::kTooLarge;
+        case OutcomeKind::Damaged: return texts::kDamaged;
+        case OutcomeKind::Not24Bit: return texts::kNot24Bit;
+        case OutcomeKind::NotUncompressed: return texts::kNotUncompressed;
+        case OutcomeKind::NoData:
+            return command == CarrierCommand::Extract ? texts::kNothingToExtract : texts::kNoHidden;
+        case OutcomeKind::HoldsData: return texts::kHideHasData;
+        case OutcomeKind::OtherVersion: return texts::kOtherVersion;
+        case OutcomeKind::WrongPassword: return texts::kWrongPassword;
+        case OutcomeKind::Busy: return texts::kCarrierBusy;
+        case OutcomeKind::OutputIsCarrier: return texts::kOutputIsCarrier;
+        case OutcomeKind::CarrierFailure:
+        case OutcomeKind::MessageFailure:
+        case OutcomeKind::OutputFailure: return FailureText(command);
+        case OutcomeKind::Completed:
+        case OutcomeKind::Declined: break;
+    }
+    return "";
+}
+
+const char* CauseText(FileCause cause) {
+    switch (cause) {
         case FileCause::NoSpace: return texts::kCauseNoSpace;
         case FileCause::PermissionDenied: return texts::kCausePermission;
         case FileCause::NotFound: return texts::kCauseNotFound;
@@ -27,60 +78,28 @@ const char* CauseText(const Outcome& o) {
         case FileCause::Busy: return texts::kCauseBusy;
         case FileCause::Other: break;
     }
-    return o.error != 0 ? std::strerror(o.error) : "";
+    return nullptr;
 }
 
-// The fixed text of a failed file operation under each command.
-Box FailureBox(WindowCommand command, const Outcome& o) {
-    std::string first;
-    std::optional<std::string> title;
-    switch (command) {
-        case WindowCommand::Inspect:
-            first = texts::kCannotOpenPicture;
-            title = texts::kCannotOpenPictureTitle;
-            break;
-        case WindowCommand::Extract: first = texts::kExtractFailed; break;
-        case WindowCommand::Hide:
-        case WindowCommand::Wipe: first = texts::kEmbedFailed; break;
-    }
-    std::string cause = CauseLine(o);
-    return Box{cause.empty() ? first : first + "\n" + cause, title};
+bool IsFileFailure(const Outcome& o) {
+    return o.kind == OutcomeKind::CarrierFailure || o.kind == OutcomeKind::MessageFailure ||
+           o.kind == OutcomeKind::OutputFailure;
 }
-
-Box BoxFor(WindowCommand command, const Outcome& o) {
-    switch (o.kind) {
-        case OutcomeKind::TooLarge: return {texts::kTooLarge, texts::kTooLargeTitle};
-        case OutcomeKind::Damaged: return {texts::kDamaged, texts::kDamagedTitle};
-        case OutcomeKind::Not24Bit: return {texts::kNot24Bit, std::nullopt};
-        case OutcomeKind::NotUncompressed: return {texts::kNotUncompressed, texts::kNotUncompressedTitle};
-        case OutcomeKind::NoData: return {texts::kNothingToExtract, texts::kNothingToExtractTitle};
-        case OutcomeKind::HoldsData: return {texts::kHideHasData, texts::kHideHasDataTitle};
-        case OutcomeKind::OtherVersion: return {texts::kOtherVersion, texts::kOtherVersionTitle};
-        case OutcomeKind::WrongPassword: return {texts::kWrongPassword, texts::kWrongPasswordTitle};
-        case OutcomeKind::Busy: return {texts::kCarrierBusy, texts::kCarrierBusyTitle};
-        case OutcomeKind::OutputIsCarrier: return {texts::kOutputIsCarrier, texts::kOutputIsCarrierTitle};
-        case OutcomeKind::CarrierFailure:
-        case OutcomeKind::MessageFailure:
-        case OutcomeKind::OutputFailure: return FailureBox(command, o);
-        case OutcomeKind::Completed:
-        case OutcomeKind::Declined: break;
-    }
-    return {};
-}
-
-}  // namespace
 
 std::string CauseLine(const Outcome& outcome) {
     if (outcome.path.empty()) return "";
-    std::string cause = CauseText(outcome);
-    if (cause.empty()) return outcome.path;
+    const char* cause = CauseText(outcome.cause);
+    if (!cause && outcome.error != 0) cause = std::strerror(outcome.error);
+    if (!cause) return outcome.path;
     return outcome.path + texts::kCauseSeparator + cause;
 }
 
-void ShowOutcome(Platform& platform, WindowCommand command, const Outcome& outcome) {
+void ShowOutcome(Platform& platform, CarrierCommand command, const Outcome& outcome) {
     if (outcome.kind == OutcomeKind::Completed || outcome.kind == OutcomeKind::Declined) return;
-    Box box = BoxFor(command, outcome);
-    platform.MsgBox(box.prompt, kStyleError, box.title);
+    std::string prompt = OutcomePrompt(command, outcome);
+    std::string cause = IsFileFailure(outcome) ? CauseLine(outcome) : "";
+    if (!cause.empty()) prompt += "\n" + cause;
+    platform.MsgBox(prompt, kStyleError, TitleFor(command, outcome));
 }
 
 }  // namespace velquist

@@ -9,15 +9,26 @@ namespace velquist {
 
 class Platform;
 
-// The window's commands, each with its own failure text for a failed file operation.
-enum class WindowCommand { Inspect, Hide, Extract, Wipe };
+// The commands on a picture, each with its own failure text for a failed file operation.
+enum class CarrierCommand { Inspect, Hide, Extract, Wipe };
 
-// Shows the box an outcome gets in the window: the fixed prompt, style and title of the
-// refusal or failure and, for a failed file operation, a second line naming the file and the
-// cause. Completed and Declined show nothing.
-void ShowOutcome(Platform& platform, WindowCommand command, const Outcome& outcome);
+// The window's fixed text for how `command` ended: the refusal, or the command's failure
+// text for a failed file operation. Empty for Completed and Declined. The command line shows
+// the same outcome in its own words for these texts.
+const char* OutcomePrompt(CarrierCommand command, const Outcome& outcome);
+
+// The window's words for a cause a user can act on; null for any other cause.
+const char* CauseText(FileCause cause);
+
+// Shows the box an outcome gets in the window: the fixed prompt, style and title and, for a
+// failed file operation, a second line naming the file and the cause. Completed and Declined
+// show nothing.
+void ShowOutcome(Platform& platform, CarrierCommand command, const Outcome& outcome);
 
 // "FILE：cause" for a failed file operation.
 std::string CauseLine(const Outcome& outcome);
+
+// True for the outcomes of a failed file operation, which name the file and the cause.
+bool IsFileFailure(const Outcome& outcome);
 
 }  // namespace velquist
