@@ -20,14 +20,16 @@
 #include <string>
 #include <vector>
 
-#include "BenchPlatform.h"
-#include "engine/Argon2idKeyDerivation.h"
-#include "engine/CarrierFormat.h"
+#include "BenchWindow.h"
 #include "engine/EmbedPass.h"
 #include "engine/ExtractionJob.h"
-#include "engine/Format2.h"
-#include "engine/GroupCodec.h"
+#include "engine/HideOptions.h"
 #include "engine/JobState.h"
+#include "engine/codec/GroupCodec.h"
+#include "engine/crypto/Argon2idKeyDerivation.h"
+#include "engine/format/CarrierFormat.h"
+#include "engine/format/Format2.h"
+#include "platform/NumberedFiles.h"
 
 namespace {
 
@@ -115,24 +117,22 @@ struct PassTimes {
 // with no password, version 2 with a password and encryption ticked.
 PassTimes HideAndExtract(const std::string& carrierPath, const std::string& messagePath,
                          const std::string& outFile, bool version2) {
-    bench::BenchPlatform platform;
-    platform.passwordTicked = version2;
-    platform.encryptTicked = version2;
-    JobState job;
-    job.VersionWord = kVersionWordStart;
-    job.Password = kPasswordFiller;
+    bench::BenchWindow window;
+    NumberedFiles files;
+    HideOptions options;
     if (version2) {
-        job.Password = "pw";
-        job.PwdLen = 2;
-        job.PwdFlag = carrier::kProtectedFlagByte;
+        options.protection = Protection::Password;
+        options.formatVersion = 2;
+        options.password = "pw";
     }
+    JobState job;
     job.ImagePath = carrierPath;
     job.MsgPath = messagePath;
     job.MsgExt = "bin";
-    PassContext ctx{job, platform, platform};
+    PassContext ctx{job, files, window, &window};
     PassTimes times;
     auto start = Clock::now();
-    bool hidden = EmbedMsg(ctx).completed();
+    bool hidden = EmbedMsg(ctx, options).completed();
     times.hide = Seconds(start);
 
     start = Clock::now();
@@ -142,11 +142,9 @@ PassTimes HideAndExtract(const std::string& carrierPath, const std::string& mess
     times.completed = hidden && opened && extraction.Run(outFile).completed();
     extraction.Close();
     times.extract = Seconds(start);
-    times.completed = times.completed && platform.ErrorBoxes() == 0 &&
-                      SameContent(messagePath, outFile);
-    std::printf("version %d: yields %ld, percentage captions %ld, error boxes %d, %s\n",
-                version2 ? 2 : 1, platform.yields, platform.percentCaptions,
-                platform.ErrorBoxes(),
+    times.completed = times.completed && SameContent(messagePath, outFile);
+    std::printf("version %d: yields %ld, percentage reports %ld, %s\n", version2 ? 2 : 1,
+                window.yields, window.percentReports,
                 times.completed ? "extracted the message" : "FAILED");
     return times;
 }

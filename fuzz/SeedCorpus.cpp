@@ -10,13 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "engine/Argon2idKeyDerivation.h"
 #include "engine/EmbedPass.h"
+#include "engine/HideOptions.h"
 #include "engine/JobState.h"
-#include "probes/ScratchFolder.h"
-#include "platform/HeadlessPlatform.h"
-#include "probes/SilentWindow.h"
+#include "engine/crypto/Argon2idKeyDerivation.h"
+#include "probes/Scratch.h"
+#include "probes/SilentProgress.h"
 #include "support/CarrierBuilder.h"
+#include "support/MemoryFiles.h"
 
 namespace {
 
@@ -39,26 +40,26 @@ Bytes Picture(std::int32_t width, std::int32_t height, std::uint32_t offset,
 // targets use).
 Bytes Carrier(const Bytes& picture, std::size_t length, const std::string& password,
               bool encrypted = false) {
-    velquist::probes::ScratchFolder scratch;
-    scratch.Write("carrier.bmp", picture);
+    using velquist::probes::ScratchFile;
+    velquist::testing::MemoryFiles files;
+    files.AddFolder(velquist::probes::kScratch);
+    files.Put(ScratchFile("carrier.bmp"), picture);
     Bytes message(length);
     for (std::size_t i = 0; i < length; ++i) message[i] = static_cast<std::uint8_t>('a' + i % 26);
-    scratch.Write("message.txt", message);
-    velquist::HeadlessPlatform platform;
-    velquist::probes::SilentWindow window;
-    window.passwordTicked = !password.empty();
-    window.encryptTicked = encrypted;
+    files.Put(ScratchFile("message.txt"), message);
+    velquist::HideOptions options;
+    if (!password.empty())
+        options = velquist::HideOptions{velquist::Protection::Password, encrypted ? 2 : 1, password};
+    velquist::probes::SilentProgress progress;
     velquist::JobState job;
-    job.ImagePath = scratch.File("carrier.bmp");
-    job.MsgPath = scratch.File("message.txt");
+    job.ImagePath = ScratchFile("carrier.bmp");
+    job.MsgPath = ScratchFile("message.txt");
     job.MsgExt = "txt";
-    job.Password = password.empty() ? velquist::kPasswordFiller : password;
-    job.PwdLen = static_cast<std::uint8_t>(password.size());
     auto cheapKeys = velquist::Argon2idKeyDerivation::CheapForTests();
-    velquist::PassContext ctx{job, platform, window, &cheapKeys};
-    velquist::EmbedMsg(ctx);
+    velquist::PassContext ctx{job, files, progress, nullptr, &cheapKeys};
+    velquist::EmbedMsg(ctx, options);
     if (job.HiddenMark != 1) throw std::runtime_error("the seed carrier was not made");
-    return scratch.Read("carrier.bmp");
+    return files.Get(job.ImagePath);
 }
 
 void Save(const fs::path& folder, const std::string& name, const Bytes& bytes) {

@@ -3,21 +3,21 @@
 
 #include <algorithm>
 
-#include "support/BitCodec.h"
-#include "engine/Argon2idKeyDerivation.h"
-#include "engine/CarrierHeader.h"
 #include "engine/ExtractionJob.h"
 #include "engine/JobState.h"
+#include "engine/crypto/Argon2idKeyDerivation.h"
+#include "engine/format/CarrierHeader.h"
 #include "probes/RawPicture.h"
-#include "platform/HeadlessPlatform.h"
-#include "probes/SilentWindow.h"
+#include "probes/Scratch.h"
+#include "probes/SilentProgress.h"
+#include "support/BitCodec.h"
 
 namespace velquist::probes {
 
 namespace {
 
 // The extension the extract command would name the output after.
-std::string StoredExtension(NumberedFiles& files, const std::string& path) {
+std::string StoredExtension(FileService& files, const std::string& path) {
     files.OpenReadOnly(1, path);
     std::string ext = ReadCarrierHeader(files, 1).SafeExtension();
     files.Close(1);
@@ -38,24 +38,23 @@ bool MayExtract(const RawPicture& raw, std::int64_t length) {
            ((raw.marker() >> 28) == 1 || Sealed(raw)) && raw.holds(length);
 }
 
-void CheckOutcome(const Outcome& result, const RawPicture& raw, const HeadlessPlatform& platform,
-                  const ScratchFolder& scratch, const std::string& outName, Findings& f) {
+void CheckOutcome(const Outcome& result, const RawPicture& raw, const testing::MemoryFiles& files,
+                  const std::string& outName, Findings& f) {
     std::int64_t length = raw.marker() & 0x00FFFFFF;
     bool completed = result.completed();
     f.Expect(!completed || MayExtract(raw, length), "a message that cannot be there was extracted");
     f.Expect(completed || result.kind != OutcomeKind::CarrierFailure,
              "reading an ordinary carrier failed");
-    f.Expect(platform.boxes().empty(), "the extraction showed a box of its own");
     if (completed) {
-        f.Expect(scratch.Names() == std::vector<std::string>{"carrier.bmp", outName},
+        f.Expect(files.Names(kScratch) == std::vector<std::string>{"carrier.bmp", outName},
                  "the output folder holds other than carrier and output");
         // A sealed payload opens to a shorter message, checked by the engine's authentication.
         if (!Sealed(raw))
-            f.Expect(scratch.Read(outName) == DecodeByFields(raw.bytes(), raw.pixelOffset(), length),
+            f.Expect(files.Get(ScratchFile(outName)) == DecodeByFields(raw.bytes(), raw.pixelOffset(), length),
                      "output differs from the message the groups hold");
         return;
     }
-    f.Expect(scratch.Names() == std::vector<std::string>{"carrier.bmp"},
+    f.Expect(files.Names(kScratch) == std::vector<std::string>{"carrier.bmp"},
              "a refused extraction left a file behind");
 }
 
@@ -63,7 +62,7 @@ void CheckOutcome(const Outcome& result, const RawPicture& raw, const HeadlessPl
 
 std::vector<std::uint8_t> DecodeByFields(const std::vector<std::uint8_t>& carrier,
                                          std::int64_t pixelOffset, std::int64_t length) {
-    JobState s;
+    FieldOperands s;
     std::vector<std::uint8_t> message;
     for (std::int64_t done = 0; done < length; done += 3) {
         auto group = carrier.begin() + pixelOffset + 12 + done / 3 * 12;
@@ -78,17 +77,17 @@ std::vector<std::uint8_t> DecodeByFields(const std::vector<std::uint8_t>& carrie
 
 Findings ExtractProbe::Run(std::span<const std::uint8_t> bytes) {
     Findings f;
-    scratch_.Empty();
-    scratch_.Write("carrier.bmp", bytes);
+    files_.Clear();
+    files_.AddFolder(kScratch);
+    files_.Put(ScratchFile("carrier.bmp"), {bytes.begin(), bytes.end()});
     RawPicture raw(bytes);
-    HeadlessPlatform platform;
-    SilentWindow window;
+    SilentProgress progress;
     JobState job;
-    job.ImagePath = scratch_.File("carrier.bmp");
-    Argon2idKeyDerivation cheapKeys = Argon2idKeyDerivation::CheapForTests();
-    PassContext ctx{job, platform, window, &cheapKeys};
+    job.ImagePath = ScratchFile("carrier.bmp");
+    static const Argon2idKeyDerivation cheapKeys = Argon2idKeyDerivation::CheapForTests();
+    PassContext ctx{job, files_, progress, nullptr, &cheapKeys};
     try {
-        std::string outName = "output." + StoredExtension(platform.Files(), job.ImagePath);
+        std::string outName = "output." + StoredExtension(files_, job.ImagePath);
         ExtractionJob extraction(ctx);
         Outcome result = extraction.Open();
         // A version-1 carrier is given its own stored password, a version-2 one the seeds'.
@@ -96,14 +95,14 @@ Findings ExtractProbe::Run(std::span<const std::uint8_t> bytes) {
             !extraction.AcceptPassword(Sealed(raw) ? kPassword
                                                    : extraction.header().StoredPassword()))
             result = Outcome::Of(OutcomeKind::WrongPassword);
-        if (result.completed()) result = extraction.Run(scratch_.File(outName));
+        if (result.completed()) result = extraction.Run(ScratchFile(outName));
         extraction.Close();
-        CheckOutcome(result, raw, platform, scratch_, outName, f);
+        CheckOutcome(result, raw, files_, outName, f);
     } catch (const FileError& e) {
         f.Expect(false, std::string("extraction threw: ") + e.what());
     }
-    f.Expect(!platform.Files().IsOpen(1) && !platform.Files().IsOpen(2), "a file was left open");
-    f.Expect(scratch_.Read("carrier.bmp") == raw.bytes(), "extraction changed the carrier");
+    f.Expect(!files_.IsOpen(1) && !files_.IsOpen(2), "a file was left open");
+    f.Expect(files_.Get(ScratchFile("carrier.bmp")) == raw.bytes(), "extraction changed the carrier");
     return f;
 }
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "probes/Findings.h"
-#include "probes/ScratchFolder.h"
+#include "support/MemoryFiles.h"
 
 namespace velquist::probes {
 
@@ -19,7 +19,7 @@ public:
     Findings Run(std::span<const std::uint8_t> bytes);
 
 private:
-    ScratchFolder scratch_;
+    testing::MemoryFiles files_;
 };
 
 // The message a carrier's groups hold, decoded by the slow field routines byte after byte:

@@ -7,12 +7,13 @@
 
 #include "engine/CarrierWipe.h"
 #include "engine/EmbedPass.h"
-#include "engine/Outcome.h"
+#include "engine/HideOptions.h"
 #include "engine/JobState.h"
+#include "engine/format/Outcome.h"
 #include "probes/ExtractProbe.h"
 #include "probes/RawPicture.h"
-#include "platform/HeadlessPlatform.h"
-#include "probes/SilentWindow.h"
+#include "probes/Scratch.h"
+#include "probes/SilentProgress.h"
 
 namespace velquist::probes {
 
@@ -43,9 +44,8 @@ bool Takes(const RawPicture& raw) {
            raw.takes(static_cast<std::int64_t>(kMessage.size()));
 }
 
-void CheckHide(const RawPicture& before, const RawPicture& after, const HeadlessPlatform& platform,
-               const JobState& job, const Outcome& outcome, Findings& f) {
-    f.Expect(platform.boxes().empty(), "the hide showed a box of its own");
+void CheckHide(const RawPicture& before, const RawPicture& after, const JobState& job,
+               const Outcome& outcome, Findings& f) {
     bool accepted = outcome.completed();
     f.Expect(accepted == Takes(before), accepted ? "the hide accepted a picture it must refuse"
                                                  : "the hide refused a picture it can take");
@@ -100,31 +100,29 @@ void CheckWipe(const RawPicture& before, const RawPicture& after, Findings& f) {
 
 Findings HideProbe::Run(std::span<const std::uint8_t> bytes) {
     Findings f;
-    scratch_.Empty();
-    scratch_.Write("carrier.bmp", bytes);
-    scratch_.Write("message.txt", kMessage);
+    files_.Clear();
+    files_.AddFolder(kScratch);
+    files_.Put(ScratchFile("carrier.bmp"), {bytes.begin(), bytes.end()});
+    files_.Put(ScratchFile("message.txt"), kMessage);
     RawPicture original(bytes);
-    HeadlessPlatform platform;
-    SilentWindow window;
-    window.passwordTicked = true;
+    SilentProgress progress;
     JobState job;
-    job.ImagePath = scratch_.File("carrier.bmp");
-    job.MsgPath = scratch_.File("message.txt");
+    job.ImagePath = ScratchFile("carrier.bmp");
+    job.MsgPath = ScratchFile("message.txt");
     job.MsgExt = "txt";
-    job.Password = kPassword;
-    job.PwdLen = static_cast<std::uint8_t>(kPassword.size());
-    PassContext ctx{job, platform, window};
-    Outcome outcome = EmbedMsg(ctx);
-    RawPicture hidden(scratch_.Read("carrier.bmp"));
-    CheckHide(original, hidden, platform, job, outcome, f);
+    HideOptions options{Protection::Password, 1, kPassword};
+    PassContext ctx{job, files_, progress};
+    Outcome outcome = EmbedMsg(ctx, options);
+    RawPicture hidden(files_.Get(job.ImagePath));
+    CheckHide(original, hidden, job, outcome, f);
     try {
-        WipeCarrier(platform.Files(), 1, job.ImagePath);
-        CheckWipe(hidden, RawPicture(scratch_.Read("carrier.bmp")), f);
+        WipeCarrier(files_, 1, job.ImagePath);
+        CheckWipe(hidden, RawPicture(files_.Get(job.ImagePath)), f);
     } catch (const FileError& e) {
         f.Expect(false, std::string("the wipe threw: ") + e.what());
     }
-    f.Expect(!platform.Files().IsOpen(1) && !platform.Files().IsOpen(2), "a file was left open");
-    f.Expect(scratch_.Names() == std::vector<std::string>{"carrier.bmp", "message.txt"},
+    f.Expect(!files_.IsOpen(1) && !files_.IsOpen(2), "a file was left open");
+    f.Expect(files_.Names(kScratch) == std::vector<std::string>{"carrier.bmp", "message.txt"},
              "a file was created or removed");
     return f;
 }

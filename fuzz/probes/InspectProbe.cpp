@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "engine/CarrierHeader.h"
-#include "platform/NumberedFiles.h"
+#include "engine/format/CarrierHeader.h"
 #include "probes/RawPicture.h"
+#include "probes/Scratch.h"
 
 namespace velquist::probes {
 
@@ -63,22 +63,22 @@ void CheckHeaderGroup(const CarrierHeader& h, const RawPicture& raw, Findings& f
 
 Findings InspectProbe::Run(std::span<const std::uint8_t> bytes) {
     Findings f;
-    scratch_.Empty();
-    scratch_.Write("carrier.bmp", bytes);
+    files_.Clear();
+    files_.AddFolder(kScratch);
+    files_.Put(ScratchFile("carrier.bmp"), {bytes.begin(), bytes.end()});
     RawPicture raw(bytes);
-    NumberedFiles files;
     try {
-        files.OpenReadOnly(1, scratch_.File("carrier.bmp"));
-        CarrierHeader header = ReadCarrierHeader(files, 1);
+        files_.OpenReadOnly(1, ScratchFile("carrier.bmp"));
+        CarrierHeader header = ReadCarrierHeader(files_, 1);
         std::string ext = header.SafeExtension();
         f.Expect(ext.size() == 3 && SafeInAFileName(ext), "unsafe extension: " + ext);
         CheckFields(header, raw, f);
         CheckHeaderGroup(header, raw, f);
-        files.Close(1);
+        files_.Close(1);
     } catch (const FileError& e) {
         f.Expect(false, std::string("inspection threw: ") + e.what());
     }
-    f.Expect(scratch_.Read("carrier.bmp") == raw.bytes(), "inspection changed the carrier");
+    f.Expect(files_.Get(ScratchFile("carrier.bmp")) == raw.bytes(), "inspection changed the carrier");
     return f;
 }
 

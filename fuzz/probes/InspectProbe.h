@@ -5,7 +5,7 @@
 #include <span>
 
 #include "probes/Findings.h"
-#include "probes/ScratchFolder.h"
+#include "support/MemoryFiles.h"
 
 namespace velquist::probes {
 
@@ -17,7 +17,7 @@ public:
     Findings Run(std::span<const std::uint8_t> bytes);
 
 private:
-    ScratchFolder scratch_;
+    testing::MemoryFiles files_;
 };
 
 }  // namespace velquist::probes

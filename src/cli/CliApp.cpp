@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <exception>
 
 #include "cli/CliExtractCommand.h"
 #include "cli/CliHideCommand.h"
@@ -45,6 +46,8 @@ ExitCode Run(const CliRequest& request, CliIo& io) {
     } catch (const FileError& e) {
         // The commands catch what they expect; anything else is still a file that failed.
         return session.Fail(ExitCode::IoFailure, kReadFailed, e.what());
+    } catch (const std::exception& e) {
+        return session.Fail(ExitCode::IoFailure, kUnexpected, e.what());
     }
 }
 

@@ -8,17 +8,14 @@
 #include "cli/OutcomeReport.h"
 #include "cli/PictureCheck.h"
 #include "engine/ExtractionJob.h"
-#include "workflows/WorkflowTexts.h"
+#include "engine/format/StoredNames.h"
+#include "platform/FolderPath.h"
 
 namespace velquist::cli {
 
 namespace {
 
 using namespace cli_texts;
-
-std::string FolderPrefix(const std::string& folder) {
-    return folder.ends_with('/') ? folder : folder + "/";
-}
 
 // An existing output is replaced with --force or when the user says so on the terminal;
 // a script without either is refused rather than having its file replaced.
@@ -33,7 +30,7 @@ Outcome CheckOutput(const CliRequest& r, CliSession& s, ExtractionJob& extractio
 ExitCode CheckPassword(CliSession& s, ExtractionJob& extraction) {
     if (!extraction.NeedsPassword()) return ExitCode::Ok;
     if (!s.passwords.CanAsk()) return s.Fail(ExitCode::Usage, kNoTerminal);
-    std::string password = s.platform.InputBox(kPasswordPrompt, texts::kPasswordTitle, true);
+    std::string password = s.passwords.Ask(Tr(kPasswordPrompt));
     if (password.empty()) return s.Fail(ExitCode::Usage, kPasswordEmpty);
     if (!extraction.AcceptPassword(password))
         return Report(s, CarrierCommand::Extract, Outcome::Of(OutcomeKind::WrongPassword));
@@ -51,8 +48,8 @@ ExitCode RunExtract(const CliRequest& r, CliSession& s) {
     if (Outcome opened = extraction.Open(); !opened.completed())
         return Report(s, CarrierCommand::Extract, opened);
     s.job.MsgExt = extraction.header().SafeExtension();
-    s.job.OutPath = FolderPrefix(r.outputDir);
-    s.job.OutFile = s.job.OutPath + texts::kOutputStem + s.job.MsgExt;
+    s.job.OutPath = WithSeparator(r.outputDir);
+    s.job.OutFile = stored_names::OutputFileFor(s.job.OutPath, s.job.MsgExt);
     if (Outcome output = CheckOutput(r, s, extraction); !output.completed())
         return Report(s, CarrierCommand::Extract, output);
     if (ExitCode code = CheckPassword(s, extraction); code != ExitCode::Ok) return code;

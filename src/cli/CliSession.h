@@ -5,34 +5,34 @@
 #include <string>
 
 #include "cli/CliIo.h"
-#include "cli/ConsolePlatform.h"
-#include "cli/ConsoleWindow.h"
+#include "cli/ConsoleProgress.h"
 #include "cli/ErrorConsole.h"
 #include "cli/ExitCode.h"
 #include "cli/PasswordReader.h"
 #include "engine/JobState.h"
 #include "engine/PassContext.h"
+#include "platform/NumberedFiles.h"
 
 namespace velquist::cli {
 
-// Everything one subcommand works with: the console stand-ins for the platform and the main
-// window, and the job state set up as the window's start-up leaves it.
+// Everything one subcommand works with: the terminal, the files, and the job state the engine
+// shares with its caller. The passes get no event pump: nothing needs to run between groups.
 struct CliSession {
     CliSession(CliIo& io, bool passwordStdin);
 
-    // Says why the command ends, in the user's language (`text` is a message id or a window's
-    // text, `detail` the file or cause after it), and hands back its exit status.
-    ExitCode Fail(ExitCode code, const std::string& text, const std::string& detail = "");
+    // Says why the command ends, in the user's language (`text` is a message id, `detail` the
+    // file or cause after it), and hands back its exit status.
+    ExitCode Fail(ExitCode code, const char* text, const std::string& detail = "");
     // Says how something went, in the user's language.
-    void Tell(const std::string& text, const std::string& detail = "");
+    void Tell(const char* text, const std::string& detail = "");
 
     std::ostream& out;
     ErrorConsole console;
     PasswordReader passwords;
-    ConsolePlatform platform;
-    ConsoleWindow window;
+    NumberedFiles files;
+    ConsoleProgress progress{console};
     JobState job;
-    PassContext ctx{job, platform, window};
+    PassContext ctx{job, files, progress};
 };
 
 }  // namespace velquist::cli

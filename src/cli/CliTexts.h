@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "engine/EngineTexts.h"
-#include "workflows/WorkflowTexts.h"
-
 // Every text the command line shows, in English; each one is a message id of the
 // velquist-cli catalog (po/zh_CN.po), which gives an outcome the window also tells in the
 // window's own words. Texts go through Tr() (cli/Localization.h) when shown.
@@ -32,6 +29,7 @@ inline constexpr const char* kWiped = Msgid("The hidden data has been wiped.");
 inline constexpr const char* kBadExtension =
     Msgid("This file name is not supported: the file must have one extension of exactly three characters.");
 inline constexpr const char* kProgress = Msgid("Progress");
+inline constexpr const char* kVerifyingPassword = Msgid("Checking the password");
 inline constexpr const char* kTooLarge = Msgid("The message is too large to hide in this picture.");
 inline constexpr const char* kEmbedDone = Msgid("The message has been hidden.");
 inline constexpr const char* kEmbedFailed =
@@ -49,6 +47,8 @@ inline constexpr const char* kCarrierBusy =
     Msgid("The picture is being used by another program; try again later.");
 inline constexpr const char* kOutputIsCarrier =
     Msgid("The output file is the picture itself; choose another output folder.");
+inline constexpr const char* kNoMemory =
+    Msgid("There is not enough memory to check the password; close other programs and try again.");
 
 // The second line of a failure: the file concerned, then why.
 inline constexpr const char* kCauseSeparator = Msgid(": ");
@@ -60,45 +60,9 @@ inline constexpr const char* kCauseNotRegular = Msgid("not a regular file");
 inline constexpr const char* kCauseChanged = Msgid("the file changed while it was being worked on");
 inline constexpr const char* kCauseBusy = Msgid("in use by another program");
 
-// The window's words for each shared outcome, so that what the passes show in a box reaches
-// the terminal in the user's language.
-struct SharedText {
-    const char* window;
-    const char* cli;
-};
-inline constexpr SharedText kSharedTexts[] = {
-    {texts::kNot24Bit, kNot24Bit},
-    {texts::kHideHasData, kHideHasData},
-    {texts::kPasswordsDiffer, kPasswordsDiffer},
-    {texts::kNothingToExtract, kNothingToExtract},
-    {texts::kNoHidden, kNoHidden},
-    {texts::kOtherVersion, kOtherVersion},
-    {texts::kPasswordPrompt, kPasswordPrompt},
-    {texts::kWrongPassword, kWrongPassword},
-    {texts::kExtractDone, kExtractDone},
-    {texts::kWiped, kWiped},
-    {texts::kBadExtension, kBadExtension},
-    {texts::kProgressStatus, kProgress},
-    {texts::kTooLarge, kTooLarge},
-    {texts::kEmbedDone, kEmbedDone},
-    {texts::kEmbedFailed, kEmbedFailed},
-    {texts::kExtractFailed, kExtractFailed},
-    {texts::kDamaged, kDamaged},
-    {texts::kNotUncompressed, kNotUncompressed},
-    {texts::kCannotOpenPicture, kCannotOpenPicture},
-    {texts::kCarrierBusy, kCarrierBusy},
-    {texts::kOutputIsCarrier, kOutputIsCarrier},
-    {texts::kCauseSeparator, kCauseSeparator},
-    {texts::kCauseNoSpace, kCauseNoSpace},
-    {texts::kCausePermission, kCausePermission},
-    {texts::kCauseNotFound, kCauseNotFound},
-    {texts::kCauseNotRegular, kCauseNotRegular},
-    {texts::kCauseChanged, kCauseChanged},
-    {texts::kCauseBusy, kCauseBusy},
-};
-
 // Only the command line meets these.
 inline constexpr const char* kReadFailed = Msgid("Cannot read the file: ");
+inline constexpr const char* kUnexpected = Msgid("An unexpected error occurred: ");
 inline constexpr const char* kOutputExists =
     Msgid("The output file already exists; add --force to replace it: ");
 inline constexpr const char* kReplaceOutput = Msgid("  already exists; replace it? (y/N) ");
@@ -117,7 +81,6 @@ inline constexpr const char* kUsageError = Msgid("usage error: ");
 inline constexpr const char* kNoCommand = Msgid("missing subcommand");
 inline constexpr const char* kUnknownCommand = Msgid("unknown subcommand ");
 inline constexpr const char* kUnknownOption = Msgid("this subcommand does not take the option ");
-inline constexpr const char* kMissingValue = Msgid("this option needs a value: ");
 inline constexpr const char* kMissingDir = Msgid("--output-dir needs a folder");
 inline constexpr const char* kBadFormat = Msgid("--format takes 1 or 2");
 inline constexpr const char* kPasswordTwice = Msgid("--password and --password-stdin exclude each other");

@@ -14,7 +14,7 @@ ExitCode RunWipe(const CliRequest& r, CliSession& s) {
     CarrierHeader header;
     if (ExitCode code = CheckPicture(s, r.picture, header); code != ExitCode::Ok) return code;
     if (!header.holdsData()) return s.Fail(ExitCode::Refused, cli_texts::kNoHidden);
-    Outcome outcome = WipeHiddenData(s.platform.Files(), r.picture);
+    Outcome outcome = WipeHiddenData(s.files, r.picture);
     if (!outcome.completed()) return Report(s, CarrierCommand::Wipe, outcome);
     s.Tell(cli_texts::kWiped);
     return ExitCode::Ok;

@@ -16,8 +16,6 @@ namespace {
 
 using namespace cli_texts;
 
-// The window's capacity hint divides the bytes a new hide may use by 4092.
-constexpr std::int64_t kWindowKilobyte = 4092;
 // The marker word's top four bits; version 2 carries an encrypted payload.
 constexpr unsigned kEncryptedVersion = 2;
 
@@ -42,7 +40,7 @@ Facts FactsOf(const CarrierHeader& h) {
                  h.SafeExtension(),
                  h.messageLength(),
                  std::max<std::int64_t>(h.largestNewHide(), 0),
-                 h.hideCapacity() / kWindowKilobyte};
+                 h.capacityKilobytes()};
 }
 
 // The extension is already printable ASCII without a backslash; only quotes need escaping.

@@ -9,7 +9,6 @@
 #include <cstring>
 #include <filesystem>
 
-#include "cli/CliTexts.h"
 
 namespace velquist::cli {
 
@@ -69,12 +68,5 @@ const char* Tr(const char* msgid) {
 }
 
 std::string Tr(const std::string& msgid) { return Tr(msgid.c_str()); }
-
-std::string Shown(const std::string& text) {
-    for (const auto& shared : cli_texts::kSharedTexts) {
-        if (text == shared.window) return Tr(shared.cli);
-    }
-    return Tr(text);
-}
 
 }  // namespace velquist::cli

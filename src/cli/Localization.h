@@ -23,8 +23,5 @@ void UseLanguage(Language language, const std::string& catalogFolder);
 // The message for the English message id `msgid`, in the language in use.
 const char* Tr(const char* msgid);
 std::string Tr(const std::string& msgid);
-// What the terminal shows for `text`, a message id or a window's text: a window's text as the
-// command line's message for the same outcome, in the language in use.
-std::string Shown(const std::string& text);
 
 }  // namespace velquist::cli

@@ -2,15 +2,18 @@
 #pragma once
 
 #include "cli/ExitCode.h"
-#include "engine/Outcome.h"
-#include "workflows/OutcomeBoxes.h"
+#include "engine/format/Outcome.h"
 
 namespace velquist::cli {
 
 struct CliSession;
 
-// Tells the user how a command ended, in the command line's words for the window's texts, plus
-// the line naming the file and the cause, and hands back the exit status a script sees.
+// The commands on a picture, each with its own words for a failed file operation.
+enum class CarrierCommand { Inspect, Hide, Extract, Wipe };
+
+// Tells how `command` ended, as the window's box would but in the terminal's language: the
+// refusal or failure, and for a failed file operation a second line naming the file and the
+// cause. Returns the exit status that stands for it.
 ExitCode Report(CliSession& session, CarrierCommand command, const Outcome& outcome);
 
 }  // namespace velquist::cli

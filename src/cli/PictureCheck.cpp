@@ -3,14 +3,14 @@
 
 #include "cli/CliSession.h"
 #include "cli/OutcomeReport.h"
-#include "engine/CarrierCheck.h"
 #include "engine/FileNumbers.h"
+#include "engine/format/CarrierCheck.h"
 
 namespace velquist::cli {
 
 ExitCode CheckPicture(CliSession& session, const std::string& path, CarrierHeader& header) {
     Outcome outcome =
-        InspectCarrier(session.platform.Files(), file_numbers::kCarrier, path, header);
+        InspectCarrier(session.files, file_numbers::kCarrier, path, header);
     return Report(session, CarrierCommand::Inspect, outcome);
 }
 

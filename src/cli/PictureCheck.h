@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cli/ExitCode.h"
-#include "engine/CarrierHeader.h"
+#include "engine/format/CarrierHeader.h"
 
 namespace velquist::cli {
 

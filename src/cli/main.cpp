@@ -45,5 +45,12 @@ int main(int argc, char** argv) {
                             .language = velquist::cli::LanguageFromEnvironment(),
                             .catalogFolder = velquist::cli::CatalogFolder(),
                             .faultHook = {}};
-    return velquist::cli::RunCli(args, io);
+    try {
+        return velquist::cli::RunCli(args, io);
+    } catch (...) {
+        // Nothing may end the process with an uncaught exception and no word of why.
+        static const char kLast[] = "velquist-cli: unexpected error\n";
+        [[maybe_unused]] ssize_t written = ::write(STDERR_FILENO, kLast, sizeof kLast - 1);
+        return 5;
+    }
 }

@@ -4,14 +4,18 @@
 #include <chrono>
 #include <future>
 
-#include "platform/Platform.h"
+#include "platform/EventPump.h"
 
 namespace velquist {
 
-void RunBesideEventLoop(Platform& platform, const std::function<void()>& step) {
+void RunBesideEventLoop(EventPump* pump, const std::function<void()>& step) {
+    if (!pump) {
+        step();
+        return;
+    }
     std::future<void> done = std::async(std::launch::async, step);
     while (done.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
-        platform.Yield();
+        pump->Yield();
     done.get();
 }
 

@@ -3,14 +3,15 @@
 
 #include <algorithm>
 #include <array>
+#include <exception>
 
-#include "engine/CarrierCheck.h"
-#include "engine/CarrierFormat.h"
-#include "engine/CarrierHeader.h"
 #include "engine/FileNumbers.h"
 #include "engine/GroupBlocks.h"
-#include "engine/GroupCodec.h"
-#include "platform/NumberedFiles.h"
+#include "engine/codec/GroupCodec.h"
+#include "engine/format/CarrierCheck.h"
+#include "engine/format/CarrierFormat.h"
+#include "engine/format/CarrierHeader.h"
+#include "platform/FileService.h"
 
 namespace velquist {
 
@@ -20,7 +21,7 @@ using namespace carrier;
 
 using file_numbers::kCarrier;
 
-void ClearGroups(NumberedFiles& files, int number, std::int64_t firstOffset,
+void ClearGroups(FileService& files, int number, std::int64_t firstOffset,
                  std::int64_t length) {
     static constexpr std::array<std::uint8_t, 3> kZeros{};
     GroupBlocks blocks(files, number, firstOffset, length / kTripleSize);
@@ -38,14 +39,14 @@ void ClearGroups(NumberedFiles& files, int number, std::int64_t firstOffset,
     files.WriteAt(number, offset, group);
 }
 
-void BlankHeaderGroup(NumberedFiles& files, int number, std::int64_t headerGroup) {
+void BlankHeaderGroup(FileService& files, int number, std::int64_t headerGroup) {
     std::array<std::uint8_t, kHeaderGroupSize - kExtensionOffset> blank;
     blank.fill(' ');
     blank[kPasswordLengthOffset] = 0;
     files.WriteAt(number, headerGroup, blank);
 }
 
-void Wipe(NumberedFiles& files, int number) {
+void Wipe(FileService& files, int number) {
     CarrierHeader header = ReadCarrierHeader(files, number);
     if (!header.damaged() && header.hasHeaderGroup) {
         BlankHeaderGroup(files, number, header.pixelOffset);
@@ -57,14 +58,14 @@ void Wipe(NumberedFiles& files, int number) {
         files.Flush(number);
     }
     if (header.fileLength >= kMarkerOffset + 4) {
-        files.PutU32(number, kMarkerOffset + 1, 0);
+        files.WriteAt(number, kMarkerOffset, LittleEndian32(0));
         files.Flush(number);
     }
 }
 
 }  // namespace
 
-void WipeCarrier(NumberedFiles& files, int number, const std::string& path) {
+void WipeCarrier(FileService& files, int number, const std::string& path) {
     files.OpenExisting(number, path);
     try {
         Wipe(files, number);
@@ -75,10 +76,10 @@ void WipeCarrier(NumberedFiles& files, int number, const std::string& path) {
     files.Close(number);
 }
 
-Outcome WipeHiddenData(NumberedFiles& files, const std::string& path) {
+Outcome WipeHiddenData(FileService& files, const std::string& path) {
     CarrierHeader header;
     Outcome opened =
-        OpenLockedCarrier(files, kCarrier, path, NumberedFiles::LockKind::Exclusive, header);
+        OpenLockedCarrier(files, kCarrier, path, FileService::LockKind::Exclusive, header);
     if (!opened.completed()) return opened;
     try {
         if (OutcomeKind verdict = CarrierVerdict(header); verdict != OutcomeKind::Completed) {
@@ -92,8 +93,11 @@ Outcome WipeHiddenData(NumberedFiles& files, const std::string& path) {
         WipeCarrier(files, file_numbers::kWipe, path);
         files.Close(kCarrier);
     } catch (const FileError& e) {
-        files.CloseQuietly(kCarrier);
+        files.CloseAllQuietly();
         return CarrierFileFailure(e, path);
+    } catch (const std::exception&) {
+        files.CloseAllQuietly();
+        return Outcome{OutcomeKind::CarrierFailure, path, FileCause::Other, 0};
     }
     return Outcome::Of(OutcomeKind::Completed, path);
 }

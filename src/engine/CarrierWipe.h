@@ -3,11 +3,11 @@
 
 #include <string>
 
-#include "engine/Outcome.h"
+#include "engine/format/Outcome.h"
 
 namespace velquist {
 
-class NumberedFiles;
+class FileService;
 
 // Makes a carrier read as empty and leaves nothing of the message behind. The order makes a
 // wipe that is cut short harmless: the header group's extension and password fields are
@@ -16,10 +16,10 @@ class NumberedFiles;
 // its data, so a wipe can simply run again. Nothing outside the header group, those groups and
 // the marker word changes. Opens the carrier as `number` (the caller holds its lock); throws
 // FileError on any failure, with the file closed.
-void WipeCarrier(NumberedFiles& files, int number, const std::string& path);
+void WipeCarrier(FileService& files, int number, const std::string& path);
 
 // The wipe command on its own: opens and locks the carrier, checks under the lock that it
 // still holds data, and wipes it.
-Outcome WipeHiddenData(NumberedFiles& files, const std::string& path);
+Outcome WipeHiddenData(FileService& files, const std::string& path);
 
 }  // namespace velquist

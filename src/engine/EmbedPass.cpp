@@ -3,23 +3,25 @@
 
 #include <array>
 #include <cerrno>
-#include <memory>
+#include <exception>
+#include <functional>
 
 #include "engine/BesideEventLoop.h"
-#include "engine/CarrierCheck.h"
-#include "engine/CarrierFormat.h"
-#include "engine/CarrierHeader.h"
-#include "engine/EngineTexts.h"
 #include "engine/FileNumbers.h"
-#include "engine/Format2.h"
-#include "engine/GroupCodec.h"
 #include "engine/JobState.h"
-#include "engine/MainWindowPort.h"
-#include "engine/PayloadError.h"
-#include "engine/PayloadSealer.h"
+#include "engine/PassProgress.h"
 #include "engine/WholeGroupWalk.h"
-#include "platform/NumberedFiles.h"
-#include "platform/Platform.h"
+#include "engine/codec/GroupCodec.h"
+#include "engine/crypto/PayloadError.h"
+#include "engine/crypto/PayloadSealer.h"
+#include "engine/format/CarrierCheck.h"
+#include "engine/format/CarrierFormat.h"
+#include "engine/format/CarrierHeader.h"
+#include "engine/format/FixedText.h"
+#include "engine/format/Format2.h"
+#include "engine/format/PasswordRule.h"
+#include "platform/FileService.h"
+#include "platform/SequentialReader.h"
 
 namespace velquist {
 
@@ -44,9 +46,9 @@ bool MessageFitsFormat(std::int64_t length, const CarrierHeader& header, bool en
 
 // Opens and locks the carrier, opens the message, and decides under the lock, before
 // anything is written, whether the hide may go on.
-OutcomeKind OpenAndCheck(JobState& s, NumberedFiles& f, bool encrypted, std::int64_t& length) {
+OutcomeKind OpenAndCheck(JobState& s, FileService& f, bool encrypted, std::int64_t& length) {
     f.OpenExisting(kCarrier, s.ImagePath);
-    f.Lock(kCarrier, NumberedFiles::LockKind::Exclusive);
+    f.Lock(kCarrier, FileService::LockKind::Exclusive);
     f.OpenReadOnly(kMessage, s.MsgPath);
     length = f.Length(kMessage);
     CarrierHeader header = ReadCarrierHeader(f, kCarrier);
@@ -59,28 +61,35 @@ OutcomeKind OpenAndCheck(JobState& s, NumberedFiles& f, bool encrypted, std::int
     return OutcomeKind::Completed;
 }
 
-// Version 1 keeps the password in the header group; version 2 keeps none there.
-HeaderGroup HeaderGroupFor(const JobState& s, bool encrypted) {
+// Version 1 keeps the password in the header group (the filler when unprotected, cut to the
+// field's 8 bytes); version 2 keeps none there.
+HeaderGroup HeaderGroupFor(const JobState& s, const HideOptions& options) {
     HeaderGroup group;
     group.fill(' ');
     std::string extension = s.MsgExt.substr(0, kExtensionLength);
     std::copy(extension.begin(), extension.end(), group.begin() + kExtensionOffset);
-    group[kPasswordLengthOffset] = encrypted ? 0 : s.PwdLen;
-    if (!encrypted) {
-        const std::string& password = s.Password.str();
-        std::copy(password.begin(), password.end(), group.begin() + kPasswordOffset);
-    }
+    group[kPasswordLengthOffset] = 0;
+    if (options.encrypted()) return group;
+    bool protectedHide = options.protection == Protection::Password;
+    std::string password = protectedHide
+                               ? options.password.substr(0, password_rule::kVersion1Longest)
+                               : std::string();
+    FixedText<kPasswordLength> field;
+    field = protectedHide ? password : std::string(kPasswordFiller);
+    const std::string& bytes = field.str();
+    std::copy(bytes.begin(), bytes.end(), group.begin() + kPasswordOffset);
+    group[kPasswordLengthOffset] = static_cast<std::uint8_t>(password.size());
     return group;
 }
 
 // A failed hide must leave neither a marker word that claims the groups nor a password in
 // clear in the header group.
-void Retract(const JobState& s, NumberedFiles& f, bool markerWritten) noexcept {
+void Retract(const JobState& s, FileService& f, bool markerWritten) noexcept {
     std::array<std::uint8_t, 1 + kPasswordLength> blank;
     blank.fill(' ');
     blank[0] = 0;
     try {
-        if (markerWritten) f.PutU32(kCarrier, kMarkerOffset + 1, 0);
+        if (markerWritten) f.WriteAt(kCarrier, kMarkerOffset, LittleEndian32(0));
         f.WriteAt(kCarrier, s.OffBits + kPasswordLengthOffset, blank);
         f.Flush(kCarrier);
     } catch (const FileError&) {
@@ -94,7 +103,6 @@ using PayloadSource = std::function<void(std::span<std::uint8_t>)>;
 
 void EmbedGroups(PassContext& ctx, std::int64_t firstOffset, const PayloadSource& fill) {
     JobState& s = ctx.job;
-    NumberedFiles& f = ctx.platform.Files();
     WalkWholeGroups(
         ctx, kCarrier, firstOffset, fill,
         [](std::uint8_t* groups, const std::uint8_t* triples, std::size_t n) {
@@ -103,11 +111,13 @@ void EmbedGroups(PassContext& ctx, std::int64_t firstOffset, const PayloadSource
         [](GroupBlocks& blocks, std::span<std::uint8_t>) { blocks.WriteBack(); });
     int left = s.MsgLen % 3;
     if (left == 0) return;
+    std::array<std::uint8_t, kGroupSize> group;
+    std::array<std::uint8_t, kTripleSize> triple{};
     std::int64_t offset = firstOffset + static_cast<std::int64_t>(s.GroupCount) * kGroupSize;
-    f.ReadAt(kCarrier, offset, s.PixBuf);
-    fill(std::span(s.MsgBuf).first(left));
-    GroupCodec::Embed(s.PixBuf.data(), s.MsgBuf.data(), left);
-    f.WriteAt(kCarrier, offset, s.PixBuf);
+    ctx.files.ReadAt(kCarrier, offset, group);
+    fill(std::span(triple).first(left));
+    GroupCodec::Embed(group.data(), triple.data(), left);
+    ctx.files.WriteAt(kCarrier, offset, group);
 }
 
 // Writes the groups, then the marker word between two flushes: the disk must hold every
@@ -115,54 +125,54 @@ void EmbedGroups(PassContext& ctx, std::int64_t firstOffset, const PayloadSource
 void WritePayload(PassContext& ctx, std::uint32_t marker, const PayloadSource& fill,
                   bool& markerWritten) {
     JobState& s = ctx.job;
-    NumberedFiles& f = ctx.platform.Files();
-    ctx.window.SetStatusCaption(texts::kProgressStatus);
+    ctx.progress.Status(PassStatus::Embedding);
     s.GroupCount = s.MsgLen / 3;
     EmbedGroups(ctx, static_cast<std::int64_t>(s.OffBits) + kHeaderGroupSize, fill);
-    f.Flush(kCarrier);
+    ctx.files.Flush(kCarrier);
     markerWritten = true;
-    f.PutU32(kCarrier, kMarkerOffset + 1, marker);
-    f.Flush(kCarrier);
+    ctx.files.WriteAt(kCarrier, kMarkerOffset, LittleEndian32(marker));
+    ctx.files.Flush(kCarrier);
 }
 
 std::uint32_t MarkerFor(std::int64_t length, std::uint32_t kind) {
     return (static_cast<std::uint32_t>(length) & kLengthMask) | kind;
 }
 
-PayloadSource ReadMessage(NumberedFiles& f) {
-    return [&f](std::span<std::uint8_t> bytes) { f.GetBlock(kMessage, NumberedFiles::kHere, bytes); };
-}
-
-void HideSealed(PassContext& ctx, const HeaderGroup& group, std::int64_t length,
-                bool& markerWritten) {
+void HideSealed(PassContext& ctx, const HideOptions& options, const HeaderGroup& group,
+                std::int64_t length, bool& markerWritten) {
     JobState& s = ctx.job;
-    PayloadSealer sealer(KeysOf(ctx), s.Password.str().substr(0, s.PwdLen), group, length,
-                         ReadMessage(ctx.platform.Files()));
-    RunBesideEventLoop(ctx.platform, [&sealer] { sealer.DeriveKey(); });
+    SequentialReader message(ctx.files, kMessage);
+    PayloadSealer sealer(KeysOf(ctx), options.password, group, length,
+                         [&message](std::span<std::uint8_t> bytes) { message.Read(bytes); });
+    RunBesideEventLoop(ctx.pump, [&sealer] { sealer.DeriveKey(); });
     s.MsgLen = static_cast<std::int32_t>(sealer.PayloadLength());
     WritePayload(ctx, MarkerFor(s.MsgLen, format2::kMarkerEncrypted),
                  [&sealer](std::span<std::uint8_t> bytes) { sealer.Fill(bytes); }, markerWritten);
 }
 
-void HidePlain(PassContext& ctx, std::int64_t length, bool& markerWritten) {
-    JobState& s = ctx.job;
-    s.MsgLen = static_cast<std::int32_t>(length);
-    std::uint32_t kind = ctx.window.PasswordTicked() ? kMarkerProtected : kMarkerPlain;
-    WritePayload(ctx, MarkerFor(length, kind), ReadMessage(ctx.platform.Files()), markerWritten);
+void HidePlain(PassContext& ctx, const HideOptions& options, std::int64_t length,
+               bool& markerWritten) {
+    ctx.job.MsgLen = static_cast<std::int32_t>(length);
+    std::uint32_t kind =
+        options.protection == Protection::Password ? kMarkerProtected : kMarkerPlain;
+    SequentialReader message(ctx.files, kMessage);
+    WritePayload(ctx, MarkerFor(length, kind),
+                 [&message](std::span<std::uint8_t> bytes) { message.Read(bytes); },
+                 markerWritten);
 }
 
 }  // namespace
 
-Outcome EmbedMsg(PassContext& ctx) {
+Outcome EmbedMsg(PassContext& ctx, const HideOptions& options) {
     JobState& s = ctx.job;
-    NumberedFiles& f = ctx.platform.Files();
+    FileService& f = ctx.files;
     s.MsgLen = 0;
     s.OffBits = 0;
     s.GroupNo = 0;
-    // Version 2 only ever carries a protected message.
-    bool encrypted = ctx.window.PasswordTicked() && ctx.window.EncryptTicked();
+    bool encrypted = options.encrypted();
     bool headerWritten = false;
     bool markerWritten = false;
+    Outcome failure;
     try {
         std::int64_t length = 0;
         if (OutcomeKind check = OpenAndCheck(s, f, encrypted, length);
@@ -170,26 +180,29 @@ Outcome EmbedMsg(PassContext& ctx) {
             f.CloseAllQuietly();
             return Outcome::Of(check, check == OutcomeKind::TooLarge ? s.MsgPath : s.ImagePath);
         }
-        HeaderGroup group = HeaderGroupFor(s, encrypted);
+        HeaderGroup group = HeaderGroupFor(s, options);
         f.WriteAt(kCarrier, s.OffBits, group);
         headerWritten = true;
         if (encrypted)
-            HideSealed(ctx, group, length, markerWritten);
+            HideSealed(ctx, options, group, length, markerWritten);
         else
-            HidePlain(ctx, length, markerWritten);
+            HidePlain(ctx, options, length, markerWritten);
     } catch (const FileError& e) {
-        if (headerWritten) Retract(s, f, markerWritten);
-        f.CloseAllQuietly();
-        return HideFailure(s, e);
-    } catch (const PayloadError& e) {
+        failure = HideFailure(s, e);
+    } catch (const PayloadError&) {
         // Only the key derivation can fail here: it found no memory to run in.
+        failure = Outcome::Of(OutcomeKind::NoMemory, s.ImagePath);
+    } catch (const std::exception&) {
+        failure = Outcome{OutcomeKind::CarrierFailure, s.ImagePath, FileCause::Other, 0};
+    }
+    if (!failure.completed()) {
         if (headerWritten) Retract(s, f, markerWritten);
         f.CloseAllQuietly();
-        return Outcome{OutcomeKind::CarrierFailure, s.ImagePath, FileCause::Other, ENOMEM};
+        return failure;
     }
     // Everything is on the disk: a failing close can no longer lose anything.
     f.CloseAllQuietly();
-    ctx.window.SetStatusCaption(texts::kEmbedDone);
+    ctx.progress.Status(PassStatus::Embedded);
     s.HiddenMark = 1;
     return Outcome::Of(OutcomeKind::Completed, s.ImagePath);
 }

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <span>
 
-#include "engine/Outcome.h"
 #include "engine/PassContext.h"
+#include "engine/format/Outcome.h"
 
 namespace velquist {
 
@@ -14,7 +15,7 @@ using PayloadSink = std::function<void(std::span<const std::uint8_t>)>;
 
 // Gathers the MsgLen payload bytes of the carrier open as file 1 and hands them to `sink`
 // (which writes them to the output, or opens them first). Leaves the files open for the caller
-// either way.
+// either way; a file error is told as a failure of the carrier or of the output.
 Outcome ExtractMsg(PassContext& ctx, const PayloadSink& sink);
 
 }  // namespace velquist

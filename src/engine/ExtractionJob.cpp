@@ -2,23 +2,22 @@
 #include "engine/ExtractionJob.h"
 
 #include <array>
-#include <cerrno>
+#include <exception>
 
-#include "engine/CarrierCheck.h"
-#include "engine/CarrierFormat.h"
 #include "engine/BesideEventLoop.h"
 #include "engine/CarrierWipe.h"
-#include "engine/EngineTexts.h"
 #include "engine/ExtractPass.h"
 #include "engine/FileNumbers.h"
-#include "engine/Format2.h"
-#include "engine/MainWindowPort.h"
-#include "engine/PayloadError.h"
-#include "engine/PayloadOpener.h"
 #include "engine/JobState.h"
+#include "engine/PassProgress.h"
 #include "engine/PendingOutput.h"
-#include "platform/NumberedFiles.h"
-#include "platform/Platform.h"
+#include "engine/crypto/PayloadError.h"
+#include "engine/crypto/PayloadOpener.h"
+#include "engine/format/CarrierCheck.h"
+#include "engine/format/CarrierFormat.h"
+#include "engine/format/Format2.h"
+#include "platform/FileService.h"
+#include "platform/SequentialWriter.h"
 
 namespace velquist {
 
@@ -47,6 +46,15 @@ OutcomeKind Verdict(const CarrierHeader& header) {
     return OutcomeKind::Completed;
 }
 
+Outcome PayloadFailure(const PayloadError& e, const std::string& carrierPath) {
+    switch (e.kind()) {
+        case PayloadError::Kind::WrongPassword: return Outcome::Of(OutcomeKind::WrongPassword, carrierPath);
+        case PayloadError::Kind::Damaged: return Outcome::Of(OutcomeKind::Damaged, carrierPath);
+        case PayloadError::Kind::Unavailable: break;
+    }
+    return Outcome::Of(OutcomeKind::NoMemory, carrierPath);
+}
+
 }  // namespace
 
 ExtractionJob::ExtractionJob(PassContext& ctx) : ctx_(ctx) {}
@@ -55,15 +63,14 @@ ExtractionJob::~ExtractionJob() { Close(); }
 
 Outcome ExtractionJob::Open() {
     const std::string& path = ctx_.job.ImagePath;
-    Outcome opened = OpenLockedCarrier(ctx_.platform.Files(), kCarrier, path,
-                                       NumberedFiles::LockKind::Exclusive, header_);
+    Outcome opened = OpenLockedCarrier(ctx_.files, kCarrier, path,
+                                       FileService::LockKind::Exclusive, header_);
     if (!opened.completed()) return opened;
-    ctx_.job.MsgLen = static_cast<std::int32_t>(header_.markerWord);
     return Outcome::Of(Verdict(header_), path);
 }
 
 OutputTarget ExtractionJob::CheckOutput(const std::string& outFile) {
-    return CheckOutputTarget(ctx_.platform.Files(), ctx_.job.ImagePath, outFile);
+    return CheckOutputTarget(ctx_.files, ctx_.job.ImagePath, outFile);
 }
 
 bool ExtractionJob::NeedsPassword() const {
@@ -79,73 +86,71 @@ bool ExtractionJob::AcceptPassword(const std::string& entered) {
 // the output, and a wrong password or a changed bit throws the whole output away.
 Outcome ExtractionJob::RunSealed(const PayloadSink& write) {
     std::array<std::uint8_t, carrier::kHeaderGroupSize> group;
-    ctx_.platform.Files().ReadAt(kCarrier, header_.pixelOffset, group);
+    ctx_.files.ReadAt(kCarrier, header_.pixelOffset, group);
     PayloadOpener opener(KeysOf(ctx_), password_, group, ctx_.job.MsgLen, write);
     Outcome outcome = ExtractMsg(ctx_, [this, &opener](std::span<const std::uint8_t> bytes) {
         opener.Feed(bytes);
         if (!opener.NeedsKey()) return;
-        ctx_.window.SetStatusCaption(texts::kVerifyingPassword);
-        RunBesideEventLoop(ctx_.platform, [&opener] { opener.DeriveKey(); });
-        ctx_.window.SetStatusCaption(texts::kProgressStatus);
+        ctx_.progress.Status(PassStatus::VerifyingPassword);
+        RunBesideEventLoop(ctx_.pump, [&opener] { opener.DeriveKey(); });
+        ctx_.progress.Status(PassStatus::Extracting);
     });
     if (outcome.completed()) opener.Finish();
     return outcome;
 }
 
-Outcome ExtractionJob::Run(const std::string& outFile) {
-    JobState& s = ctx_.job;
-    s.MsgLen = static_cast<std::int32_t>(static_cast<std::uint32_t>(s.MsgLen) & carrier::kLengthMask);
+Outcome ExtractionJob::RunPass(const std::string& outFile) {
     try {
-        output_ = std::make_unique<PendingOutput>(ctx_.platform.Files(), kOutput, outFile);
+        output_ = std::make_unique<PendingOutput>(ctx_.files, kOutput, outFile);
     } catch (const FileError& e) {
         return Outcome::Failure(OutcomeKind::OutputFailure, e, outFile);
     }
-    NumberedFiles& f = ctx_.platform.Files();
-    PayloadSink write = [&f](std::span<const std::uint8_t> bytes) {
-        f.PutBlock(kOutput, NumberedFiles::kHere, bytes);
-    };
-    Outcome outcome;
+    SequentialWriter output(ctx_.files, kOutput);
+    PayloadSink write = [&output](std::span<const std::uint8_t> bytes) { output.Write(bytes); };
+    const std::string& carrierPath = ctx_.job.ImagePath;
     try {
-        outcome = header_.isVersion2() ? RunSealed(write) : ExtractMsg(ctx_, write);
+        Outcome outcome = header_.isVersion2() ? RunSealed(write) : ExtractMsg(ctx_, write);
+        if (!outcome.completed()) return outcome;
     } catch (const PayloadError& e) {
-        output_.reset();
-        if (e.kind() == PayloadError::Kind::WrongPassword)
-            return Outcome::Of(OutcomeKind::WrongPassword, s.ImagePath);
-        if (e.kind() == PayloadError::Kind::Damaged)
-            return Outcome::Of(OutcomeKind::Damaged, s.ImagePath);
-        return Outcome{OutcomeKind::CarrierFailure, s.ImagePath, FileCause::Other, ENOMEM};
+        return PayloadFailure(e, carrierPath);
     } catch (const FileError& e) {
-        output_.reset();
         if (e.number() == kOutput) return Outcome::Failure(OutcomeKind::OutputFailure, e, outFile);
-        return Outcome::Failure(OutcomeKind::CarrierFailure, e, s.ImagePath);
-    }
-    if (!outcome.completed()) {
-        output_.reset();
-        return outcome;
+        return Outcome::Failure(OutcomeKind::CarrierFailure, e, carrierPath);
+    } catch (const std::exception&) {
+        return Outcome{OutcomeKind::CarrierFailure, carrierPath, FileCause::Other, 0};
     }
     try {
         output_->Commit();
     } catch (const FileError& e) {
-        output_.reset();
         return Outcome::Failure(OutcomeKind::OutputFailure, e, outFile);
     }
-    output_.reset();
     return Outcome::Of(OutcomeKind::Completed, outFile);
 }
 
+Outcome ExtractionJob::Run(const std::string& outFile) {
+    ctx_.job.MsgLen = static_cast<std::int32_t>(header_.messageLength());
+    Outcome outcome = RunPass(outFile);
+    // Whatever did not become the output is thrown away.
+    output_.reset();
+    return outcome;
+}
+
 Outcome ExtractionJob::Wipe() {
+    const std::string& path = ctx_.job.ImagePath;
     try {
-        WipeCarrier(ctx_.platform.Files(), file_numbers::kWipe, ctx_.job.ImagePath);
+        WipeCarrier(ctx_.files, file_numbers::kWipe, path);
     } catch (const FileError& e) {
-        return Outcome::Failure(OutcomeKind::CarrierFailure, e, ctx_.job.ImagePath);
+        return Outcome::Failure(OutcomeKind::CarrierFailure, e, path);
+    } catch (const std::exception&) {
+        return Outcome{OutcomeKind::CarrierFailure, path, FileCause::Other, 0};
     }
-    return Outcome::Of(OutcomeKind::Completed, ctx_.job.ImagePath);
+    return Outcome::Of(OutcomeKind::Completed, path);
 }
 
 void ExtractionJob::Close() noexcept {
     output_.reset();
     // The carrier was only read; a failed close loses nothing.
-    ctx_.platform.Files().CloseQuietly(kCarrier);
+    ctx_.files.CloseQuietly(kCarrier);
 }
 
 }  // namespace velquist

@@ -5,11 +5,11 @@
 #include <span>
 #include <string>
 
-#include "engine/CarrierHeader.h"
 #include "engine/ExtractPass.h"
-#include "engine/Outcome.h"
 #include "engine/OutputTarget.h"
 #include "engine/PassContext.h"
+#include "engine/format/CarrierHeader.h"
+#include "engine/format/Outcome.h"
 
 namespace velquist {
 
@@ -27,7 +27,7 @@ public:
     ExtractionJob(const ExtractionJob&) = delete;
     ExtractionJob& operator=(const ExtractionJob&) = delete;
 
-    // Opens and locks the carrier and reads its header; MsgLen gets the marker word. Under the
+    // Opens and locks the carrier and reads its header, the marker word among it. Under the
     // lock it checks again that the carrier holds data, in a version this program reads, that
     // can be there at all.
     Outcome Open();
@@ -48,6 +48,7 @@ public:
     void Close() noexcept;
 
 private:
+    Outcome RunPass(const std::string& outFile);
     Outcome RunSealed(const PayloadSink& write);
 
     PassContext& ctx_;

@@ -3,12 +3,12 @@
 
 #include <algorithm>
 
-#include "engine/CarrierFormat.h"
-#include "platform/NumberedFiles.h"
+#include "engine/format/CarrierFormat.h"
+#include "platform/FileService.h"
 
 namespace velquist {
 
-GroupBlocks::GroupBlocks(NumberedFiles& files, int number, std::int64_t firstOffset,
+GroupBlocks::GroupBlocks(FileService& files, int number, std::int64_t firstOffset,
                          std::int64_t groupCount)
     : files_(files), number_(number), offset_(firstOffset), remaining_(groupCount) {
     buffer_.resize(static_cast<std::size_t>(std::min(groupCount, kGroupsPerBlock) *

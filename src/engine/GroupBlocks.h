@@ -7,7 +7,7 @@
 
 namespace velquist {
 
-class NumberedFiles;
+class FileService;
 
 // Walks a run of carrier groups in blocks of 128 KiB: each block is read whole, worked
 // on in memory and, where the caller changes it, written back where it was read. The last
@@ -19,7 +19,7 @@ public:
     static constexpr std::int64_t kGroupsPerBlock = 10922;
 
     // `firstOffset` is the byte offset of the first group's first byte from the file's start.
-    GroupBlocks(NumberedFiles& files, int number, std::int64_t firstOffset,
+    GroupBlocks(FileService& files, int number, std::int64_t firstOffset,
                 std::int64_t groupCount);
 
     // Reads the next block; an empty span when every group has been read.
@@ -29,7 +29,7 @@ public:
     std::int64_t EndOffset() const { return offset_; }
 
 private:
-    NumberedFiles& files_;
+    FileService& files_;
     int number_;
     std::int64_t offset_;
     std::int64_t remaining_;

@@ -3,11 +3,11 @@
 
 #include <string>
 
-#include "engine/Outcome.h"
+#include "engine/format/Outcome.h"
 
 namespace velquist {
 
-class NumberedFiles;
+class FileService;
 
 // What stands at an extraction's output name, checked before anything is written.
 struct OutputTarget {
@@ -19,10 +19,7 @@ struct OutputTarget {
 // are resolved), something other than a file or a link, a file the user cannot write, or a
 // folder the user cannot write to. A link at the name would be replaced itself, never
 // followed.
-OutputTarget CheckOutputTarget(NumberedFiles& files, const std::string& carrierPath,
+OutputTarget CheckOutputTarget(FileService& files, const std::string& carrierPath,
                                const std::string& outFile);
-
-// The folder part of a path ("." for a bare name).
-std::string FolderOf(const std::string& path);
 
 }  // namespace velquist

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/PassContext.h"
 
-#include "engine/Argon2idKeyDerivation.h"
+#include "engine/crypto/Argon2idKeyDerivation.h"
 
 namespace velquist {
 

@@ -4,15 +4,20 @@
 namespace velquist {
 
 struct JobState;
-class Platform;
-class MainWindowPort;
+class FileService;
+class EventPump;
+class PassProgress;
 class KeyDerivation;
 
-// What a pass works on: the shared job state, the platform and the main window's captions.
+// What a pass works on: the shared job state, the files, where it reports, and what it may
+// yield to. Nothing of the window: a pass asks no one anything.
 struct PassContext {
     JobState& job;
-    Platform& platform;
-    MainWindowPort& window;
+    FileService& files;
+    PassProgress& progress;
+    // Yielded to once per group; null (the command line, the benchmark, the fuzz targets)
+    // makes no per-group call at all.
+    EventPump* pump = nullptr;
     // How a version-2 key is derived; null means the format's own Argon2id, which is what the
     // programs use. Tests and fuzz targets put a cheap one here.
     const KeyDerivation* keys = nullptr;

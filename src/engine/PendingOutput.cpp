@@ -4,9 +4,8 @@
 #include <sys/stat.h>
 
 #include "engine/OutputTarget.h"
-#include "platform/FileError.h"
-#include "platform/NumberedFiles.h"
-#include "platform/TemporaryFileGuard.h"
+#include "platform/FileService.h"
+#include "platform/FolderPath.h"
 
 namespace velquist {
 
@@ -20,7 +19,7 @@ mode_t NewFileMode() {
 
 }  // namespace
 
-PendingOutput::PendingOutput(NumberedFiles& files, int number, std::string finalPath)
+PendingOutput::PendingOutput(FileService& files, int number, std::string finalPath)
     : files_(files), number_(number), finalPath_(std::move(finalPath)) {
     temporaryPath_ = files_.CreateTemporary(number_, FolderOf(finalPath_));
 }
@@ -38,7 +37,6 @@ void PendingOutput::Commit() {
         throw;
     }
     temporaryPath_.clear();
-    TemporaryFileGuard::Forget();
     try {
         files_.SyncFolder(FolderOf(finalPath_));
     } catch (const FileError&) {
@@ -50,13 +48,7 @@ void PendingOutput::Commit() {
 void PendingOutput::Discard() noexcept {
     files_.CloseQuietly(number_);
     if (temporaryPath_.empty()) return;
-    try {
-        files_.Remove(temporaryPath_);
-    } catch (const FileError&) {
-        // Removal failed (or was made to fail): unlink it directly, it must not stay behind.
-        TemporaryFileGuard::RemoveNow();
-    }
-    TemporaryFileGuard::Forget();
+    files_.RemoveQuietly(temporaryPath_);
     temporaryPath_.clear();
 }
 

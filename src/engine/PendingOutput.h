@@ -5,7 +5,7 @@
 
 namespace velquist {
 
-class NumberedFiles;
+class FileService;
 
 // The extraction output, written to a private temporary file beside its final name and moved
 // over that name only when the extraction completed. A failed or refused extraction leaves no
@@ -14,7 +14,7 @@ class NumberedFiles;
 class PendingOutput {
 public:
     // Creates the temporary file as `number`. Throws FileError when that fails.
-    PendingOutput(NumberedFiles& files, int number, std::string finalPath);
+    PendingOutput(FileService& files, int number, std::string finalPath);
     ~PendingOutput();
     PendingOutput(const PendingOutput&) = delete;
     PendingOutput& operator=(const PendingOutput&) = delete;
@@ -24,10 +24,9 @@ public:
     void Commit();
     // Closes and removes the temporary file; nothing else changes.
     void Discard() noexcept;
-    const std::string& temporaryPath() const { return temporaryPath_; }
 
 private:
-    NumberedFiles& files_;
+    FileService& files_;
     int number_;
     std::string finalPath_;
     std::string temporaryPath_;

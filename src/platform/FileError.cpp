@@ -15,7 +15,6 @@ const char* FileOpName(FileOp op) {
         case FileOp::Write: return "write";
         case FileOp::Flush: return "flush";
         case FileOp::Close: return "close";
-        case FileOp::Truncate: return "truncate";
         case FileOp::Length: return "length";
         case FileOp::Rename: return "rename";
         case FileOp::Remove: return "remove";

@@ -7,24 +7,37 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <memory>
 
 #include "platform/TemporaryFileGuard.h"
 
 namespace velquist {
 
-NumberedFiles::~NumberedFiles() { CloseAllQuietly(); }
+namespace {
 
-NumberedFiles::Slot& NumberedFiles::Require(int number) {
-    return const_cast<Slot&>(static_cast<const NumberedFiles*>(this)->Require(number));
+PathFacts FactsOf(const struct stat& st) {
+    PathFacts facts;
+    facts.kind = S_ISREG(st.st_mode)   ? PathFacts::Kind::File
+                 : S_ISLNK(st.st_mode) ? PathFacts::Kind::Link
+                 : S_ISDIR(st.st_mode) ? PathFacts::Kind::Folder
+                                       : PathFacts::Kind::Other;
+    facts.device = st.st_dev;
+    facts.inode = st.st_ino;
+    return facts;
 }
 
-const NumberedFiles::Slot& NumberedFiles::Require(int number) const {
+}  // namespace
+
+NumberedFiles::~NumberedFiles() { CloseAllQuietly(); }
+
+NumberedFiles::Slot& NumberedFiles::Require(int number, FileOp op) {
     if (number < 1 || number > kMaxNumber)
-        throw FileError(FileOp::Read, "#" + std::to_string(number), FileCause::Other,
-                        "bad file number", number);
-    const Slot& slot = slots_[number];
+        throw FileError(op, "#" + std::to_string(number), FileCause::Other, "bad file number",
+                        number);
+    Slot& slot = slots_[number];
     if (slot.fd < 0)
-        throw FileError(FileOp::Read, "#" + std::to_string(number), FileCause::Other,
+        throw FileError(op, "#" + std::to_string(number), FileCause::Other,
                         "file number not open", number);
     return slot;
 }
@@ -34,12 +47,17 @@ void NumberedFiles::CheckFault(FileOp op, int number, const std::string& path) {
         throw FileError(op, path, FileCause::Other, "injected fault", number);
 }
 
+void NumberedFiles::CheckOffset(const Slot& slot, FileOp op, int number,
+                                std::int64_t offset) const {
+    if (offset < 0) throw FileError(op, slot.path, FileCause::Other, "negative offset", number);
+}
+
 void NumberedFiles::OpenWith(int number, const std::string& path, int flags) {
     if (number < 1 || number > kMaxNumber || slots_[number].fd >= 0)
         throw FileError(FileOp::Open, path, FileCause::Other, "file number unavailable", number);
     CheckFault(FileOp::Open, number, path);
     // Without O_NONBLOCK, opening a named pipe waits for a writer that may never come.
-    int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+    int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) throw FileError(FileOp::Open, path, errno, number);
     struct stat st{};
     if (::fstat(fd, &st) != 0) {
@@ -53,11 +71,7 @@ void NumberedFiles::OpenWith(int number, const std::string& path, int flags) {
                         S_ISDIR(st.st_mode) ? "is a folder" : "not a regular file", number);
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    slots_[number] = Slot{fd, path, 0};
-}
-
-void NumberedFiles::Open(int number, const std::string& path) {
-    OpenWith(number, path, O_RDWR | O_CREAT);
+    slots_[number] = Slot{fd, path};
 }
 
 void NumberedFiles::OpenExisting(int number, const std::string& path) {
@@ -78,12 +92,12 @@ std::string NumberedFiles::CreateTemporary(int number, const std::string& folder
     int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0) throw FileError(FileOp::Create, folder, errno, number);
     TemporaryFileGuard::Remember(pattern.c_str());
-    slots_[number] = Slot{fd, pattern, 0};
+    slots_[number] = Slot{fd, pattern};
     return pattern;
 }
 
 void NumberedFiles::Lock(int number, LockKind kind) {
-    Slot& slot = Require(number);
+    Slot& slot = Require(number, FileOp::Lock);
     CheckFault(FileOp::Lock, number, slot.path);
     int operation = (kind == LockKind::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB;
     while (::flock(slot.fd, operation) != 0) {
@@ -96,19 +110,15 @@ bool NumberedFiles::IsOpen(int number) const {
     return number >= 1 && number <= kMaxNumber && slots_[number].fd >= 0;
 }
 
-const std::string& NumberedFiles::PathOf(int number) const { return Require(number).path; }
-
-std::int64_t NumberedFiles::Resolve(const Slot& slot, std::int64_t position) const {
-    return position == kHere ? slot.last : position - 1;
+const std::string& NumberedFiles::PathOf(int number) const {
+    static const std::string kNone;
+    return IsOpen(number) ? slots_[number].path : kNone;
 }
 
-std::size_t NumberedFiles::GetUpTo(int number, std::int64_t position,
-                                   std::span<std::uint8_t> block) {
-    Slot& slot = Require(number);
-    if (position < 0)
-        throw FileError(FileOp::Read, slot.path, FileCause::Other, "bad position", number);
+void NumberedFiles::ReadAt(int number, std::int64_t offset, std::span<std::uint8_t> block) {
+    Slot& slot = Require(number, FileOp::Read);
+    CheckOffset(slot, FileOp::Read, number, offset);
     CheckFault(FileOp::Read, number, slot.path);
-    std::int64_t offset = Resolve(slot, position);
     std::size_t done = 0;
     while (done < block.size()) {
         ssize_t got = ::pread(slot.fd, block.data() + done, block.size() - done,
@@ -117,38 +127,19 @@ std::size_t NumberedFiles::GetUpTo(int number, std::int64_t position,
             if (errno == EINTR) continue;
             throw FileError(FileOp::Read, slot.path, errno, number);
         }
-        if (got == 0) break;
+        // Every caller checked the length first, so a short read means the file shrank.
+        if (got == 0)
+            throw FileError(FileOp::Read, slot.path, FileCause::Changed,
+                            "read past the end of the file", number);
         done += static_cast<std::size_t>(got);
     }
-    slot.last = offset + static_cast<std::int64_t>(done);
-    return done;
 }
 
-void NumberedFiles::GetBlock(int number, std::int64_t position, std::span<std::uint8_t> block) {
-    // Every caller checked the length first, so a short read means the file shrank meanwhile.
-    if (GetUpTo(number, position, block) != block.size())
-        throw FileError(FileOp::Read, PathOf(number), FileCause::Changed,
-                        "read past the end of the file", number);
-}
-
-void NumberedFiles::ReadAt(int number, std::int64_t offset, std::span<std::uint8_t> block) {
-    GetBlock(number, offset + 1, block);
-}
-
-std::uint32_t NumberedFiles::GetU32(int number, std::int64_t position) {
-    std::uint8_t b[4];
-    GetBlock(number, position, b);
-    return static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-           (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
-}
-
-void NumberedFiles::PutBlock(int number, std::int64_t position,
-                             std::span<const std::uint8_t> block) {
-    Slot& slot = Require(number);
-    if (position < 0)
-        throw FileError(FileOp::Write, slot.path, FileCause::Other, "bad position", number);
+void NumberedFiles::WriteAt(int number, std::int64_t offset,
+                            std::span<const std::uint8_t> block) {
+    Slot& slot = Require(number, FileOp::Write);
+    CheckOffset(slot, FileOp::Write, number, offset);
     CheckFault(FileOp::Write, number, slot.path);
-    std::int64_t offset = Resolve(slot, position);
     std::size_t done = 0;
     while (done < block.size()) {
         ssize_t put = ::pwrite(slot.fd, block.data() + done, block.size() - done,
@@ -160,24 +151,10 @@ void NumberedFiles::PutBlock(int number, std::int64_t position,
         if (put == 0) throw FileError(FileOp::Write, slot.path, ENOSPC, number);
         done += static_cast<std::size_t>(put);
     }
-    slot.last = offset + static_cast<std::int64_t>(done);
-}
-
-void NumberedFiles::WriteAt(int number, std::int64_t offset,
-                            std::span<const std::uint8_t> block) {
-    PutBlock(number, offset + 1, block);
-}
-
-void NumberedFiles::PutU32(int number, std::int64_t position, std::uint32_t value) {
-    const std::uint8_t b[4] = {static_cast<std::uint8_t>(value),
-                               static_cast<std::uint8_t>(value >> 8),
-                               static_cast<std::uint8_t>(value >> 16),
-                               static_cast<std::uint8_t>(value >> 24)};
-    PutBlock(number, position, b);
 }
 
 std::int64_t NumberedFiles::Length(int number) {
-    Slot& slot = Require(number);
+    Slot& slot = Require(number, FileOp::Length);
     CheckFault(FileOp::Length, number, slot.path);
     struct stat st{};
     if (::fstat(slot.fd, &st) != 0) throw FileError(FileOp::Length, slot.path, errno, number);
@@ -185,14 +162,14 @@ std::int64_t NumberedFiles::Length(int number) {
 }
 
 void NumberedFiles::Flush(int number) {
-    Slot& slot = Require(number);
+    Slot& slot = Require(number, FileOp::Flush);
     CheckFault(FileOp::Flush, number, slot.path);
     if (::fdatasync(slot.fd) != 0 && errno != EINVAL && errno != EROFS)
         throw FileError(FileOp::Flush, slot.path, errno, number);
 }
 
 void NumberedFiles::SetPermissions(int number, mode_t mode) {
-    Slot& slot = Require(number);
+    Slot& slot = Require(number, FileOp::Mode);
     CheckFault(FileOp::Mode, number, slot.path);
     if (::fchmod(slot.fd, mode) != 0) throw FileError(FileOp::Mode, slot.path, errno, number);
 }
@@ -213,20 +190,6 @@ void NumberedFiles::CloseQuietly(int number) noexcept {
     slots_[number] = Slot{};
 }
 
-void NumberedFiles::CloseAll() {
-    bool failed = false;
-    FileError first(FileOp::Close, "", FileCause::Other, "");
-    for (int n = 1; n <= kMaxNumber; ++n) {
-        try {
-            Close(n);
-        } catch (const FileError& e) {
-            if (!failed) first = e;
-            failed = true;
-        }
-    }
-    if (failed) throw first;
-}
-
 void NumberedFiles::CloseAllQuietly() noexcept {
     for (int n = 1; n <= kMaxNumber; ++n) CloseQuietly(n);
 }
@@ -234,12 +197,12 @@ void NumberedFiles::CloseAllQuietly() noexcept {
 void NumberedFiles::Rename(const std::string& from, const std::string& to) {
     CheckFault(FileOp::Rename, 0, to);
     if (::rename(from.c_str(), to.c_str()) != 0) throw FileError(FileOp::Rename, to, errno);
+    TemporaryFileGuard::ForgetIf(from.c_str());
 }
 
-void NumberedFiles::Remove(const std::string& path) {
-    CheckFault(FileOp::Remove, 0, path);
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
-        throw FileError(FileOp::Remove, path, errno);
+void NumberedFiles::RemoveQuietly(const std::string& path) noexcept {
+    ::unlink(path.c_str());
+    TemporaryFileGuard::ForgetIf(path.c_str());
 }
 
 void NumberedFiles::SyncFolder(const std::string& folder) {
@@ -255,6 +218,29 @@ void NumberedFiles::SyncFolder(const std::string& folder) {
 bool NumberedFiles::Writable(const std::string& path) {
     if (faultHook_ && faultHook_(FileOp::Access, 0)) return false;
     return ::access(path.c_str(), W_OK) == 0;
+}
+
+std::optional<PathFacts> NumberedFiles::Look(const std::string& path, int& error) {
+    struct stat st{};
+    if (::lstat(path.c_str(), &st) != 0) {
+        error = errno;
+        return std::nullopt;
+    }
+    return FactsOf(st);
+}
+
+std::optional<PathFacts> NumberedFiles::LookThrough(const std::string& path, int& error) {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0) {
+        error = errno;
+        return std::nullopt;
+    }
+    return FactsOf(st);
+}
+
+std::string NumberedFiles::Resolve(const std::string& path) {
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+    return real ? std::string(real.get()) : std::string();
 }
 
 }  // namespace velquist

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/EventPump.h"
+
 namespace velquist {
 
 class NumberedFiles;
@@ -24,7 +26,7 @@ inline constexpr int kAnswerOk = 1;
 // Every call the program makes out of its own logic goes through this interface, so the
 // engine and the handlers run the same under the window, the command line and the tests.
 // All texts are UTF-8.
-class Platform {
+class Platform : public EventPump {
 public:
     virtual ~Platform() = default;
 
@@ -49,7 +51,7 @@ public:
     virtual void SaveSetting(const std::string& application, const std::string& section,
                              const std::string& key, const std::string& text) = 0;
     // Lets pending window events run; cheap enough to call once per group.
-    virtual void Yield() = 0;
+    void Yield() override = 0;
     virtual void OpenWebAddress(const std::string& address) = 0;
     virtual void EndProgram() = 0;
     // The program's own folder, without a trailing separator except at the root.

@@ -24,7 +24,9 @@ void Remember(const char* path) noexcept {
     armed = 1;
 }
 
-void Forget() noexcept { armed = 0; }
+void ForgetIf(const char* path) noexcept {
+    if (armed && std::strcmp(pending, path) == 0) armed = 0;
+}
 
 void RemoveNow() noexcept {
     if (!armed) return;

@@ -10,8 +10,8 @@ namespace TemporaryFileGuard {
 
 // Records `path` as the pending temporary file (a longer path than the buffer is not kept).
 void Remember(const char* path) noexcept;
-// Forgets it once it has been renamed into place or removed.
-void Forget() noexcept;
+// Forgets it once it has been renamed into place or removed (any other path: nothing).
+void ForgetIf(const char* path) noexcept;
 // Removes the pending temporary file, if any; callable from a signal handler.
 void RemoveNow() noexcept;
 

@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "platform/FolderPath.h"
 #include "platform/NumberedFiles.h"
 #include "platform/Platform.h"
 #include "shell/CentreOffset.h"
@@ -54,11 +55,9 @@ void MainController::AttachCommands() {
 }
 
 void MainController::Form_Load() {
-    job_.VersionWord = kVersionWordStart;
     const std::string folder = StartOutputFolder(platform_);
-    job_.OutPath = folder.ends_with('/') ? folder : folder + "/";
+    job_.OutPath = WithSeparator(folder);
     job_.HiddenMark = 0;
-    job_.Password = kPasswordFiller;
     CentreOnScreen();
     window_.ChkclearBmp().setChecked(kClearBmpOption.Read(platform_) != 0);
     window_.ChkEncrypt().setChecked(kEncryptOption.Read(platform_) != 0);

@@ -23,7 +23,6 @@ public:
     explicit MainController(Platform& platform);
 
     JobState& Job() { return job_; }
-    Platform& platform() { return platform_; }
     FrmMain& Window() { return window_; }
     ProportionalLayout& Layout() { return layout_; }
 

@@ -2,6 +2,8 @@
 #include "shell/OutputFolderSelection.h"
 
 #include "engine/JobState.h"
+#include "engine/format/StoredNames.h"
+#include "platform/FolderPath.h"
 #include "platform/Platform.h"
 #include "shell/ShellTexts.h"
 #include "workflows/MainView.h"
@@ -9,21 +11,15 @@
 
 namespace velquist {
 
-namespace {
-
-constexpr char kSeparator = '/';
-
-}  // namespace
-
 void OutputFolderSelection::cmdchgOutPath_Click() {
     // A cancel takes the folder again from the label, so only a missing separator changes.
     std::string folder = platform_.BrowseForFolder(texts::kBrowseOutputTitle)
                              .value_or(view_.CaptionOf(Caption::LabOutPath));
-    if (folder.empty() || folder.back() != kSeparator) folder += kSeparator;
+    folder = WithSeparator(folder);
     job_.OutPath = folder;
     view_.SetCaption(Caption::LabOutPath, folder);
     if (job_.HiddenMark == 0) return;
-    job_.OutFile = job_.OutPath + texts::kOutputStem + job_.MsgExt;
+    job_.OutFile = stored_names::OutputFileFor(job_.OutPath, job_.MsgExt);
     view_.SetCaption(Caption::LabCue2, texts::kUnpackTo + job_.OutFile);
 }
 

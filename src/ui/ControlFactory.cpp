@@ -7,19 +7,25 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
+#include <QValidator>
 #include <QScrollBar>
 #include <QTimer>
 
+#include "engine/format/PasswordRule.h"
 #include "ui/Twips.h"
 
 namespace velquist {
 
 namespace {
 
-// The carrier stores one byte per password character, so only printable ASCII may be typed.
-constexpr const char* kPasswordPattern = "[\\x20-\\x7E]*";
-constexpr int kPasswordLength = 8;
+// Takes only what a version-1 carrier can store, so nothing typed is lost or changed.
+class StorablePassword : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        return password_rule::FitsVersion1(input.toStdString()) ? Acceptable : Invalid;
+    }
+};
 constexpr int kScrollMaximum = 255;
 
 bool HasFixedCaption(ControlKind kind) {
@@ -50,9 +56,8 @@ QWidget* CreateWidget(const ControlRow& row, QWidget& parent) {
             auto* box = new QLineEdit(caption, &parent);
             box->setEchoMode(QLineEdit::Password);
             box->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
-            box->setMaxLength(kPasswordLength);
-            box->setValidator(new QRegularExpressionValidator(
-                QRegularExpression(QString::fromLatin1(kPasswordPattern)), box));
+            box->setMaxLength(static_cast<int>(password_rule::kVersion1Longest));
+            box->setValidator(new StorablePassword(box));
             return box;
         }
         case ControlKind::Frame: return new QGroupBox(caption, &parent);

@@ -263,12 +263,6 @@ void FrmMain::dropEvent(QDropEvent* event) {
     commands_.Form_DragDrop(paths);
 }
 
-void FrmMain::SetStatusCaption(const std::string& text) { SetCaption(Caption::Labtmp, text); }
-
-void FrmMain::SetPercentCaption(const std::string& text) {
-    SetCaption(Caption::labfinish, text);
-}
-
 bool FrmMain::PasswordTicked() const { return chkPassword_->isChecked(); }
 
 bool FrmMain::EncryptTicked() const { return chkEncrypt_->isChecked(); }

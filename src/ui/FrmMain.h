@@ -47,12 +47,9 @@ public:
     void Timer1_Timer();
     const Grad::Bands& Bands() const { return bands_; }
 
-    // MainWindowPort
-    void SetStatusCaption(const std::string& text) override;
-    void SetPercentCaption(const std::string& text) override;
+    // MainView
     bool PasswordTicked() const override;
     bool EncryptTicked() const override;
-    // MainView
     void SetCaption(Caption control, const std::string& text) override;
     std::string CaptionOf(Caption control) const override;
     void ShowPreviewFrame() override;

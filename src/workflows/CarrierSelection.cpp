@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workflows/CarrierSelection.h"
 
-#include "engine/CarrierCheck.h"
-#include "engine/CarrierHeader.h"
 #include "engine/FileNumbers.h"
 #include "engine/JobState.h"
+#include "engine/format/CarrierCheck.h"
+#include "engine/format/CarrierHeader.h"
+#include "engine/format/StoredNames.h"
 #include "platform/NumberedFiles.h"
 #include "platform/Platform.h"
 #include "workflows/MainView.h"
@@ -16,8 +17,6 @@ namespace velquist {
 namespace {
 
 using file_numbers::kCarrier;
-// The window's capacity hint divides the bytes a new hide may use by this.
-constexpr std::int64_t kCapacityDivisor = 4092;
 
 }  // namespace
 
@@ -66,19 +65,17 @@ void CarrierSelection::Inspect(const std::string& previousPath) {
 void CarrierSelection::ShowHiddenData(const CarrierHeader& header) {
     view_.SetCaption(Caption::Labtmp, texts::kHoldsHidden);
     view_.SetCaption(Caption::labfinish, "");
-    job_.MsgBuf = header.extension;
     job_.MsgExt = header.SafeExtension();
-    job_.OutFile = job_.OutPath + texts::kOutputStem + job_.MsgExt;
+    job_.OutFile = stored_names::OutputFileFor(job_.OutPath, job_.MsgExt);
     view_.SetCaption(Caption::LabCue2, texts::kExtractTo + job_.OutFile);
-    job_.PwdFlag = header.flagByte();
 }
 
 void CarrierSelection::ShowCapacity(const CarrierHeader& header) {
     view_.SetCaption(Caption::Labtmp, texts::kNoHidden);
     view_.SetCaption(Caption::labfinish, "");
-    std::int64_t kilobytes = header.hideCapacity() / kCapacityDivisor;
-    view_.SetCaption(Caption::LabCue2,
-                     texts::kCapacityBefore + std::to_string(kilobytes) + texts::kCapacityAfter);
+    view_.SetCaption(Caption::LabCue2, texts::kCapacityBefore +
+                                           std::to_string(header.capacityKilobytes()) +
+                                           texts::kCapacityAfter);
 }
 
 }  // namespace velquist

@@ -3,10 +3,13 @@
 
 #include "engine/ExtractionJob.h"
 #include "engine/JobState.h"
+#include "engine/format/StoredNames.h"
+#include "platform/NumberedFiles.h"
 #include "platform/Platform.h"
 #include "workflows/BusyScope.h"
 #include "workflows/MainView.h"
 #include "workflows/OutcomeBoxes.h"
+#include "workflows/WindowProgress.h"
 #include "workflows/WorkflowTexts.h"
 
 namespace velquist {
@@ -32,7 +35,7 @@ bool ExtractCommand::Prepared(ExtractionJob& extraction) {
     job_.MsgLen = 0;
     job_.OffBits = 0;
     job_.GroupNo = 0;
-    job_.OutFile = job_.OutPath + texts::kOutputStem + job_.MsgExt;
+    job_.OutFile = stored_names::OutputFileFor(job_.OutPath, job_.MsgExt);
     return !Failed(extraction.Open());
 }
 
@@ -46,8 +49,6 @@ bool ExtractCommand::OutputAccepted(ExtractionJob& extraction) {
 bool ExtractCommand::PasswordAccepted(ExtractionJob& extraction) {
     // Asked on the carrier's own marker word, so the password option cannot open or lock it.
     if (!extraction.NeedsPassword()) return true;
-    // The length byte is counted down as the stored characters are read.
-    job_.PwdLen = 0;
     std::string entered = platform_.InputBox(texts::kPasswordPrompt, texts::kPasswordTitle, true);
     if (extraction.AcceptPassword(entered)) return true;
     return !Failed(Outcome::Of(OutcomeKind::WrongPassword, job_.ImagePath));
@@ -62,7 +63,8 @@ bool ExtractCommand::Extracted(ExtractionJob& extraction) {
 
 void ExtractCommand::cmdout_Click() {
     if (Refused()) return;
-    PassContext ctx{job_, platform_, view_};
+    WindowProgress progress(view_);
+    PassContext ctx{job_, platform_.Files(), progress, &platform_};
     ExtractionJob extraction(ctx);
     if (!Prepared(extraction) || !OutputAccepted(extraction) || !PasswordAccepted(extraction) ||
         !Extracted(extraction))

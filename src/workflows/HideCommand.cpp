@@ -2,25 +2,20 @@
 #include "workflows/HideCommand.h"
 
 #include "engine/EmbedPass.h"
-#include "engine/EngineTexts.h"
+#include "engine/HideOptions.h"
 #include "engine/JobState.h"
+#include "engine/format/PasswordRule.h"
+#include "platform/NumberedFiles.h"
 #include "platform/Platform.h"
 #include "workflows/BusyScope.h"
 #include "workflows/MainView.h"
 #include "workflows/OutcomeBoxes.h"
+#include "workflows/WindowProgress.h"
 #include "workflows/WorkflowTexts.h"
 
 namespace velquist {
 
-namespace {
-constexpr std::uint8_t kProtected = 0x18;
-}  // namespace
-
-void HideCommand::ChkPassword_Click() {
-    bool ticked = view_.PasswordTicked();
-    view_.SetPasswordBoxesEnabled(ticked);
-    job_.PwdFlag = ticked ? kProtected : 0;
-}
+void HideCommand::ChkPassword_Click() { view_.SetPasswordBoxesEnabled(view_.PasswordTicked()); }
 
 bool HideCommand::Refused() {
     if (job_.ImagePath.empty()) {
@@ -42,29 +37,28 @@ bool HideCommand::Refused() {
     return false;
 }
 
-void HideCommand::TakeOverPassword() {
-    if (view_.PasswordTicked()) {
-        // The field holds 8 bytes; a longer text would make the length point past it.
-        std::string typed = view_.PasswordText().substr(0, 8);
-        job_.Password = typed;
-        job_.PwdLen = static_cast<std::uint8_t>(typed.size());
-        job_.PwdFlag = kProtected;
-    } else {
-        // A carrier marked unprotected must never carry a password typed earlier in clear.
-        job_.Password = kPasswordFiller;
-        job_.PwdLen = 0;
-    }
+HideOptions HideCommand::OptionsFromControls() const {
+    HideOptions options;
+    if (!view_.PasswordTicked()) return options;
+    options.protection = Protection::Password;
+    options.formatVersion = view_.EncryptTicked() ? 2 : 1;
+    // Version 1 keeps 8 bytes of it; a longer text would make the length point past the field.
+    options.password = options.formatVersion == 1
+                           ? view_.PasswordText().substr(0, password_rule::kVersion1Longest)
+                           : view_.PasswordText();
+    return options;
 }
 
 void HideCommand::cmdadd_Click() {
     if (Refused()) return;
-    TakeOverPassword();
+    HideOptions options = OptionsFromControls();
     platform_.MsgBox(texts::kHideStart, kStyleInformation, texts::kHideStartTitle);
-    PassContext ctx{job_, platform_, view_};
+    WindowProgress progress(view_);
+    PassContext ctx{job_, platform_.Files(), progress, &platform_};
     Outcome outcome;
     {
         BusyScope busy(view_);
-        outcome = EmbedMsg(ctx);
+        outcome = EmbedMsg(ctx, options);
     }
     if (!outcome.completed()) {
         ShowOutcome(platform_, CarrierCommand::Hide, outcome);

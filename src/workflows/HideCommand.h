@@ -4,6 +4,7 @@
 namespace velquist {
 
 struct JobState;
+struct HideOptions;
 class Platform;
 class MainView;
 
@@ -18,7 +19,8 @@ public:
 
 private:
     bool Refused();
-    void TakeOverPassword();
+    // The choice the window's boxes make: protection, format version and password.
+    HideOptions OptionsFromControls() const;
 
     JobState& job_;
     Platform& platform_;

@@ -3,8 +3,6 @@
 
 #include <string>
 
-#include "engine/MainWindowPort.h"
-
 namespace velquist {
 
 // Captions of the main window that the command handlers read or write, by control name.
@@ -12,14 +10,18 @@ enum class Caption { LabCue1, LabCue2, Labtmp, labfinish, LabOutPath, TxtName };
 
 // What the hide and extract handlers need of the main window, free of any toolkit so the
 // handlers can be driven by the real window and by tests alike.
-class MainView : public MainWindowPort {
+class MainView {
 public:
+    virtual ~MainView() = default;
     virtual void SetCaption(Caption control, const std::string& text) = 0;
     virtual std::string CaptionOf(Caption control) const = 0;
     // Shows the preview frame (Frame1).
     virtual void ShowPreviewFrame() = 0;
     // Loads the picture into the preview (Imagepre); false when it is no readable picture.
     virtual bool LoadPreview(const std::string& path) = 0;
+    // Whether the password (ChkPassword) and encryption (ChkEncrypt) options are ticked.
+    virtual bool PasswordTicked() const = 0;
+    virtual bool EncryptTicked() const = 0;
     // The password boxes (Text1, Text2).
     virtual std::string PasswordText() const = 0;
     virtual std::string RepeatText() const = 0;

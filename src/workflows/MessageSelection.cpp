@@ -1,25 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workflows/MessageSelection.h"
 
-#include "engine/CarrierHeader.h"
 #include "engine/JobState.h"
+#include "engine/format/StoredNames.h"
 #include "platform/Platform.h"
 #include "workflows/MainView.h"
 #include "workflows/WorkflowTexts.h"
 
 namespace velquist {
-
-std::optional<std::string> MessageSelection::StorableExtension(const std::string& path) {
-    if (path.size() < 4 || path[path.size() - 4] != '.') return std::nullopt;
-    std::string extension;
-    for (std::size_t i = path.size() - 3; i < path.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(path[i]);
-        if (c < 0x20 || c > 0x7E) return std::nullopt;
-        // A folder separator would send the extraction's output into another folder.
-        extension.push_back(SafeFileNameChar(c));
-    }
-    return extension;
-}
 
 bool MessageSelection::Allowed() {
     if (job_.ImagePath.empty()) {
@@ -58,10 +46,10 @@ void MessageSelection::DeriveExtension() {
     view_.SetCaption(Caption::TxtName, job_.MsgPath);
     std::string name = view_.CaptionOf(Caption::TxtName);
     if (name.empty()) return;
-    auto extension = StorableExtension(name);
+    auto extension = stored_names::StorableExtension(name);
     if (!extension) {
         platform_.MsgBox(texts::kBadExtension, kStyleError, texts::kBadExtensionTitle);
-        job_.MsgExt = texts::kFallbackExtension;
+        job_.MsgExt = stored_names::kFallbackExtension;
         return;
     }
     job_.MsgExt = *extension;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <optional>
 #include <string>
 
 namespace velquist {
@@ -20,11 +19,6 @@ public:
     void CmdMsgSelect_Click();
     // The same for a path that arrives without the dialog (a dropped file).
     void Choose(const std::string& path);
-
-    // The extension stored for a path: its last three characters when a dot stands before
-    // them and all three are printable ASCII (the carrier keeps one byte per character), made
-    // safe for a file name as an extension read from a carrier is; nothing otherwise.
-    static std::optional<std::string> StorableExtension(const std::string& path);
 
 private:
     bool Allowed();

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <optional>
 
-#include "engine/EngineTexts.h"
 #include "platform/Platform.h"
 #include "workflows/WorkflowTexts.h"
 
@@ -33,6 +32,7 @@ std::optional<std::string> TitleFor(CarrierCommand command, const Outcome& o) {
         case OutcomeKind::WrongPassword: return texts::kWrongPasswordTitle;
         case OutcomeKind::Busy: return texts::kCarrierBusyTitle;
         case OutcomeKind::OutputIsCarrier: return texts::kOutputIsCarrierTitle;
+        case OutcomeKind::NoMemory: return texts::kNoMemoryTitle;
         case OutcomeKind::CarrierFailure:
         case OutcomeKind::MessageFailure:
         case OutcomeKind::OutputFailure:
@@ -59,6 +59,7 @@ const char* OutcomePrompt(CarrierCommand command, const Outcome& o) {
         case OutcomeKind::WrongPassword: return texts::kWrongPassword;
         case OutcomeKind::Busy: return texts::kCarrierBusy;
         case OutcomeKind::OutputIsCarrier: return texts::kOutputIsCarrier;
+        case OutcomeKind::NoMemory: return texts::kNoMemory;
         case OutcomeKind::CarrierFailure:
         case OutcomeKind::MessageFailure:
         case OutcomeKind::OutputFailure: return FailureText(command);

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "engine/Outcome.h"
+#include "engine/format/Outcome.h"
 
 namespace velquist {
 
@@ -13,8 +13,7 @@ class Platform;
 enum class CarrierCommand { Inspect, Hide, Extract, Wipe };
 
 // The window's fixed text for how `command` ended: the refusal, or the command's failure
-// text for a failed file operation. Empty for Completed and Declined. The command line shows
-// the same outcome in its own words for these texts.
+// text for a failed file operation. Empty for Completed and Declined.
 const char* OutcomePrompt(CarrierCommand command, const Outcome& outcome);
 
 // The window's words for a cause a user can act on; null for any other cause.

@@ -1,9 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Every text the hide and extract commands show, in one place. Leading and trailing blanks
-// centre a prompt in its box and belong to it.
+// Every text the hide and extract commands and their passes show, in one place. Leading and
+// trailing blanks centre a prompt in its box and belong to it.
 namespace velquist::texts {
+
+// What a pass shows while it runs, and how it ends.
+inline constexpr const char* kProgressStatus = "                        完成度";
+inline constexpr const char* kVerifyingPassword = "正在核实密码……";
+inline constexpr const char* kTooLarge = "信息太大，不可以嵌入！";
+inline constexpr const char* kTooLargeTitle = "注意";
+inline constexpr const char* kEmbedDone = "嵌入完成！";
+inline constexpr const char* kEmbedDoneTitle = "消息";
+inline constexpr const char* kEmbedFailed =
+    "发生了异常错误，可能是 BMP文件为只读属性，请检查！若无法解决问题，请与作者联系！";
+inline constexpr const char* kExtractFailed =
+    "发生了异常错误，也许是输出文件的相关属性设置不正确，比如为只读属性，请确认，若无法解决问题，请与作者联系！";
+inline constexpr const char* kDamaged = "图片文件已损坏，无法处理！";
+inline constexpr const char* kDamagedTitle = "错误";
+inline constexpr const char* kNotUncompressed = "只支持未压缩的24位色BMP图片，请选择其它图片！";
+inline constexpr const char* kNotUncompressedTitle = "错误";
+inline constexpr const char* kNoMemory = "内存不足，无法核实密码，请关闭其他程序后再试！";
+inline constexpr const char* kNoMemoryTitle = "错误";
 
 // Choosing and inspecting the carrier.
 inline constexpr const char* kOpenPictureTitle = "打开 BMP图片";
@@ -17,7 +35,6 @@ inline constexpr const char* kExtractTo = "隐藏信息将被取出到：";
 inline constexpr const char* kNoHidden = "这张图片没有隐藏信息";
 inline constexpr const char* kCapacityBefore = "您可以嵌入的信息大小不超过";
 inline constexpr const char* kCapacityAfter = "KB";
-inline constexpr const char* kOutputStem = "output.";
 
 // Choosing the message file.
 inline constexpr const char* kChoosePictureFirst = "请先选择图片！";
@@ -30,7 +47,6 @@ inline constexpr const char* kAnyPattern = "*";
 inline constexpr const char* kMessageFile = "欲嵌入的文件:";
 inline constexpr const char* kBadExtension = "该文件名不被支持,请确认文件有且仅有3位扩展名！！！";
 inline constexpr const char* kBadExtensionTitle = "错误";
-inline constexpr const char* kFallbackExtension = "msg";
 
 // The hide command.
 inline constexpr const char* kHideNoPicture = "  请先选择图片！  ";

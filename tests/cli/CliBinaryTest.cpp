@@ -12,7 +12,6 @@
 #include "support/CarrierBuilder.h"
 #include "support/PassHarness.h"
 #include "support/TempDir.h"
-#include "engine/EngineTexts.h"
 #include "workflows/WorkflowTexts.h"
 
 namespace velquist {

@@ -15,7 +15,6 @@
 
 #include "CliRunner.h"
 #include "cli/CliTexts.h"
-#include "engine/EngineTexts.h"
 #include "support/CarrierBuilder.h"
 #include "support/PassHarness.h"
 #include "support/TempDir.h"

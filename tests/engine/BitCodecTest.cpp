@@ -5,7 +5,6 @@
 #include <stdexcept>
 
 #include "support/BitCodec.h"
-#include "engine/JobState.h"
 
 namespace velquist {
 namespace {
@@ -13,7 +12,7 @@ namespace {
 using Group = std::array<std::uint8_t, 12>;
 
 Group EmbedByFields(Group group, std::array<std::uint8_t, 3> message, int count) {
-    JobState s;
+    FieldOperands s;
     s.PixBuf = group;
     s.MsgBuf = message;
     EmbedGroupByFields(s, count);
@@ -33,7 +32,7 @@ TEST(BitCodec, EmbedsAbcIntoWhiteAndBlackGroups) {
 TEST(BitCodec, ExtractsAbcFromBothGroups) {
     for (Group g : {Group{0xFD, 0xFE, 0xFC, 0xFE, 0xFE, 0xFC, 0xFF, 0xFE, 0xFC, 0xFD, 0xFF, 0xF9},
                     Group{0x01, 0x00, 0x04, 0x02, 0x00, 0x04, 0x03, 0x00, 0x04, 0x01, 0x01, 0x01}}) {
-        JobState s;
+        FieldOperands s;
         s.PixBuf = g;
         s.MsgBuf = {0x55, 0xAA, 0x00};  // stale bytes must be overwritten whole
         ExtractGroupByFields(s, 3);
@@ -49,7 +48,7 @@ TEST(BitCodec, PartialGroupOfOneByteChangesOnlyItsFields) {
 }
 
 TEST(BitCodec, RoutinesIgnoreValuesOutsideTheirList) {
-    JobState s;
+    FieldOperands s;
     s.PixBuf.fill(0xAA);
     s.BufIdx = 3;
     for (std::int16_t v : {5, 9, 100, -8, 256}) {
@@ -65,7 +64,7 @@ TEST(BitCodec, RoutinesIgnoreValuesOutsideTheirList) {
 }
 
 TEST(BitCodec, IndexOutOfRangeThrowsAndTouchesNothing) {
-    JobState s;
+    FieldOperands s;
     s.PixBuf.fill(0x11);
     s.MsgBuf.fill(0x22);
     s.BitVal = 0;

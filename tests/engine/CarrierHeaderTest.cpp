@@ -4,8 +4,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "engine/CarrierFormat.h"
-#include "engine/CarrierHeader.h"
+#include "engine/format/CarrierFormat.h"
+#include "engine/format/CarrierHeader.h"
 #include "platform/NumberedFiles.h"
 #include "support/CarrierBuilder.h"
 #include "support/TempDir.h"

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "engine/CarrierFormat.h"
 #include "engine/CarrierWipe.h"
-#include "engine/GroupCodec.h"
+#include "engine/codec/GroupCodec.h"
+#include "engine/format/CarrierFormat.h"
 #include "platform/NumberedFiles.h"
 #include "support/PassHarness.h"
 

@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "engine/CarrierWipe.h"
-#include "engine/Format2.h"
-#include "engine/GroupCodec.h"
+#include "engine/codec/GroupCodec.h"
+#include "engine/format/Format2.h"
 #include "support/PassHarness.h"
 
 namespace velquist {

@@ -5,10 +5,10 @@
 
 #include <random>
 
-#include "engine/CarrierFormat.h"
-#include "engine/EngineTexts.h"
 #include "engine/ExtractPass.h"
+#include "engine/format/CarrierFormat.h"
 #include "support/PassHarness.h"
+#include "workflows/WorkflowTexts.h"
 
 namespace velquist {
 namespace {
@@ -25,7 +25,7 @@ TEST(ExtractPass, AbcGroupGivesExactlyThreeBytes) {
     h.job.ImagePath = h.carrierPath;
     ASSERT_EQ(h.Extract(h.dir.File("output.txt")).kind, OutcomeKind::Completed);
     EXPECT_EQ(ReadAll(h.dir.File("output.txt")), (std::vector<std::uint8_t>{0x61, 0x62, 0x63}));
-    EXPECT_EQ(h.window.percent, std::vector<std::string>{"100%"});
+    EXPECT_EQ(h.progress.percent, std::vector<int>{100});
     EXPECT_TRUE(h.platform.boxes().empty());
 }
 

@@ -6,9 +6,8 @@
 #include <random>
 #include <vector>
 
+#include "engine/codec/GroupCodec.h"
 #include "support/BitCodec.h"
-#include "engine/GroupCodec.h"
-#include "engine/JobState.h"
 
 namespace velquist {
 namespace {
@@ -30,7 +29,7 @@ Group Base(int which, std::mt19937& rng) {
 TEST(GroupCodec, EveryKernelCodesEveryTripleAsTheFieldRoutines) {
     constexpr std::uint32_t kRun = 1u << 16;
     std::mt19937 rng(7);
-    JobState s;
+    FieldOperands s;
     std::vector<std::uint8_t> carrier(12 * kRun), expected(12 * kRun), message(3 * kRun),
         coded(12 * kRun), back(3 * kRun);
     for (std::uint32_t first = 0; first < (1u << 24); first += kRun) {
@@ -63,7 +62,7 @@ TEST(GroupCodec, EveryKernelCodesEveryTripleAsTheFieldRoutines) {
 
 TEST(GroupCodec, PartialGroupsMatchFieldRoutinesAndKeepOtherBits) {
     std::mt19937 rng(11);
-    JobState s;
+    FieldOperands s;
     for (int count = 1; count <= 2; ++count) {
         for (int which = 0; which < 3; ++which) {
             for (std::uint32_t t = 0; t < (1u << (8 * count)); ++t) {
@@ -81,7 +80,7 @@ TEST(GroupCodec, PartialGroupsMatchFieldRoutinesAndKeepOtherBits) {
                 if (count == 2) {
                     ASSERT_EQ(out[1], m[1]);
                 }
-                JobState e;
+                FieldOperands e;
                 e.PixBuf = g;
                 ExtractGroupByFields(e, count);
                 ASSERT_EQ(e.MsgBuf[0], m[0]);

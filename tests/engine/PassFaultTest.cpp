@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "engine/CarrierFormat.h"
-#include "engine/EngineTexts.h"
+#include "engine/format/CarrierFormat.h"
 #include "support/FaultInjector.h"
 #include "support/PassHarness.h"
+#include "workflows/WorkflowTexts.h"
 
 namespace velquist {
 namespace {

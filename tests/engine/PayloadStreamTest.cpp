@@ -8,11 +8,11 @@
 #include <stdexcept>
 #include <thread>
 
-#include "engine/Argon2idKeyDerivation.h"
-#include "engine/Format2.h"
-#include "engine/PayloadError.h"
-#include "engine/PayloadOpener.h"
-#include "engine/PayloadSealer.h"
+#include "engine/crypto/Argon2idKeyDerivation.h"
+#include "engine/crypto/PayloadError.h"
+#include "engine/crypto/PayloadOpener.h"
+#include "engine/crypto/PayloadSealer.h"
+#include "engine/format/Format2.h"
 #include "support/PassHarness.h"
 
 namespace velquist {

@@ -6,7 +6,6 @@
 
 #include "WorkflowHarness.h"
 #include "engine/CarrierWipe.h"
-#include "engine/EngineTexts.h"
 #include "support/FaultInjector.h"
 #include "support/PassHarness.h"
 #include "workflows/WorkflowTexts.h"

@@ -5,7 +5,6 @@
 
 #include "HostilePictures.h"
 #include "WorkflowHarness.h"
-#include "engine/EngineTexts.h"
 #include "workflows/WorkflowTexts.h"
 
 namespace velquist {

@@ -6,12 +6,12 @@
 #include <optional>
 
 #include "HostilePictures.h"
-#include "engine/CarrierHeader.h"
 #include "engine/CarrierWipe.h"
-#include "engine/EngineTexts.h"
 #include "engine/ExtractionJob.h"
+#include "engine/format/CarrierHeader.h"
 #include "platform/NumberedFiles.h"
 #include "support/PassHarness.h"
+#include "workflows/WorkflowTexts.h"
 
 namespace velquist {
 namespace {

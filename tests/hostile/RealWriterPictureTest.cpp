@@ -5,9 +5,8 @@
 
 #include "ImageMagick.h"
 #include "WorkflowHarness.h"
-#include "engine/CarrierFormat.h"
-#include "engine/CarrierHeader.h"
-#include "engine/EngineTexts.h"
+#include "engine/format/CarrierFormat.h"
+#include "engine/format/CarrierHeader.h"
 #include "support/PassHarness.h"
 #include "workflows/WorkflowTexts.h"
 

@@ -4,53 +4,55 @@
 #include <sys/stat.h>
 
 #include "platform/NumberedFiles.h"
+#include "platform/SequentialReader.h"
+#include "platform/SequentialWriter.h"
 #include "support/TempDir.h"
 
 namespace velquist {
 namespace {
 
 using namespace velquist::testing;
+using Bytes = std::vector<std::uint8_t>;
 
-TEST(NumberedFiles, OpenCreatesAMissingFileEmptyAndKeepsAnExistingOne) {
-    TempDir dir;
-    NumberedFiles files;
-    files.Open(1, dir.File("new.bin"));
-    EXPECT_EQ(files.Length(1), 0);
-    files.Close(1);
-    EXPECT_TRUE(Exists(dir.File("new.bin")));
-
-    WriteAll(dir.File("old.bin"), {1, 2, 3, 4, 5});
-    files.Open(2, dir.File("old.bin"));
-    const std::uint8_t nine[] = {9};
-    files.PutBlock(2, 2, nine);
-    files.Close(2);
-    EXPECT_EQ(ReadAll(dir.File("old.bin")), (std::vector<std::uint8_t>{1, 9, 3, 4, 5}));
-}
-
-TEST(NumberedFiles, ReadOnlyOpenNeverCreates) {
+TEST(NumberedFiles, OpeningNeverCreatesAndKeepsAnExistingFile) {
     TempDir dir;
     NumberedFiles files;
     EXPECT_THROW(files.OpenReadOnly(1, dir.File("missing.bmp")), FileError);
+    EXPECT_THROW(files.OpenExisting(1, dir.File("missing.bmp")), FileError);
     EXPECT_FALSE(Exists(dir.File("missing.bmp")));
     EXPECT_FALSE(files.IsOpen(1));
+
+    WriteAll(dir.File("old.bin"), {1, 2, 3, 4, 5});
+    files.OpenExisting(2, dir.File("old.bin"));
+    const std::uint8_t nine[] = {9};
+    files.WriteAt(2, 1, nine);
+    files.Close(2);
+    EXPECT_EQ(ReadAll(dir.File("old.bin")), (Bytes{1, 9, 3, 4, 5}));
 }
 
-TEST(NumberedFiles, PositionsAreOneBasedOffsetsZeroBasedAndWordsLittleEndian) {
+TEST(NumberedFiles, OffsetsAreZeroBasedAndStreamsOwnTheirPosition) {
     TempDir dir;
+    WriteAll(dir.File("f"), {});
     NumberedFiles files;
-    files.Open(1, dir.File("f"));
-    files.PutU32(1, 1, 0x04030201);
-    const std::uint8_t next[] = {5, 6};
-    files.PutBlock(1, NumberedFiles::kHere, next);  // continues after the last byte written
+    files.OpenExisting(1, dir.File("f"));
+    SequentialWriter writer(files, 1);
+    writer.Write(Bytes{1, 2, 3, 4});
+    writer.Write(Bytes{5, 6});  // continues after the last byte written
     const std::uint8_t text[] = {'a', 'b'};
     files.WriteAt(1, 6, text);
-    EXPECT_EQ(ReadAll(dir.File("f")), (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6, 'a', 'b'}));
-    EXPECT_EQ(files.GetU32(1, 1), 0x04030201u);
-    std::uint8_t two[2];
-    files.GetBlock(1, NumberedFiles::kHere, two);  // continues after the last byte read
-    EXPECT_EQ(std::vector<std::uint8_t>(two, two + 2), (std::vector<std::uint8_t>{5, 6}));
+    EXPECT_EQ(ReadAll(dir.File("f")), (Bytes{1, 2, 3, 4, 5, 6, 'a', 'b'}));
+    SequentialReader reader(files, 1);
+    Bytes four(4), two(2);
+    reader.Read(four);
+    reader.Read(two);  // continues after the last byte read
+    EXPECT_EQ(four, (Bytes{1, 2, 3, 4}));
+    EXPECT_EQ(two, (Bytes{5, 6}));
     files.ReadAt(1, 1, two);
-    EXPECT_EQ(std::vector<std::uint8_t>(two, two + 2), (std::vector<std::uint8_t>{2, 3}));
+    EXPECT_EQ(two, (Bytes{2, 3}));
+    // A negative offset is refused, never taken as "here" or wrapped.
+    EXPECT_THROW(files.ReadAt(1, -1, two), FileError);
+    EXPECT_THROW(files.WriteAt(1, -2, two), FileError);
+    EXPECT_EQ(ReadAll(dir.File("f")).size(), 8u);
 }
 
 TEST(NumberedFiles, ReadPastTheEndIsAnErrorNotZeros) {
@@ -58,9 +60,8 @@ TEST(NumberedFiles, ReadPastTheEndIsAnErrorNotZeros) {
     WriteAll(dir.File("f"), {1, 2, 3});
     NumberedFiles files;
     files.OpenReadOnly(1, dir.File("f"));
-    EXPECT_THROW(files.GetU32(1, 1), FileError);
-    std::uint8_t block[8];
-    EXPECT_EQ(files.GetUpTo(1, 2, block), 2u);
+    Bytes four(4);
+    EXPECT_THROW(files.ReadAt(1, 0, four), FileError);
     std::uint8_t one[1];
     try {
         files.ReadAt(1, 3, one);
@@ -68,6 +69,7 @@ TEST(NumberedFiles, ReadPastTheEndIsAnErrorNotZeros) {
     } catch (const FileError& e) {
         EXPECT_EQ(std::string(e.what()).rfind("read ", 0), 0u) << e.what();
         EXPECT_EQ(e.path(), dir.File("f"));
+        EXPECT_EQ(e.cause(), FileCause::Changed);
     }
 }
 
@@ -78,7 +80,7 @@ TEST(NumberedFiles, FailuresNameTheOperationAndPath) {
     // A folder where a file is expected, and a file in a missing folder.
     for (const std::string& path : {dir.File("folder"), dir.File("no/such/file")}) {
         try {
-            files.Open(1, path);
+            files.OpenExisting(1, path);
             FAIL() << path;
         } catch (const FileError& e) {
             EXPECT_EQ(std::string(e.what()).rfind("open ", 0), 0u) << e.what();
@@ -87,39 +89,43 @@ TEST(NumberedFiles, FailuresNameTheOperationAndPath) {
         }
     }
     EXPECT_FALSE(files.IsOpen(1));
-    EXPECT_THROW(files.GetU32(3, 1), FileError);  // never opened
+    std::uint8_t four[4];
+    EXPECT_THROW(files.ReadAt(3, 0, four), FileError);  // never opened
     WriteAll(dir.File("ro"), {0});
     files.OpenReadOnly(1, dir.File("ro"));
-    EXPECT_THROW(files.PutU32(1, 1, 0), FileError);  // written through a read-only open
+    EXPECT_THROW(files.WriteAt(1, 0, four), FileError);  // written through a read-only open
 }
 
 TEST(NumberedFiles, InjectedFaultsFailTheChosenOperation) {
     TempDir dir;
+    WriteAll(dir.File("f"), {});
+    WriteAll(dir.File("g"), {});
     NumberedFiles files;
     int writes = 0;
     files.SetFaultHook([&](FileOp op, int) { return op == FileOp::Write && ++writes == 2; });
-    files.Open(1, dir.File("f"));
-    files.PutU32(1, 1, 1);
-    EXPECT_THROW(files.PutU32(1, 5, 2), FileError);
-    files.PutU32(1, 9, 3);
+    files.OpenExisting(1, dir.File("f"));
+    const std::uint8_t word[4] = {1, 0, 0, 0};
+    files.WriteAt(1, 0, word);
+    EXPECT_THROW(files.WriteAt(1, 4, word), FileError);
+    files.WriteAt(1, 8, word);
     files.SetFaultHook([](FileOp op, int) { return op == FileOp::Close; });
     EXPECT_THROW(files.Close(1), FileError);
     EXPECT_FALSE(files.IsOpen(1));  // a failed close still releases the number
     files.SetFaultHook({});
-    files.Open(1, dir.File("f"));
-    files.Open(2, dir.File("g"));
-    files.SetFaultHook([](FileOp op, int n) { return op == FileOp::Close && n == 1; });
-    EXPECT_THROW(files.CloseAll(), FileError);
+    files.OpenExisting(1, dir.File("f"));
+    files.OpenExisting(2, dir.File("g"));
+    files.CloseAllQuietly();
     EXPECT_FALSE(files.IsOpen(1));
     EXPECT_FALSE(files.IsOpen(2));
 }
 
 TEST(NumberedFiles, ANumberCannotBeOpenedTwice) {
     TempDir dir;
+    WriteAll(dir.File("a"), {});
+    WriteAll(dir.File("b"), {});
     NumberedFiles files;
-    files.Open(1, dir.File("a"));
-    EXPECT_THROW(files.Open(1, dir.File("b")), FileError);
-    EXPECT_FALSE(Exists(dir.File("b")));
+    files.OpenExisting(1, dir.File("a"));
+    EXPECT_THROW(files.OpenExisting(1, dir.File("b")), FileError);
     EXPECT_EQ(files.PathOf(1), dir.File("a"));
 }
 

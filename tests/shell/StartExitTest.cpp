@@ -10,8 +10,8 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "shell/MainController.h"
 #include "WritablePlatform.h"
+#include "shell/MainController.h"
 #include "support/CarrierBuilder.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TempDir.h"
@@ -32,9 +32,8 @@ TEST(StartUp, GivesTheJobStateItsStartValues) {
     WritablePlatform platform;
     MainController controller(platform);
     const JobState& job = controller.Job();
-    EXPECT_EQ(job.VersionWord, 0x10000000);
     EXPECT_EQ(job.HiddenMark, 0);
-    EXPECT_EQ(job.Password.str(), "55555555");
+    EXPECT_EQ(job.OutPath.back(), '/');
 }
 
 // Whether the user may write a folder is provoked without permissions (the tests may run as
@@ -157,7 +156,8 @@ TEST(CommandLineFile, OpensAsIfChosenInThePictureDialog) {
 class ExitTest : public ::testing::Test {
 protected:
     void OpenAFile() {
-        platform.Files().Open(1, folder.File("carrier.bmp"));
+        velquist::testing::WriteAll(folder.File("carrier.bmp"), {});
+        platform.Files().OpenExisting(1, folder.File("carrier.bmp"));
         ASSERT_TRUE(platform.Files().IsOpen(1));
     }
     velquist::testing::TempDir folder;

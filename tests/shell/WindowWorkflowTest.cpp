@@ -10,7 +10,7 @@
 #include <QTest>
 #include <QUrl>
 
-#include "engine/CarrierFormat.h"
+#include "engine/format/CarrierFormat.h"
 #include "shell/MainController.h"
 #include "support/CarrierBuilder.h"
 #include "support/PassHarness.h"

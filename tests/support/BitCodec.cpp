@@ -4,19 +4,18 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "engine/JobState.h"
 
 namespace velquist {
 
 namespace {
 
-std::uint8_t& PixAt(JobState& s) {
+std::uint8_t& PixAt(FieldOperands& s) {
     if (s.BufIdx < 0 || s.BufIdx >= static_cast<int>(s.PixBuf.size()))
         throw std::out_of_range("codec index outside the pixel group");
     return s.PixBuf[static_cast<std::size_t>(s.BufIdx)];
 }
 
-std::uint8_t& MsgAt(JobState& s, int index) {
+std::uint8_t& MsgAt(FieldOperands& s, int index) {
     if (index < 0 || index >= static_cast<int>(s.MsgBuf.size()))
         throw std::out_of_range("codec index outside the message triple");
     return s.MsgBuf[static_cast<std::size_t>(index)];
@@ -33,21 +32,21 @@ void SetField(std::uint8_t& target, std::int16_t bitVal, int unit, int maxValue,
 
 }  // namespace
 
-void PutField1(JobState& s) { SetField(PixAt(s), s.BitVal, 1, 3, 0x03, 0); }
-void PutField2(JobState& s) { SetField(PixAt(s), s.BitVal, 4, 1, 0x01, 0); }
-void PutField3(JobState& s) { SetField(PixAt(s), s.BitVal, 8, 7, 0x07, 0); }
-void PutField4(JobState& s) { SetField(PixAt(s), s.BitVal, 64, 3, 0x03, 0); }
-void PutField5(JobState& s) { SetField(PixAt(s), s.BitVal, 64, 1, 0x01, 0); }
-void PutField6(JobState& s) { SetField(PixAt(s), s.BitVal, 128, 1, 0x04, 2); }
-void PutField7(JobState& s) { SetField(PixAt(s), s.BitVal, 64, 3, 0x03, 0); }
+void PutField1(FieldOperands& s) { SetField(PixAt(s), s.BitVal, 1, 3, 0x03, 0); }
+void PutField2(FieldOperands& s) { SetField(PixAt(s), s.BitVal, 4, 1, 0x01, 0); }
+void PutField3(FieldOperands& s) { SetField(PixAt(s), s.BitVal, 8, 7, 0x07, 0); }
+void PutField4(FieldOperands& s) { SetField(PixAt(s), s.BitVal, 64, 3, 0x03, 0); }
+void PutField5(FieldOperands& s) { SetField(PixAt(s), s.BitVal, 64, 1, 0x01, 0); }
+void PutField6(FieldOperands& s) { SetField(PixAt(s), s.BitVal, 128, 1, 0x04, 2); }
+void PutField7(FieldOperands& s) { SetField(PixAt(s), s.BitVal, 64, 3, 0x03, 0); }
 
-void GetField1(JobState& s) { SetField(MsgAt(s, s.BufIdx), s.BitVal, 1, 3, 0x03, 0); }
-void GetField2(JobState& s) { SetField(MsgAt(s, s.BufIdx), s.BitVal, 1, 1, 0x04, 2); }
-void GetField3(JobState& s) { SetField(MsgAt(s, s.BufIdx), s.BitVal, 1, 7, 0x38, 3); }
-void GetField4(JobState& s) { SetField(MsgAt(s, 0), s.BitVal, 1, 3, 0xC0, 6); }
-void GetField5(JobState& s) { SetField(MsgAt(s, 1), s.BitVal, 1, 1, 0x40, 6); }
-void GetField6(JobState& s) { SetField(MsgAt(s, 1), s.BitVal, 4, 1, 0x80, 7); }
-void GetField7(JobState& s) { SetField(MsgAt(s, 2), s.BitVal, 1, 3, 0xC0, 6); }
+void GetField1(FieldOperands& s) { SetField(MsgAt(s, s.BufIdx), s.BitVal, 1, 3, 0x03, 0); }
+void GetField2(FieldOperands& s) { SetField(MsgAt(s, s.BufIdx), s.BitVal, 1, 1, 0x04, 2); }
+void GetField3(FieldOperands& s) { SetField(MsgAt(s, s.BufIdx), s.BitVal, 1, 7, 0x38, 3); }
+void GetField4(FieldOperands& s) { SetField(MsgAt(s, 0), s.BitVal, 1, 3, 0xC0, 6); }
+void GetField5(FieldOperands& s) { SetField(MsgAt(s, 1), s.BitVal, 1, 1, 0x40, 6); }
+void GetField6(FieldOperands& s) { SetField(MsgAt(s, 1), s.BitVal, 4, 1, 0x80, 7); }
+void GetField7(FieldOperands& s) { SetField(MsgAt(s, 2), s.BitVal, 1, 3, 0xC0, 6); }
 
 namespace {
 
@@ -55,7 +54,7 @@ struct EmbedRow {
     int messageByte;
     std::uint8_t mask;
     int groupByte;
-    void (*routine)(JobState&);
+    void (*routine)(FieldOperands&);
 };
 
 // The embedding map in the order the rows are applied.
@@ -71,7 +70,7 @@ struct ExtractRow {
     int groupByte;
     std::uint8_t mask;
     int bufIdx;  // -1 where the routine's target is fixed
-    void (*routine)(JobState&);
+    void (*routine)(FieldOperands&);
     int messageByte;
 };
 
@@ -86,7 +85,7 @@ constexpr ExtractRow kExtractMap[] = {
 
 }  // namespace
 
-void EmbedGroupByFields(JobState& s, int count) {
+void EmbedGroupByFields(FieldOperands& s, int count) {
     for (const EmbedRow& row : kEmbedMap) {
         if (row.messageByte >= count) continue;
         s.BitVal = static_cast<std::int16_t>(s.MsgBuf[row.messageByte] & row.mask);
@@ -95,7 +94,7 @@ void EmbedGroupByFields(JobState& s, int count) {
     }
 }
 
-void ExtractGroupByFields(JobState& s, int count) {
+void ExtractGroupByFields(FieldOperands& s, int count) {
     for (const ExtractRow& row : kExtractMap) {
         if (row.messageByte >= count) continue;
         if (row.bufIdx >= 0) s.BufIdx = static_cast<std::int16_t>(row.bufIdx);

@@ -13,8 +13,6 @@ namespace velquist::testing {
 // without a screen.
 class FakeMainView : public MainView {
 public:
-    void SetStatusCaption(const std::string& text) override { SetCaption(Caption::Labtmp, text); }
-    void SetPercentCaption(const std::string& text) override { SetCaption(Caption::labfinish, text); }
     bool PasswordTicked() const override { return passwordTicked; }
     bool EncryptTicked() const override { return encryptTicked; }
     void SetCaption(Caption control, const std::string& text) override { captions[control] = text; }

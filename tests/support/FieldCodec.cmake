@@ -4,5 +4,4 @@
 if(NOT TARGET velquist_field_codec)
   add_library(velquist_field_codec STATIC ${CMAKE_CURRENT_LIST_DIR}/BitCodec.cpp)
   target_include_directories(velquist_field_codec PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
-  target_link_libraries(velquist_field_codec PUBLIC velquist_engine)
 endif()

@@ -3,19 +3,15 @@
 
 #include <random>
 
-#include "engine/CarrierFormat.h"
 #include "engine/EmbedPass.h"
 #include "engine/ExtractPass.h"
 #include "engine/ExtractionJob.h"
+#include "engine/format/CarrierFormat.h"
 #include "platform/NumberedFiles.h"
 
 namespace velquist::testing {
 
-PassHarness::PassHarness() {
-    job.VersionWord = kVersionWordStart;
-    job.Password = kPasswordFiller;
-    carrierPath = dir.File("carrier.bmp");
-}
+PassHarness::PassHarness() { carrierPath = dir.File("carrier.bmp"); }
 
 std::vector<std::uint8_t> PassHarness::MakeCarrier(const CarrierBuilder& builder) {
     auto bytes = builder.Build();
@@ -33,13 +29,13 @@ std::vector<std::uint8_t> PassHarness::MakeMessage(const std::vector<std::uint8_
 }
 
 void PassHarness::Hide(const std::string& password, bool protectedHide, bool encrypted) {
-    window.passwordTicked = protectedHide;
-    window.encryptTicked = encrypted;
+    HideOptions options;
     if (protectedHide) {
-        job.Password = password;
-        job.PwdLen = static_cast<std::uint8_t>(password.size());
+        options.protection = Protection::Password;
+        options.formatVersion = encrypted ? 2 : 1;
+        options.password = password;
     }
-    lastHide = EmbedMsg(ctx);
+    lastHide = EmbedMsg(ctx, options);
 }
 
 Outcome PassHarness::Extract(const std::string& outFile, const std::string& password) {

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/Argon2idKeyDerivation.h"
 #include "engine/JobState.h"
-#include "engine/Outcome.h"
 #include "engine/PassContext.h"
+#include "engine/crypto/Argon2idKeyDerivation.h"
+#include "engine/format/Outcome.h"
 #include "support/CarrierBuilder.h"
-#include "support/RecordingWindow.h"
+#include "support/RecordingProgress.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TempDir.h"
 
@@ -21,11 +21,12 @@ namespace velquist::testing {
 struct PassHarness {
     TempDir dir;
     ScriptedPlatform platform;
-    RecordingWindow window;
+    RecordingProgress progress;
     JobState job;
     // Version-2 keys at libsodium's lowest cost, so that tests run many extractions.
     Argon2idKeyDerivation cheapKeys = Argon2idKeyDerivation::CheapForTests();
-    PassContext ctx{job, platform, window, &cheapKeys};
+    // Yields to the scripted platform once per group, as the window's passes do.
+    PassContext ctx{job, platform.Files(), progress, &platform, &cheapKeys};
 
     PassHarness();
     // Writes the carrier and points ImagePath at it.

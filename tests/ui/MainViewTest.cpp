@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include "ui/FrmMain.h"
+#include "workflows/WindowProgress.h"
 
 namespace velquist {
 namespace {
@@ -30,10 +31,22 @@ TEST(MainView, CaptionsReachTheirControls) {
     }
     window.SetCaption(Caption::TxtName, "/tmp/a.txt");
     EXPECT_EQ(window.Control<QLineEdit>("TxtName")->text(), "/tmp/a.txt");
-    window.SetStatusCaption("状态");
-    window.SetPercentCaption("42%");
-    EXPECT_EQ(window.CaptionOf(Caption::Labtmp), "状态");
-    EXPECT_EQ(window.CaptionOf(Caption::labfinish), "42%");
+    // A pass's reports become the window's fixed captions, exactly as they always read.
+    WindowProgress progress(window);
+    const std::vector<std::pair<PassStatus, std::string>> statuses{
+        {PassStatus::Embedding, "                        完成度"},
+        {PassStatus::Extracting, "                        完成度"},
+        {PassStatus::VerifyingPassword, "正在核实密码……"},
+        {PassStatus::Embedded, "嵌入完成！"},
+    };
+    for (const auto& [status, caption] : statuses) {
+        progress.Status(status);
+        EXPECT_EQ(window.CaptionOf(Caption::Labtmp), caption);
+    }
+    for (int percent : {0, 42, 100}) {
+        progress.Percent(percent);
+        EXPECT_EQ(window.CaptionOf(Caption::labfinish), std::to_string(percent) + "%");
+    }
 }
 
 TEST(MainView, ButtonsCallTheAttachedCommandsAndNothingWhenUnset) {

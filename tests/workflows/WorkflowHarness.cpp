@@ -8,9 +8,7 @@ namespace velquist::testing {
 WorkflowHarness::WorkflowHarness() {
     outDir = dir.File("out");
     ::mkdir(outDir.c_str(), 0755);
-    job.VersionWord = kVersionWordStart;
     job.OutPath = outDir + "/";
-    job.Password = kPasswordFiller;
 }
 
 std::string WorkflowHarness::WriteCarrier(const std::string& name, const CarrierBuilder& builder) {

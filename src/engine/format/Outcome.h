@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <string>
+
+#include "platform/FileError.h"
+
+namespace velquist {
+
+// How a command on a carrier ended. The passes and checks report it; each front end turns it
+// into its own words (the window's box, the command line's message and exit status).
+enum class OutcomeKind {
+    Completed,
+    TooLarge,          // the message does not fit the picture or the 24-bit length field
+    Damaged,           // the picture's header or payload cannot be what it claims
+    Not24Bit,          // the picture is not 24 bits per pixel
+    NotUncompressed,   // a compressed picture, or a header without a compression field
+    NoData,            // the picture holds no hidden data (any more)
+    HoldsData,         // the picture holds hidden data (by now)
+    OtherVersion,      // a carrier format this program does not read
+    WrongPassword,
+    Busy,              // another program holds the picture's lock
+    OutputIsCarrier,   // the output name is the picture itself
+    Declined,          // the user chose not to replace an existing output
+    CarrierFailure,    // a file operation on the picture failed
+    MessageFailure,    // a file operation on the message file failed
+    OutputFailure,     // a file operation on the output file or its folder failed
+    NoMemory,          // the key derivation found no memory, or the cryptography did not start
+};
+
+struct Outcome {
+    OutcomeKind kind = OutcomeKind::Completed;
+    std::string path;                     // the file concerned, where there is one
+    FileCause cause = FileCause::Other;   // for the failures: why, as the user can act on it
+    int error = 0;                        // the system's error number, 0 when none
+
+    bool completed() const { return kind == OutcomeKind::Completed; }
+    static Outcome Of(OutcomeKind kind, std::string path = {}) {
+        return Outcome{kind, std::move(path), FileCause::Other, 0};
+    }
+    // A failed file operation, told as a failure of `kind` on the file `path`.
+    static Outcome Failure(OutcomeKind kind, const FileError& e, const std::string& path) {
+        return Outcome{kind, path, e.cause(), e.error()};
+    }
+};
+
+}  // namespace velquist

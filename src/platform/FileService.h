@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "platform/FileError.h"
+
+namespace velquist {
+
+// What stands at a path, as the output checks need to know it.
+struct PathFacts {
+    enum class Kind { File, Link, Folder, Other };
+    Kind kind = Kind::Other;
+    dev_t device = 0;
+    ino_t inode = 0;
+};
+
+// The files a pass works on, addressed by small numbers (1 the carrier, 2 the message or the
+// output) and 0-based byte offsets. Only regular files are ever opened. Every failure throws
+// FileError naming the operation, the path, the file number and the cause; a read past the
+// end is an error, never zero-filled data. Operations on a path alone (rename, remove, folder
+// sync, access, looking at what stands there) go through here too, so that the engine sees the
+// outside world only through this interface and one fault hook reaches every step.
+class FileService {
+public:
+    enum class LockKind { Shared, Exclusive };
+
+    virtual ~FileService() = default;
+
+    // Reading and writing an existing file; a missing file is an error, never created.
+    virtual void OpenExisting(int number, const std::string& path) = 0;
+    // Reading only; nothing is ever created or written.
+    virtual void OpenReadOnly(int number, const std::string& path) = 0;
+    // Creates a new private (0600) file with a unique name in `folder` and opens it as
+    // `number`; returns its path. It is removed if a signal ends the process before it is
+    // renamed or removed.
+    virtual std::string CreateTemporary(int number, const std::string& folder) = 0;
+    // Takes the file's advisory lock without waiting; another holder makes this fail as Busy.
+    virtual void Lock(int number, LockKind kind) = 0;
+    virtual bool IsOpen(int number) const = 0;
+
+    // Fills the whole block from `offset` on, or throws; a negative offset is refused.
+    virtual void ReadAt(int number, std::int64_t offset, std::span<std::uint8_t> block) = 0;
+    virtual void WriteAt(int number, std::int64_t offset, std::span<const std::uint8_t> block) = 0;
+    virtual std::int64_t Length(int number) = 0;
+    // Pushes written data to the disk.
+    virtual void Flush(int number) = 0;
+    virtual void SetPermissions(int number, mode_t mode) = 0;
+    virtual void Close(int number) = 0;
+    // Closes without reporting a failure (used on paths already failing).
+    virtual void CloseQuietly(int number) noexcept = 0;
+    virtual void CloseAllQuietly() noexcept = 0;
+
+    virtual void Rename(const std::string& from, const std::string& to) = 0;
+    // Removes a file that must not stay behind; never fails, never reports.
+    virtual void RemoveQuietly(const std::string& path) noexcept = 0;
+    // Makes a rename or a new name in `folder` survive a crash.
+    virtual void SyncFolder(const std::string& folder) = 0;
+    // True when the user may write to `path` (a file or a folder).
+    virtual bool Writable(const std::string& path) = 0;
+    // What stands at `path` itself (a link is not followed), or nothing; the error number of
+    // the failed look is left in `error`.
+    virtual std::optional<PathFacts> Look(const std::string& path, int& error) = 0;
+    // The same for what the path leads to, links followed.
+    virtual std::optional<PathFacts> LookThrough(const std::string& path, int& error) = 0;
+    // The absolute path with every link resolved; empty when it cannot be resolved.
+    virtual std::string Resolve(const std::string& path) = 0;
+};
+
+}  // namespace velquist
