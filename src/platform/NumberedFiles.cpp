@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/FolderPath.h"
 #include "platform/TemporaryFileGuard.h"
 
 namespace velquist {
@@ -83,7 +84,7 @@ void NumberedFiles::OpenReadOnly(int number, const std::string& path) {
 }
 
 std::string NumberedFiles::CreateTemporary(int number, const std::string& folder) {
-    std::string pattern = (folder.ends_with('/') ? folder : folder + "/") + ".velquist-XXXXXX";
+    std::string pattern = WithSeparator(folder) + ".velquist-XXXXXX";
     if (number < 1 || number > kMaxNumber || slots_[number].fd >= 0)
         throw FileError(FileOp::Create, pattern, FileCause::Other, "file number unavailable",
                         number);

@@ -25,6 +25,9 @@ int main(int argc, char* argv[]) {
     velquist::MainController controller(platform);
     controller.Show();
     // Once the window is up, so that the picture's boxes stand in front of it.
-    if (file) QTimer::singleShot(0, &controller.Window(), [&] { controller.OpenAtStart(*file); });
+    if (file)
+        QTimer::singleShot(0, &controller.Window(), [&] {
+            velquist::FrmMain::Call([&] { controller.OpenAtStart(*file); });
+        });
     return QApplication::exec();
 }

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QUrl>
 #include <QImageReader>
@@ -16,6 +17,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <exception>
 
 #include "ui/ControlFactory.h"
 #include "ui/MainControls.h"
@@ -141,8 +143,17 @@ void FrmMain::NameTheControls() {
     }
 }
 
+// A handler runs inside Qt's event loop, which no exception may cross: whatever the commands
+// did not turn into an outcome ends here, told in a box, and the window goes on.
 void FrmMain::Call(const std::function<void()>& handler) {
-    if (handler) handler();
+    if (!handler) return;
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, QString::fromUtf8(UiTexts::kMainCaption).trimmed(),
+                              QString::fromUtf8(UiTexts::kUnexpectedError) +
+                                  QString::fromLocal8Bit(e.what()));
+    }
 }
 
 void FrmMain::Advance(Component& component) {
@@ -260,7 +271,7 @@ void FrmMain::dropEvent(QDropEvent* event) {
     std::vector<std::string> paths = LocalFiles(event->mimeData());
     if (busy_ || paths.empty() || !commands_.Form_DragDrop) return;
     event->acceptProposedAction();
-    commands_.Form_DragDrop(paths);
+    Call([this, &paths] { commands_.Form_DragDrop(paths); });
 }
 
 bool FrmMain::PasswordTicked() const { return chkPassword_->isChecked(); }

@@ -39,6 +39,9 @@ public:
     QCheckBox& ChkclearBmp() const { return *chkclearBmp_; }
     QCheckBox& ChkEncrypt() const { return *chkEncrypt_; }
 
+    // Runs an event's handler, if one is set, so that no exception reaches the event loop.
+    static void Call(const std::function<void()>& handler);
+
     // Set when the exit animation begins; the layout then leaves the controls alone.
     bool Closing() const { return closing_; }
     void SetClosing() { closing_ = true; }
@@ -87,7 +90,6 @@ private:
     void SetLabelText(QLabel& label, const QString& text);
     // The gradient runs only while the window can be seen.
     void SetSeen(bool seen);
-    static void Call(const std::function<void()>& handler);
     static void Advance(Component& component);
     static void Turn(Component& component);
 

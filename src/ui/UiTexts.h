@@ -25,6 +25,8 @@ inline constexpr const char* kLabtmp = "欢迎使用本软件！！！";
 inline constexpr const char* kLabfinish = " welcome";
 inline constexpr const char* kTxtName = "Text3";
 inline constexpr const char* kCmdexit = "退出";
+// What went wrong where no command's own box could tell it.
+inline constexpr const char* kUnexpectedError = "发生了意外错误：";
 
 // The project has no site of its own: a reserved example name, short enough for the buttons
 // that show it. Shown without its scheme, opened with it.

@@ -5,9 +5,12 @@
 
 #include <functional>
 #include <optional>
+#include <stdexcept>
 
 #include "engine/CarrierWipe.h"
 #include "engine/codec/GroupCodec.h"
+#include "engine/crypto/KeyDerivation.h"
+#include "engine/crypto/PayloadError.h"
 #include "engine/format/Format2.h"
 #include "support/PassHarness.h"
 
@@ -154,6 +157,49 @@ TEST(EncryptedCarrier, TooLargeForTheSealedStreamAndWipedLikeVersion1) {
     EXPECT_EQ(GetLE32(wiped, 6), 0u);
     auto left = PayloadOf(wiped, 7497);
     EXPECT_TRUE(std::all_of(left.begin(), left.end(), [](std::uint8_t b) { return b == 0; }));
+}
+
+// A key derivation that cannot run, as when its 64 MiB cannot be had or libsodium does not
+// start, or one that fails in a way nobody planned for.
+class FailingKeys : public KeyDerivation {
+public:
+    explicit FailingKeys(bool planned) : planned_(planned) {}
+    PayloadKey Derive(std::string_view, PayloadSalt) const override {
+        if (planned_) throw PayloadError(PayloadError::Kind::Unavailable);
+        throw std::runtime_error("unforeseen");
+    }
+
+private:
+    bool planned_;
+};
+
+TEST(EncryptedCarrier, KeyDerivationThatCannotRunEndsAsAnOutcomeAndLeavesNoClaim) {
+    struct Row {
+        bool planned;
+        OutcomeKind outcome;
+    };
+    for (const Row& row : {Row{true, OutcomeKind::NoMemory}, Row{false, OutcomeKind::CarrierFailure}}) {
+        SCOPED_TRACE(row.planned);
+        PassHarness h;
+        FailingKeys failing(row.planned);
+        h.MakeCarrier(kRoomy);
+        auto message = h.MakeMessage(RandomBytes(100, 6));
+        h.ctx.keys = &failing;
+        h.Hide("pw", true, true);
+        EXPECT_EQ(h.lastHide.kind, row.outcome);
+        EXPECT_EQ(h.lastHide.path, h.carrierPath);
+        EXPECT_EQ(GetLE32(h.Carrier(), 6), 0u);
+        EXPECT_EQ(h.job.HiddenMark, 0);
+        EXPECT_FALSE(h.platform.Files().IsOpen(1) || h.platform.Files().IsOpen(2));
+
+        // Hidden with a key that can be had, then taken out with one that cannot.
+        h.ctx.keys = &h.cheapKeys;
+        h.Hide("pw", true, true);
+        ASSERT_TRUE(h.lastHide.completed());
+        h.ctx.keys = &failing;
+        EXPECT_EQ(h.Extract(h.dir.File("output.txt"), "pw").kind, row.outcome);
+        EXPECT_EQ(ListFolder(h.dir.path()), (std::vector<std::string>{"carrier.bmp", "message.txt"}));
+    }
 }
 
 }  // namespace
