@@ -53,12 +53,14 @@ private:
     struct Slot {
         int fd = -1;
         std::string path;
+        std::int64_t unstarted = 0;  // bytes written since the disk was last asked to start
     };
 
     Slot& Require(int number, FileOp op);
     void OpenWith(int number, const std::string& path, int flags);
     void CheckFault(FileOp op, int number, const std::string& path);
     void CheckOffset(const Slot& slot, FileOp op, int number, std::int64_t offset) const;
+    void StartWritingBack(Slot& slot, std::size_t written) noexcept;
 
     std::array<Slot, kMaxNumber + 1> slots_{};
     FaultHook faultHook_;
