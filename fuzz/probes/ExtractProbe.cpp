@@ -50,7 +50,8 @@ void CheckOutcome(const Outcome& result, const RawPicture& raw, const testing::M
                  "the output folder holds other than carrier and output");
         // A sealed payload opens to a shorter message, checked by the engine's authentication.
         if (!Sealed(raw))
-            f.Expect(files.Get(ScratchFile(outName)) == DecodeByFields(raw.bytes(), raw.pixelOffset(), length),
+            f.Expect(std::ranges::equal(files.View(ScratchFile(outName)),
+                                        DecodeByFields(raw.bytes(), raw.pixelOffset(), length)),
                      "output differs from the message the groups hold");
         return;
     }
@@ -102,7 +103,8 @@ Findings ExtractProbe::Run(std::span<const std::uint8_t> bytes) {
         f.Expect(false, std::string("extraction threw: ") + e.what());
     }
     f.Expect(!files_.IsOpen(1) && !files_.IsOpen(2), "a file was left open");
-    f.Expect(files_.Get(ScratchFile("carrier.bmp")) == raw.bytes(), "extraction changed the carrier");
+    f.Expect(std::ranges::equal(files_.View(ScratchFile("carrier.bmp")), raw.bytes()),
+             "extraction changed the carrier");
     return f;
 }
 

@@ -6,8 +6,8 @@
 
 namespace velquist::probes {
 
-void Findings::Expect(bool holds, const std::string& what) {
-    if (!holds) list_.push_back(what);
+void Findings::Expect(bool holds, std::string_view what) {
+    if (!holds) list_.emplace_back(what);
 }
 
 std::string Findings::str() const {

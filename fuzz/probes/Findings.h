@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velquist::probes {
@@ -9,7 +10,8 @@ namespace velquist::probes {
 // What a probe saw go wrong with one input, in words a developer can act on.
 class Findings {
 public:
-    void Expect(bool holds, const std::string& what);
+    // `what` is only copied when the check fails: a probe makes dozens of checks per input.
+    void Expect(bool holds, std::string_view what);
     bool empty() const { return list_.empty(); }
     std::string str() const;
     // Prints every finding and aborts, so that the fuzzer keeps the input as a crash.

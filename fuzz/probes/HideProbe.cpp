@@ -113,11 +113,11 @@ Findings HideProbe::Run(std::span<const std::uint8_t> bytes) {
     HideOptions options{Protection::Password, 1, kPassword};
     PassContext ctx{job, files_, progress};
     Outcome outcome = EmbedMsg(ctx, options);
-    RawPicture hidden(files_.Get(job.ImagePath));
+    RawPicture hidden(files_.View(job.ImagePath));
     CheckHide(original, hidden, job, outcome, f);
     try {
         WipeCarrier(files_, 1, job.ImagePath);
-        CheckWipe(hidden, RawPicture(files_.Get(job.ImagePath)), f);
+        CheckWipe(hidden, RawPicture(files_.View(job.ImagePath)), f);
     } catch (const FileError& e) {
         f.Expect(false, std::string("the wipe threw: ") + e.what());
     }

@@ -78,7 +78,8 @@ Findings InspectProbe::Run(std::span<const std::uint8_t> bytes) {
     } catch (const FileError& e) {
         f.Expect(false, std::string("inspection threw: ") + e.what());
     }
-    f.Expect(files_.Get(ScratchFile("carrier.bmp")) == raw.bytes(), "inspection changed the carrier");
+    f.Expect(std::ranges::equal(files_.View(ScratchFile("carrier.bmp")), raw.bytes()),
+             "inspection changed the carrier");
     return f;
 }
 

@@ -30,6 +30,12 @@ std::vector<std::uint8_t> MemoryFiles::Get(const std::string& path) const {
     return it == files_.end() ? std::vector<std::uint8_t>() : it->second->bytes;
 }
 
+std::span<const std::uint8_t> MemoryFiles::View(const std::string& path) const {
+    auto it = files_.find(path);
+    if (it == files_.end()) return {};
+    return it->second->bytes;
+}
+
 std::vector<std::string> MemoryFiles::Names(const std::string& folder) const {
     std::vector<std::string> names;
     for (const auto& [path, file] : files_)

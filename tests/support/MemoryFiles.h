@@ -26,6 +26,8 @@ public:
     void Put(const std::string& path, std::vector<std::uint8_t> bytes);
     // The file's bytes; empty when there is none.
     std::vector<std::uint8_t> Get(const std::string& path) const;
+    // The same without a copy, valid until the file next changes.
+    std::span<const std::uint8_t> View(const std::string& path) const;
     // The names of the files directly in `folder`, sorted.
     std::vector<std::string> Names(const std::string& folder) const;
     // Drops every file and folder (a new input), open numbers included.
