@@ -17,7 +17,6 @@ const char* FileOpName(FileOp op) {
         case FileOp::Close: return "close";
         case FileOp::Length: return "length";
         case FileOp::Rename: return "rename";
-        case FileOp::Remove: return "remove";
         case FileOp::Lock: return "lock";
         case FileOp::Create: return "create";
         case FileOp::Mode: return "mode";

@@ -7,7 +7,7 @@
 namespace velquist {
 
 enum class FileOp {
-    Open, Read, Write, Flush, Close, Length, Rename, Remove, Lock, Create, Mode, Access
+    Open, Read, Write, Flush, Close, Length, Rename, Lock, Create, Mode, Access
 };
 
 // Why a file operation failed, in the terms a user can act on.
