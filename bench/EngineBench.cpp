@@ -123,7 +123,7 @@ PassTimes HideAndExtract(const std::string& carrierPath, const std::string& mess
     if (version2) {
         options.protection = Protection::Password;
         options.formatVersion = 2;
-        options.password = "pw";
+        options.password = SecretBytes::Of("pw");
     }
     JobState job;
     job.ImagePath = carrierPath;
@@ -138,7 +138,7 @@ PassTimes HideAndExtract(const std::string& carrierPath, const std::string& mess
     start = Clock::now();
     ExtractionJob extraction(ctx);
     bool opened = extraction.Open().completed() &&
-                  (!extraction.NeedsPassword() || extraction.AcceptPassword("pw"));
+                  (!extraction.NeedsPassword() || extraction.AcceptPassword(SecretBytes::Of("pw")));
     times.completed = hidden && opened && extraction.Run(outFile).completed();
     extraction.Close();
     times.extract = Seconds(start);
@@ -229,7 +229,7 @@ int main(int argc, char** argv) {
 
     std::array<std::uint8_t, format2::kSaltLength> salt{};
     auto start = Clock::now();
-    Argon2idKeyDerivation{}.Derive("pw", salt);
+    Argon2idKeyDerivation{}.Derive(SecretBytes::Of("pw"), salt);
     double derive = Seconds(start);
 
     PassTimes v2 = HideAndExtract(carrier2, message2, output2, true);

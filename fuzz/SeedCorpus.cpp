@@ -49,7 +49,8 @@ Bytes Carrier(const Bytes& picture, std::size_t length, const std::string& passw
     files.Put(ScratchFile("message.txt"), message);
     velquist::HideOptions options;
     if (!password.empty())
-        options = velquist::HideOptions{velquist::Protection::Password, encrypted ? 2 : 1, password};
+        options = velquist::HideOptions{velquist::Protection::Password, encrypted ? 2 : 1,
+                                        velquist::SecretBytes::Of(password)};
     velquist::probes::SilentProgress progress;
     velquist::JobState job;
     job.ImagePath = ScratchFile("carrier.bmp");

@@ -93,8 +93,8 @@ Findings ExtractProbe::Run(std::span<const std::uint8_t> bytes) {
         Outcome result = extraction.Open();
         // A version-1 carrier is given its own stored password, a version-2 one the seeds'.
         if (result.completed() && extraction.NeedsPassword() &&
-            !extraction.AcceptPassword(Sealed(raw) ? kPassword
-                                                   : extraction.header().StoredPassword()))
+            !extraction.AcceptPassword(SecretBytes::Of(
+                Sealed(raw) ? kPassword : extraction.header().StoredPassword())))
             result = Outcome::Of(OutcomeKind::WrongPassword);
         if (result.completed()) result = extraction.Run(ScratchFile(outName));
         extraction.Close();

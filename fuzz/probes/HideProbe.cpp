@@ -110,13 +110,15 @@ Findings HideProbe::Run(std::span<const std::uint8_t> bytes) {
     job.ImagePath = ScratchFile("carrier.bmp");
     job.MsgPath = ScratchFile("message.txt");
     job.MsgExt = "txt";
-    HideOptions options{Protection::Password, 1, kPassword};
+    HideOptions options{Protection::Password, 1, SecretBytes::Of(kPassword)};
     PassContext ctx{job, files_, progress};
     Outcome outcome = EmbedMsg(ctx, options);
     RawPicture hidden(files_.View(job.ImagePath));
     CheckHide(original, hidden, job, outcome, f);
     try {
-        WipeCarrier(files_, 1, job.ImagePath);
+        files_.OpenExisting(1, job.ImagePath);
+        WipeCarrier(files_, 1);
+        files_.Close(1);
         CheckWipe(hidden, RawPicture(files_.View(job.ImagePath)), f);
     } catch (const FileError& e) {
         f.Expect(false, std::string("the wipe threw: ") + e.what());

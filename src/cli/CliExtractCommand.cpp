@@ -6,8 +6,8 @@
 #include "cli/CliTexts.h"
 #include "cli/Localization.h"
 #include "cli/OutcomeReport.h"
-#include "cli/PictureCheck.h"
 #include "engine/ExtractionJob.h"
+#include "engine/format/PasswordRule.h"
 #include "engine/format/StoredNames.h"
 #include "platform/FolderPath.h"
 
@@ -17,21 +17,30 @@ namespace {
 
 using namespace cli_texts;
 
-// An existing output is replaced with --force or when the user says so on the terminal;
-// a script without either is refused rather than having its file replaced.
-Outcome CheckOutput(const CliRequest& r, CliSession& s, ExtractionJob& extraction) {
+// An existing output is replaced with --force or when the user says so on the terminal; a
+// script without either is refused rather than having its file replaced. Whether it was kept
+// by the user's own "no" or for want of a terminal decides what the message suggests.
+ExitCode CheckOutput(const CliRequest& r, CliSession& s, ExtractionJob& extraction) {
     OutputTarget target = extraction.CheckOutput(s.job.OutFile);
-    if (!target.verdict.completed() || !target.replaces || r.force) return target.verdict;
+    if (!target.verdict.completed()) return Report(s, CarrierCommand::Extract, target.verdict);
+    if (!target.replaces || r.force) return ExitCode::Ok;
     std::optional<bool> replace = s.passwords.Confirm(s.job.OutFile + Tr(kReplaceOutput));
-    if (replace.value_or(false)) return target.verdict;
-    return Outcome::Of(OutcomeKind::Declined, s.job.OutFile);
+    if (replace.value_or(false)) return ExitCode::Ok;
+    return s.Fail(ExitCode::Refused, replace ? kOutputKept : kOutputExists, s.job.OutFile);
 }
 
+// Version 1 stores its password, which may be empty (the window writes such carriers); version
+// 2 derives a key from one, and no key comes from nothing.
 ExitCode CheckPassword(CliSession& s, ExtractionJob& extraction) {
     if (!extraction.NeedsPassword()) return ExitCode::Ok;
     if (!s.passwords.CanAsk()) return s.Fail(ExitCode::Usage, kNoTerminal);
-    std::string password = s.passwords.Ask(Tr(kPasswordPrompt));
-    if (password.empty()) return s.Fail(ExitCode::Usage, kPasswordEmpty);
+    SecretBytes password = s.passwords.Ask(Tr(kPasswordPrompt));
+    bool version2 = extraction.header().isVersion2();
+    if (version2 && password.empty()) return s.Fail(ExitCode::Usage, kPasswordEmpty);
+    if (version2 && !password_rule::FitsVersion2(password.text()))
+        return s.Fail(ExitCode::Usage, kEncryptedPasswordLength);
+    if (!version2 && !password_rule::FitsVersion1(password.text()))
+        return s.Fail(ExitCode::Usage, kPasswordTooLong);
     if (!extraction.AcceptPassword(password))
         return Report(s, CarrierCommand::Extract, Outcome::Of(OutcomeKind::WrongPassword));
     return ExitCode::Ok;
@@ -40,18 +49,15 @@ ExitCode CheckPassword(CliSession& s, ExtractionJob& extraction) {
 }  // namespace
 
 ExitCode RunExtract(const CliRequest& r, CliSession& s) {
-    CarrierHeader checked;
-    if (ExitCode code = CheckPicture(s, r.picture, checked); code != ExitCode::Ok) return code;
-    if (!checked.holdsData()) return s.Fail(ExitCode::Refused, kNothingToExtract);
     s.job.ImagePath = r.picture;
+    // The picture is opened once, under its lock, from the first check to the wipe.
     ExtractionJob extraction(s.ctx);
     if (Outcome opened = extraction.Open(); !opened.completed())
         return Report(s, CarrierCommand::Extract, opened);
     s.job.MsgExt = extraction.header().SafeExtension();
     s.job.OutPath = WithSeparator(r.outputDir);
     s.job.OutFile = stored_names::OutputFileFor(s.job.OutPath, s.job.MsgExt);
-    if (Outcome output = CheckOutput(r, s, extraction); !output.completed())
-        return Report(s, CarrierCommand::Extract, output);
+    if (ExitCode code = CheckOutput(r, s, extraction); code != ExitCode::Ok) return code;
     if (ExitCode code = CheckPassword(s, extraction); code != ExitCode::Ok) return code;
     if (Outcome run = extraction.Run(s.job.OutFile); !run.completed())
         return Report(s, CarrierCommand::Extract, run);

@@ -6,8 +6,7 @@
 #include "cli/CliTexts.h"
 #include "cli/Localization.h"
 #include "cli/OutcomeReport.h"
-#include "cli/PictureCheck.h"
-#include "engine/EmbedPass.h"
+#include "engine/HideJob.h"
 #include "engine/HideOptions.h"
 #include "engine/format/PasswordRule.h"
 #include "engine/format/StoredNames.h"
@@ -25,35 +24,43 @@ std::string ExtensionFor(CliSession& s, const std::string& path) {
     return stored_names::kFallbackExtension;
 }
 
+// What the chosen format can take, or why not.
+const char* RefusalOf(const SecretBytes& password, int format) {
+    if (password.empty()) return kPasswordEmpty;
+    if (format == 1 && !password_rule::FitsVersion1(password.text())) return kPasswordTooLong;
+    if (format == 2 && !password_rule::FitsVersion2(password.text())) return kEncryptedPasswordLength;
+    return nullptr;
+}
+
 ExitCode TakePassword(const CliRequest& r, CliSession& s, HideOptions& options) {
     if (!s.passwords.CanAsk()) return s.Fail(ExitCode::Usage, kNoTerminalForHide);
-    std::string password = s.passwords.Ask(Tr(kPasswordFirst));
-    if (password.empty()) return s.Fail(ExitCode::Usage, kPasswordEmpty);
-    if (!password_rule::FitsVersion1(password)) return s.Fail(ExitCode::Usage, kPasswordTooLong);
+    SecretBytes password = s.passwords.Ask(Tr(kPasswordFirst));
+    if (const char* refusal = RefusalOf(password, r.format)) return s.Fail(ExitCode::Usage, refusal);
     // Standard input is a script's: it gives the password once and has no typos to catch.
-    if (!r.passwordStdin && s.passwords.Ask(Tr(kPasswordRepeat)) != password)
+    if (!r.passwordStdin && !(s.passwords.Ask(Tr(kPasswordRepeat)) == password))
         return s.Fail(ExitCode::Refused, kPasswordsDiffer);
     options.protection = Protection::Password;
     options.formatVersion = r.format;
-    options.password = password;
+    options.password = std::move(password);
     return ExitCode::Ok;
 }
 
 }  // namespace
 
 ExitCode RunHide(const CliRequest& r, CliSession& s) {
-    CarrierHeader header;
-    if (ExitCode code = CheckPicture(s, r.picture, header); code != ExitCode::Ok) return code;
-    if (header.holdsData()) return s.Fail(ExitCode::Refused, kHideHasData);
     s.job.ImagePath = r.picture;
     s.job.MsgPath = r.message;
+    // The picture is opened once, under its lock, from the first check to the last write.
+    HideJob job(s.ctx);
+    if (Outcome opened = job.Open(); !opened.completed())
+        return Report(s, CarrierCommand::Hide, opened);
     s.job.MsgExt = ExtensionFor(s, r.message);
     HideOptions options;
     if (r.password) {
         if (ExitCode code = TakePassword(r, s, options); code != ExitCode::Ok) return code;
         if (r.format == 1) s.Tell(kVersion1Warning);
     }
-    Outcome outcome = EmbedMsg(s.ctx, options);
+    Outcome outcome = job.Run(options);
     if (!outcome.completed()) return Report(s, CarrierCommand::Hide, outcome);
     s.Tell(kEmbedDone);
     return ExitCode::Ok;

@@ -36,6 +36,7 @@ struct Parser {
     CLI::App* hide = AddSubcommand(app, "hide", r.picture);
     CLI::App* extract = AddSubcommand(app, "extract", r.picture);
     CLI::App* wipe = AddSubcommand(app, "wipe", r.picture);
+    CLI::Option* format = nullptr;
 
     Parser() {
         app.allow_extras();
@@ -45,7 +46,7 @@ struct Parser {
         CLI::Option* typed = hide->add_flag("--password", r.password)->disable_flag_override();
         CLI::Option* piped = hide->add_flag("--password-stdin", r.passwordStdin)->disable_flag_override();
         typed->excludes(piped);
-        hide->add_option("--format", r.format)->check(CLI::IsMember({1, 2}));
+        format = hide->add_option("--format", r.format)->check(CLI::IsMember({1, 2}));
         extract->add_option("--output-dir", r.outputDir);
         AddFlag(extract, "--wipe", r.wipe);
         AddFlag(extract, "--password-stdin", r.passwordStdin);
@@ -132,6 +133,9 @@ std::optional<CliRequest> ParseRequest(const std::vector<std::string>& args, Usa
     r.command = CommandOf(p, subs[0]);
     // Reading the password from standard input is itself a request to protect the message.
     if (r.command == Command::Hide) r.password = r.password || r.passwordStdin;
+    // Asking for encryption without a password would hide the message unprotected.
+    if (r.command == Command::Hide && !r.password && p.format->count() > 0 && r.format == 2)
+        return Fail(error, kFormatNeedsPassword);
     return r;
 }
 

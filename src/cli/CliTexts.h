@@ -47,12 +47,18 @@ inline constexpr const char* kCarrierBusy =
     Msgid("The picture is being used by another program; try again later.");
 inline constexpr const char* kOutputIsCarrier =
     Msgid("The output file is the picture itself; choose another output folder.");
+inline constexpr const char* kMessageUnreadable =
+    Msgid("Cannot read the message file; make sure it exists and can be read.");
+inline constexpr const char* kCarrierGone =
+    Msgid("The picture file is gone; it may have been moved, renamed or deleted.");
 inline constexpr const char* kNoMemory =
     Msgid("There is not enough memory to check the password; close other programs and try again.");
 
 // The second line of a failure: the file concerned, then why.
 inline constexpr const char* kCauseSeparator = Msgid(": ");
 inline constexpr const char* kCauseNoSpace = Msgid("no space left on the disk");
+inline constexpr const char* kCauseTooLarge = Msgid("the file would be larger than the system allows");
+inline constexpr const char* kCauseFolderMissing = Msgid("the output folder does not exist");
 inline constexpr const char* kCausePermission =
     Msgid("permission denied (the file, folder or disk is read-only or protected)");
 inline constexpr const char* kCauseNotFound = Msgid("no such file or folder");
@@ -65,10 +71,15 @@ inline constexpr const char* kReadFailed = Msgid("Cannot read the file: ");
 inline constexpr const char* kUnexpected = Msgid("An unexpected error occurred: ");
 inline constexpr const char* kOutputExists =
     Msgid("The output file already exists; add --force to replace it: ");
-inline constexpr const char* kReplaceOutput = Msgid("  already exists; replace it? (y/N) ");
+inline constexpr const char* kOutputKept = Msgid("The output file already exists and was kept: ");
+inline constexpr const char* kReplaceOutput = Msgid(" already exists; replace it? (y/N) ");
 inline constexpr const char* kStdoutFailed = Msgid("Cannot write to standard output: ");
 inline constexpr const char* kPasswordTooLong =
-    Msgid("A password has at most 8 characters, printable ASCII only.");
+    Msgid("A format-1 password has at most 8 characters, printable ASCII only.");
+inline constexpr const char* kEncryptedPasswordLength =
+    Msgid("A password that encrypts has 1 to 64 characters.");
+inline constexpr const char* kFormatNeedsPassword =
+    Msgid("--format 2 encrypts with a password: add --password or --password-stdin");
 inline constexpr const char* kPasswordEmpty = Msgid("The password is empty; an empty password protects nothing.");
 inline constexpr const char* kVersion1Warning =
     Msgid("Warning: format version 1 stores the password in clear; anyone who has the picture can read it.");

@@ -5,15 +5,12 @@
 #include "cli/CliSession.h"
 #include "cli/CliTexts.h"
 #include "cli/OutcomeReport.h"
-#include "cli/PictureCheck.h"
 #include "engine/CarrierWipe.h"
 
 namespace velquist::cli {
 
 ExitCode RunWipe(const CliRequest& r, CliSession& s) {
-    CarrierHeader header;
-    if (ExitCode code = CheckPicture(s, r.picture, header); code != ExitCode::Ok) return code;
-    if (!header.holdsData()) return s.Fail(ExitCode::Refused, cli_texts::kNoHidden);
+    // Opened once, for writing and under its lock, from the check to the last byte wiped.
     Outcome outcome = WipeHiddenData(s.files, r.picture);
     if (!outcome.completed()) return Report(s, CarrierCommand::Wipe, outcome);
     s.Tell(cli_texts::kWiped);

@@ -8,7 +8,9 @@
 #include "cli/CliSession.h"
 #include "cli/CliTexts.h"
 #include "cli/Localization.h"
-#include "cli/PictureCheck.h"
+#include "cli/OutcomeReport.h"
+#include "engine/FileNumbers.h"
+#include "engine/format/CarrierCheck.h"
 
 namespace velquist::cli {
 
@@ -84,7 +86,8 @@ void PrintLines(std::ostream& out, const Facts& f) {
 
 ExitCode RunInspect(const CliRequest& request, CliSession& session) {
     CarrierHeader header;
-    if (ExitCode code = CheckPicture(session, request.picture, header); code != ExitCode::Ok)
+    Outcome outcome = InspectCarrier(session.files, file_numbers::kCarrier, request.picture, header);
+    if (ExitCode code = Report(session, CarrierCommand::Inspect, outcome); code != ExitCode::Ok)
         return code;
     Facts facts = FactsOf(header);
     if (request.json)

@@ -20,13 +20,12 @@ ExitCode CodeFor(CarrierCommand command, const Outcome& o) {
         case OutcomeKind::Damaged:
         case OutcomeKind::Not24Bit:
         case OutcomeKind::NotUncompressed: return ExitCode::BadPicture;
+        case OutcomeKind::CarrierGone:
+        case OutcomeKind::CarrierReplaced: return ExitCode::BadPicture;
         case OutcomeKind::CarrierFailure:
-            // A picture that is missing or no file at all is unusable; a failing read or
-            // write is an input/output failure.
-            if (command == CarrierCommand::Inspect &&
-                (o.cause == FileCause::NotFound || o.cause == FileCause::NotRegular))
-                return ExitCode::BadPicture;
-            return ExitCode::IoFailure;
+            // A picture that is no file at all is unusable; a failing read or write is an
+            // input/output failure.
+            return o.cause == FileCause::NotRegular ? ExitCode::BadPicture : ExitCode::IoFailure;
         case OutcomeKind::MessageFailure:
         case OutcomeKind::OutputFailure:
         case OutcomeKind::NoMemory: return ExitCode::IoFailure;
@@ -34,7 +33,8 @@ ExitCode CodeFor(CarrierCommand command, const Outcome& o) {
     }
 }
 
-const char* FailureText(CarrierCommand command) {
+const char* FailureText(CarrierCommand command, OutcomeKind kind) {
+    if (kind == OutcomeKind::MessageFailure) return kMessageUnreadable;
     switch (command) {
         case CarrierCommand::Inspect: return kCannotOpenPicture;
         case CarrierCommand::Extract: return kExtractFailed;
@@ -57,11 +57,16 @@ const char* TextFor(CarrierCommand command, const Outcome& o) {
         case OutcomeKind::WrongPassword: return kWrongPassword;
         case OutcomeKind::Busy: return kCarrierBusy;
         case OutcomeKind::OutputIsCarrier: return kOutputIsCarrier;
-        case OutcomeKind::Declined: return kOutputExists;
         case OutcomeKind::NoMemory: return kNoMemory;
+        case OutcomeKind::CarrierGone:
+            return command == CarrierCommand::Inspect ? kCannotOpenPicture : kCarrierGone;
+        case OutcomeKind::CarrierReplaced: return kCarrierGone;
         case OutcomeKind::CarrierFailure:
+            // A folder or a device where the picture should be: it cannot be opened at all.
+            if (o.cause == FileCause::NotRegular) return kCannotOpenPicture;
+            return FailureText(command, o.kind);
         case OutcomeKind::MessageFailure:
-        case OutcomeKind::OutputFailure: return FailureText(command);
+        case OutcomeKind::OutputFailure: return FailureText(command, o.kind);
         case OutcomeKind::Completed: break;
     }
     return "";
@@ -70,6 +75,8 @@ const char* TextFor(CarrierCommand command, const Outcome& o) {
 const char* CauseText(FileCause cause) {
     switch (cause) {
         case FileCause::NoSpace: return kCauseNoSpace;
+        case FileCause::TooLarge: return kCauseTooLarge;
+        case FileCause::FolderMissing: return kCauseFolderMissing;
         case FileCause::PermissionDenied: return kCausePermission;
         case FileCause::NotFound: return kCauseNotFound;
         case FileCause::NotRegular: return kCauseNotRegular;
@@ -82,7 +89,7 @@ const char* CauseText(FileCause cause) {
 
 bool IsFileFailure(const Outcome& o) {
     return o.kind == OutcomeKind::CarrierFailure || o.kind == OutcomeKind::MessageFailure ||
-           o.kind == OutcomeKind::OutputFailure;
+           o.kind == OutcomeKind::OutputFailure || o.kind == OutcomeKind::CarrierGone;
 }
 
 // "FILE: cause", as the window's second line says it.
@@ -96,13 +103,8 @@ std::string CauseLine(const Outcome& o) {
 
 ExitCode Report(CliSession& session, CarrierCommand command, const Outcome& outcome) {
     if (outcome.completed()) return ExitCode::Ok;
-    // Only the command line has nobody to ask whether an existing output may go.
-    if (outcome.kind == OutcomeKind::Declined) {
-        session.Tell(kOutputExists, outcome.path);
-    } else {
-        session.Tell(TextFor(command, outcome));
-        if (IsFileFailure(outcome) && !outcome.path.empty()) session.console.Say(CauseLine(outcome));
-    }
+    session.Tell(TextFor(command, outcome));
+    if (IsFileFailure(outcome) && !outcome.path.empty()) session.console.Say(CauseLine(outcome));
     return CodeFor(command, outcome);
 }
 

@@ -5,11 +5,37 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "cli/SignalCleanup.h"
+#include <cerrno>
+#include <cstdint>
+
+#include "platform/SignalCleanup.h"
 
 namespace velquist::cli {
 
 namespace {
+
+// One line from `next` (which yields a byte, or nothing at the end), without its line end.
+template <typename Next>
+SecretBytes TakeLine(Next next) {
+    SecretBytes line(PasswordReader::kLongest);
+    while (std::optional<std::uint8_t> byte = next()) {
+        if (*byte == '\n') break;
+        line.Push(*byte);  // the rest of a line too long for any password is dropped
+    }
+    if (!line.empty() && line.data()[line.size() - 1] == '\r') line.Resize(line.size() - 1);
+    return line;
+}
+
+SecretBytes ReadLine(int fd) {
+    return TakeLine([fd]() -> std::optional<std::uint8_t> {
+        std::uint8_t byte = 0;
+        ssize_t got = 0;
+        do got = ::read(fd, &byte, 1);
+        while (got < 0 && errno == EINTR);
+        if (got != 1) return std::nullopt;
+        return byte;
+    });
+}
 
 // A terminal for one question, put back as it was, echo included, when done or when a
 // signal ends the process meanwhile.
@@ -52,17 +78,14 @@ public:
     }
 
     // Echo goes off before the prompt shows, so nothing typed after it can appear.
-    std::string AskUnechoed(const std::string& prompt) const {
+    SecretBytes AskUnechoed(const std::string& prompt) const {
         termios quiet = saved_;
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         quiet.c_lflag |= ECHONL;
         SignalCleanup::GuardTerminal(fd_, saved_);
         ::tcsetattr(fd_, TCSAFLUSH, &quiet);
         Write(prompt);
-        std::string line;
-        char c;
-        while (::read(fd_, &c, 1) == 1 && c != '\n') line.push_back(c);
-        return line;
+        return ReadLine(fd_);
     }
 
 private:
@@ -77,11 +100,6 @@ private:
     termios saved_{};
 };
 
-std::string WithoutCarriageReturn(std::string line) {
-    if (line.ends_with('\r')) line.pop_back();
-    return line;
-}
-
 }  // namespace
 
 std::optional<bool> PasswordReader::Confirm(const std::string& question) {
@@ -93,16 +111,20 @@ std::optional<bool> PasswordReader::Confirm(const std::string& question) {
 
 bool PasswordReader::CanAsk() const { return fromStdin_ || QuietTerminal(terminalPath_).ok(); }
 
-std::string PasswordReader::Ask(const std::string& prompt) {
+SecretBytes PasswordReader::Ask(const std::string& prompt) {
     if (fromStdin_) {
-        if (QuietTerminal typed(inFd_); typed.ok()) return WithoutCarriageReturn(typed.AskUnechoed(prompt));
-        std::string line;
-        std::getline(in_, line);
-        return WithoutCarriageReturn(line);
+        if (QuietTerminal typed(inFd_); typed.ok()) return typed.AskUnechoed(prompt);
+        // Straight from the descriptor: a stream's buffer would keep a copy of the password.
+        if (inFd_ >= 0) return ReadLine(inFd_);
+        return TakeLine([this]() -> std::optional<std::uint8_t> {
+            char c = 0;
+            if (!in_.get(c)) return std::nullopt;
+            return static_cast<std::uint8_t>(c);
+        });
     }
     QuietTerminal terminal(terminalPath_);
-    if (!terminal.ok()) return "";
-    return WithoutCarriageReturn(terminal.AskUnechoed(prompt));
+    if (!terminal.ok()) return SecretBytes();
+    return terminal.AskUnechoed(prompt);
 }
 
 }  // namespace velquist::cli

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "engine/crypto/SecretBytes.h"
+
 namespace velquist::cli {
 
 // Where a password comes from: one line of standard input, or the terminal with echo off.
@@ -19,8 +21,11 @@ public:
     // script without one fails at once instead of waiting for a typist who is not there.
     bool CanAsk() const;
     // One line without its line end ("\n" or "\r\n"); empty at the end of the input. Typed on
-    // a terminal, standard input included, it is never echoed.
-    std::string Ask(const std::string& prompt);
+    // a terminal, standard input included, it is never echoed. It goes byte by byte from the
+    // descriptor into guarded memory, through no stream buffer; a line longer than any format's
+    // password is cut at kLongest bytes, which no format takes.
+    SecretBytes Ask(const std::string& prompt);
+    static constexpr std::size_t kLongest = 1024;
     // A yes-or-no question on the terminal (Yes only for an answer starting with y); nothing
     // when there is no terminal to ask on.
     std::optional<bool> Confirm(const std::string& question);

@@ -6,7 +6,7 @@
 #include <iostream>
 
 #include "cli/CliApp.h"
-#include "cli/SignalCleanup.h"
+#include "platform/SignalCleanup.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ int TerminalColumns(int fd) {
 
 int main(int argc, char** argv) {
     KeepStandardDescriptorsTaken();
-    velquist::cli::SignalCleanup::Install();
+    velquist::SignalCleanup::Install();
     std::vector<std::string> args(argv + 1, argv + argc);
     velquist::cli::CliIo io{.in = std::cin,
                             .out = std::cout,

@@ -46,7 +46,9 @@ void BlankHeaderGroup(FileService& files, int number, std::int64_t headerGroup) 
     files.WriteAt(number, headerGroup, blank);
 }
 
-void Wipe(FileService& files, int number) {
+}  // namespace
+
+void WipeCarrier(FileService& files, int number) {
     CarrierHeader header = ReadCarrierHeader(files, number);
     if (!header.damaged() && header.hasHeaderGroup) {
         BlankHeaderGroup(files, number, header.pixelOffset);
@@ -63,23 +65,11 @@ void Wipe(FileService& files, int number) {
     }
 }
 
-}  // namespace
-
-void WipeCarrier(FileService& files, int number, const std::string& path) {
-    files.OpenExisting(number, path);
-    try {
-        Wipe(files, number);
-    } catch (const FileError&) {
-        files.CloseQuietly(number);
-        throw;
-    }
-    files.Close(number);
-}
-
 Outcome WipeHiddenData(FileService& files, const std::string& path) {
     CarrierHeader header;
     Outcome opened =
-        OpenLockedCarrier(files, kCarrier, path, FileService::LockKind::Exclusive, header);
+        OpenLockedCarrier(files, kCarrier, path, CarrierAccess::Writable,
+                          FileService::LockKind::Exclusive, header);
     if (!opened.completed()) return opened;
     try {
         if (OutcomeKind verdict = CarrierVerdict(header); verdict != OutcomeKind::Completed) {
@@ -90,7 +80,7 @@ Outcome WipeHiddenData(FileService& files, const std::string& path) {
             files.Close(kCarrier);
             return Outcome::Of(OutcomeKind::NoData, path);
         }
-        WipeCarrier(files, file_numbers::kWipe, path);
+        WipeCarrier(files, kCarrier);
         files.Close(kCarrier);
     } catch (const FileError& e) {
         files.CloseAllQuietly();

@@ -14,12 +14,13 @@ class FileService;
 // blanked and every codec bit of the stored groups cleared first, then flushed, and only then
 // the marker word becomes 0 and is flushed. Until that last step the carrier still claims
 // its data, so a wipe can simply run again. Nothing outside the header group, those groups and
-// the marker word changes. Opens the carrier as `number` (the caller holds its lock); throws
-// FileError on any failure, with the file closed.
-void WipeCarrier(FileService& files, int number, const std::string& path);
+// the marker word changes. Works on the carrier open as `number`, whose lock the caller holds,
+// and never opens a file by name: it wipes the picture the caller looked at, whatever the name
+// leads to by now. Throws FileError on any failure.
+void WipeCarrier(FileService& files, int number);
 
-// The wipe command on its own: opens and locks the carrier, checks under the lock that it
-// still holds data, and wipes it.
+// The wipe command on its own: opens the carrier for writing, locks it, checks under the lock
+// that it still holds data, and wipes it through the same descriptor.
 Outcome WipeHiddenData(FileService& files, const std::string& path);
 
 }  // namespace velquist

@@ -63,23 +63,27 @@ ExtractionJob::~ExtractionJob() { Close(); }
 
 Outcome ExtractionJob::Open() {
     const std::string& path = ctx_.job.ImagePath;
-    Outcome opened = OpenLockedCarrier(ctx_.files, kCarrier, path,
-                                       FileService::LockKind::Exclusive, header_);
+    Outcome opened = OpenLockedCarrier(ctx_.files, kCarrier, path, CarrierAccess::WritableIfAllowed,
+                                       FileService::LockKind::Exclusive, header_,
+                                       ctx_.job.ImageFile);
     if (!opened.completed()) return opened;
     return Outcome::Of(Verdict(header_), path);
 }
 
 OutputTarget ExtractionJob::CheckOutput(const std::string& outFile) {
-    return CheckOutputTarget(ctx_.files, ctx_.job.ImagePath, outFile);
+    OutputTarget target = CheckOutputTarget(ctx_.files, ctx_.job.ImagePath, outFile);
+    checkedOutput_ = outFile;
+    agreed_ = target.standing;
+    return target;
 }
 
 bool ExtractionJob::NeedsPassword() const {
     return header_.isVersion2() || header_.isProtected();
 }
 
-bool ExtractionJob::AcceptPassword(const std::string& entered) {
+bool ExtractionJob::AcceptPassword(const SecretBytes& entered) {
     password_ = entered;
-    return header_.isVersion2() || entered == header_.StoredPassword();
+    return header_.isVersion2() || entered.Equals(header_.password);
 }
 
 // The payload is opened as it comes out of the groups; only what has authenticated reaches
@@ -120,7 +124,7 @@ Outcome ExtractionJob::RunPass(const std::string& outFile) {
         return Outcome{OutcomeKind::CarrierFailure, carrierPath, FileCause::Other, 0};
     }
     try {
-        output_->Commit();
+        output_->Commit(agreed_);
     } catch (const FileError& e) {
         return Outcome::Failure(OutcomeKind::OutputFailure, e, outFile);
     }
@@ -129,6 +133,11 @@ Outcome ExtractionJob::RunPass(const std::string& outFile) {
 
 Outcome ExtractionJob::Run(const std::string& outFile) {
     ctx_.job.MsgLen = static_cast<std::int32_t>(header_.messageLength());
+    // Without a check first, the same rules hold for what stands there now.
+    if (checkedOutput_ != outFile) {
+        OutputTarget target = CheckOutput(outFile);
+        if (!target.verdict.completed()) return target.verdict;
+    }
     Outcome outcome = RunPass(outFile);
     // Whatever did not become the output is thrown away.
     output_.reset();
@@ -138,7 +147,7 @@ Outcome ExtractionJob::Run(const std::string& outFile) {
 Outcome ExtractionJob::Wipe() {
     const std::string& path = ctx_.job.ImagePath;
     try {
-        WipeCarrier(ctx_.files, file_numbers::kWipe, path);
+        WipeCarrier(ctx_.files, kCarrier);
     } catch (const FileError& e) {
         return Outcome::Failure(OutcomeKind::CarrierFailure, e, path);
     } catch (const std::exception&) {

@@ -2,12 +2,14 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
 #include "engine/ExtractPass.h"
 #include "engine/OutputTarget.h"
 #include "engine/PassContext.h"
+#include "engine/crypto/SecretBytes.h"
 #include "engine/format/CarrierHeader.h"
 #include "engine/format/Outcome.h"
 
@@ -16,9 +18,10 @@ namespace velquist {
 class PendingOutput;
 
 // The file side of taking a message out, shared by the window and the command line. The
-// carrier ImagePath is opened read-only as file 1 and locked for the job's whole life, the
-// wipe that may follow included. The caller asks its questions (replace the output,
-// password) between the steps:
+// carrier ImagePath is opened as file 1 (for writing too where the user may, for the wipe) and
+// locked for the job's whole life; the wipe that may follow goes through that very descriptor,
+// so it can only ever wipe the picture the message came out of. The caller asks its questions
+// (replace the output, password) between the steps:
 //   Open -> CheckOutput -> (questions) -> Run -> (questions) -> Wipe -> Close.
 class ExtractionJob {
 public:
@@ -32,17 +35,19 @@ public:
     // can be there at all.
     Outcome Open();
     const CarrierHeader& header() const { return header_; }
-    // Whether the extraction may write `outFile`, and whether that replaces something.
+    // Whether the extraction may write `outFile`, and whether that replaces something. What
+    // stands there now is the only thing Run may replace.
     OutputTarget CheckOutput(const std::string& outFile);
     // A protected version-1 carrier and every version-2 carrier ask for the password.
     bool NeedsPassword() const;
     // Version 1: whether `entered` is the stored password. Version 2 stores none: the password
     // is kept for Run, where the first piece that does not open tells a wrong one.
-    bool AcceptPassword(const std::string& entered);
+    bool AcceptPassword(const SecretBytes& entered);
     // Runs the extraction pass on the stored length into a temporary file beside `outFile`
-    // and moves it into place when the pass completed.
+    // and gives it that name when the pass completed, replacing only what CheckOutput saw
+    // there (without CheckOutput: what stands there when the pass began).
     Outcome Run(const std::string& outFile);
-    // Wipes the carrier under the lock this job holds.
+    // Wipes the carrier through the descriptor this job holds locked.
     Outcome Wipe();
     // Releases the carrier; an output not yet moved into place is thrown away.
     void Close() noexcept;
@@ -53,7 +58,9 @@ private:
 
     PassContext& ctx_;
     CarrierHeader header_;
-    std::string password_;
+    SecretBytes password_;
+    std::string checkedOutput_;
+    std::optional<PathFacts> agreed_;
     std::unique_ptr<PendingOutput> output_;
 };
 

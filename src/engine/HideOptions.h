@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <string>
+#include "engine/crypto/SecretBytes.h"
 
 namespace velquist {
 
@@ -14,7 +14,7 @@ enum class Protection { None, Password };
 struct HideOptions {
     Protection protection = Protection::None;
     int formatVersion = 1;
-    std::string password;
+    SecretBytes password;
 
     bool encrypted() const { return protection == Protection::Password && formatVersion == 2; }
 };

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/FileService.h"
+
 namespace velquist {
 
 // What the window's handlers and the passes share for the whole run: the user's choices,
@@ -13,6 +15,9 @@ namespace velquist {
 struct JobState {
     // User choices and options.
     std::string ImagePath;
+    // The file ImagePath named when it was inspected (inode 0 when nobody looked): a command
+    // that finds another file there refuses to act on it.
+    PathFacts ImageFile;
     std::string MsgPath;
     std::string MsgExt;
     std::string OutPath;   // always ends with the folder separator

@@ -37,7 +37,8 @@ OutputTarget CheckOutputTarget(FileService& files, const std::string& carrierPat
     int error = 0;
     auto folderFacts = files.LookThrough(folder, error);
     if (!folderFacts) {
-        target.verdict = Failure(folder, CauseOfErrno(error), error);
+        FileCause cause = error == ENOENT ? FileCause::FolderMissing : CauseOfErrno(error);
+        target.verdict = Failure(folder, cause, error);
         return target;
     }
     if (folderFacts->kind != PathFacts::Kind::Folder) {
@@ -46,6 +47,7 @@ OutputTarget CheckOutputTarget(FileService& files, const std::string& carrierPat
     }
     if (auto facts = files.Look(outFile, error)) {
         target.replaces = true;
+        target.standing = facts;
         if (facts->kind != PathFacts::Kind::File && facts->kind != PathFacts::Kind::Link) {
             target.verdict = Failure(outFile, FileCause::NotRegular);
             return target;

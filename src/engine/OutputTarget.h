@@ -1,18 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "engine/format/Outcome.h"
+#include "platform/FileService.h"
 
 namespace velquist {
 
-class FileService;
-
 // What stands at an extraction's output name, checked before anything is written.
 struct OutputTarget {
-    Outcome verdict;        // Completed when the extraction may write there
-    bool replaces = false;  // something (a file or a link) already has that name
+    Outcome verdict;                   // Completed when the extraction may write there
+    bool replaces = false;             // something (a file or a link) already has that name
+    std::optional<PathFacts> standing;  // what that is: the only thing a commit may replace
 };
 
 // Refuses an output name that is the carrier itself (same file, or the same path once links

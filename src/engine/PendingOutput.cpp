@@ -3,7 +3,6 @@
 
 #include <sys/stat.h>
 
-#include "engine/OutputTarget.h"
 #include "platform/FileService.h"
 #include "platform/FolderPath.h"
 
@@ -26,17 +25,18 @@ PendingOutput::PendingOutput(FileService& files, int number, std::string finalPa
 
 PendingOutput::~PendingOutput() { Discard(); }
 
-void PendingOutput::Commit() {
+void PendingOutput::Commit(const std::optional<PathFacts>& agreed) {
     try {
         files_.Flush(number_);
         files_.SetPermissions(number_, NewFileMode());
-        files_.Close(number_);
-        files_.Rename(temporaryPath_, finalPath_);
+        files_.CommitTemporary(number_, finalPath_, agreed);
+        temporaryPath_.clear();
     } catch (const FileError&) {
         Discard();
         throw;
     }
-    temporaryPath_.clear();
+    // Flushed before it got its name: a failing close now loses nothing.
+    files_.CloseQuietly(number_);
     try {
         files_.SyncFolder(FolderOf(finalPath_));
     } catch (const FileError&) {

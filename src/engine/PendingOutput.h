@@ -1,15 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "platform/FileService.h"
 
 namespace velquist {
 
-class FileService;
-
-// The extraction output, written to a private temporary file beside its final name and moved
-// over that name only when the extraction completed. A failed or refused extraction leaves no
-// new file behind and whatever had the final name untouched. The finished file gets the
+// The extraction output, written to a private temporary file beside its final name (with no
+// name at all where the file system allows it) and given the final name only when the
+// extraction completed. A failed or refused extraction, a crash or a power cut leaves no new
+// file behind and whatever had the final name untouched. The finished file gets the
 // permissions of any new file (0666 less the umask), never those of what it replaces.
 class PendingOutput {
 public:
@@ -19,9 +21,10 @@ public:
     PendingOutput(const PendingOutput&) = delete;
     PendingOutput& operator=(const PendingOutput&) = delete;
 
-    // Flushes, closes and renames over the final name, then makes the rename durable.
+    // Flushes the file and gives it the final name, replacing only what `agreed` says stood
+    // there when the user was asked (nothing, or that very file), then makes the name durable.
     // Throws FileError; the temporary file is gone either way.
-    void Commit();
+    void Commit(const std::optional<PathFacts>& agreed);
     // Closes and removes the temporary file; nothing else changes.
     void Discard() noexcept;
 

@@ -30,8 +30,8 @@ const char* FileOpName(FileOp op) {
 FileCause CauseOfErrno(int error) {
     switch (error) {
         case ENOSPC:
-        case EDQUOT:
-        case EFBIG: return FileCause::NoSpace;
+        case EDQUOT: return FileCause::NoSpace;
+        case EFBIG: return FileCause::TooLarge;
         case EACCES:
         case EPERM:
         case EROFS: return FileCause::PermissionDenied;

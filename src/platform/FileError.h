@@ -13,9 +13,11 @@ enum class FileOp {
 // Why a file operation failed, in the terms a user can act on.
 enum class FileCause {
     Other,             // the system's own text says why
-    NoSpace,           // the disk or the user's quota is full, or the file would grow too large
+    NoSpace,           // the disk or the user's quota is full
+    TooLarge,          // the file would grow past what the system allows a file (a size limit)
     PermissionDenied,  // no permission, or a read-only file or mount
     NotFound,          // the file or its folder does not exist
+    FolderMissing,     // the folder the output goes into does not exist
     NotRegular,        // a folder, device, socket or pipe stands where a file is expected
     Changed,           // the file changed (shrank) while it was being worked on
     Busy,              // another program holds the file's lock

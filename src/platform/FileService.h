@@ -37,13 +37,25 @@ public:
     virtual void OpenExisting(int number, const std::string& path) = 0;
     // Reading only; nothing is ever created or written.
     virtual void OpenReadOnly(int number, const std::string& path) = 0;
-    // Creates a new private (0600) file with a unique name in `folder` and opens it as
-    // `number`; returns its path. It is removed if a signal ends the process before it is
-    // renamed or removed.
+    // Reading and writing where the user may write the file, reading only where not (a later
+    // write then fails as permission denied); never created.
+    virtual void OpenWritableIfAllowed(int number, const std::string& path) = 0;
+    // Creates a new private (0600) file in `folder` and opens it as `number`. Where the file
+    // system allows it the file has no name at all until CommitTemporary, so that a crash or a
+    // power cut leaves nothing behind; otherwise it gets a unique hidden name, which this
+    // returns (empty for an unnamed file) and which is removed if a signal ends the process.
     virtual std::string CreateTemporary(int number, const std::string& folder) = 0;
+    // Gives the temporary file open as `number` the name `finalPath`, replacing only what
+    // `agreed` says stood there when the user was asked: nothing (the name must still be
+    // free) or that very file (the same device and inode). Whatever else stands there now stays,
+    // and the commit fails as Changed. The number stays open.
+    virtual void CommitTemporary(int number, const std::string& finalPath,
+                                 const std::optional<PathFacts>& agreed) = 0;
     // Takes the file's advisory lock without waiting; another holder makes this fail as Busy.
     virtual void Lock(int number, LockKind kind) = 0;
     virtual bool IsOpen(int number) const = 0;
+    // What the file open as `number` is (its device and inode), wherever its name leads now.
+    virtual PathFacts FactsOf(int number) = 0;
 
     // Fills the whole block from `offset` on, or throws; a negative offset is refused.
     virtual void ReadAt(int number, std::int64_t offset, std::span<std::uint8_t> block) = 0;
@@ -56,6 +68,12 @@ public:
     // Closes without reporting a failure (used on paths already failing).
     virtual void CloseQuietly(int number) noexcept = 0;
     virtual void CloseAllQuietly() noexcept = 0;
+
+    // Remembers `bytes` to be written at `offset` of the file open as `number` if a signal ends
+    // the process before DisarmRetractions: how an unfinished hide takes back what must not stay.
+    virtual void ArmRetraction(int number, std::int64_t offset,
+                               std::span<const std::uint8_t> bytes) = 0;
+    virtual void DisarmRetractions() noexcept = 0;
 
     virtual void Rename(const std::string& from, const std::string& to) = 0;
     // Removes a file that must not stay behind; never fails, never reports.

@@ -7,17 +7,19 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 #include "platform/FolderPath.h"
+#include "platform/RetractionGuard.h"
 #include "platform/TemporaryFileGuard.h"
 
 namespace velquist {
 
 namespace {
 
-PathFacts FactsOf(const struct stat& st) {
+PathFacts PathFactsOf(const struct stat& st) {
     PathFacts facts;
     facts.kind = S_ISREG(st.st_mode)   ? PathFacts::Kind::File
                  : S_ISLNK(st.st_mode) ? PathFacts::Kind::Link
@@ -53,34 +55,60 @@ void NumberedFiles::CheckOffset(const Slot& slot, FileOp op, int number,
     if (offset < 0) throw FileError(op, slot.path, FileCause::Other, "negative offset", number);
 }
 
-void NumberedFiles::OpenWith(int number, const std::string& path, int flags) {
-    if (number < 1 || number > kMaxNumber || slots_[number].fd >= 0)
-        throw FileError(FileOp::Open, path, FileCause::Other, "file number unavailable", number);
+// Looks before it opens: a device node is never opened, since some drivers act on an open.
+int NumberedFiles::OpenChecked(int number, const std::string& path, int flags) {
     CheckFault(FileOp::Open, number, path);
-    // Without O_NONBLOCK, opening a named pipe waits for a writer that may never come.
-    int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) throw FileError(FileOp::Open, path, errno, number);
     struct stat st{};
-    if (::fstat(fd, &st) != 0) {
-        int err = errno;
-        ::close(fd);
-        throw FileError(FileOp::Open, path, err, number);
-    }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
         throw FileError(FileOp::Open, path, FileCause::NotRegular,
                         S_ISDIR(st.st_mode) ? "is a folder" : "not a regular file", number);
+    // Without O_NONBLOCK, opening a named pipe that replaced the file meanwhile waits for a
+    // writer that may never come.
+    int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) throw FileError(FileOp::Open, path, errno, number);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        int err = errno;
+        ::close(fd);
+        if (!S_ISREG(st.st_mode))
+            throw FileError(FileOp::Open, path, FileCause::NotRegular, "not a regular file", number);
+        throw FileError(FileOp::Open, path, err, number);
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    slots_[number] = Slot{fd, path};
+    return fd;
+}
+
+void NumberedFiles::OpenWith(int number, const std::string& path, int flags, bool readOnly) {
+    if (number < 1 || number > kMaxNumber || slots_[number].fd >= 0)
+        throw FileError(FileOp::Open, path, FileCause::Other, "file number unavailable", number);
+    int fd = OpenChecked(number, path, flags);
+    slots_[number] = Slot{fd, path, readOnly};
 }
 
 void NumberedFiles::OpenExisting(int number, const std::string& path) {
-    OpenWith(number, path, O_RDWR);
+    OpenWith(number, path, O_RDWR, false);
 }
 
 void NumberedFiles::OpenReadOnly(int number, const std::string& path) {
-    OpenWith(number, path, O_RDONLY);
+    OpenWith(number, path, O_RDONLY, true);
+}
+
+void NumberedFiles::OpenWritableIfAllowed(int number, const std::string& path) {
+    try {
+        OpenWith(number, path, O_RDWR, false);
+    } catch (const FileError& e) {
+        if (e.error() != EACCES && e.error() != EPERM && e.error() != EROFS) throw;
+        OpenWith(number, path, O_RDONLY, true);
+    }
+}
+
+// An O_TMPFILE file, or -1 where the file system or the system refuses one (then the caller
+// names its file). Linking it later goes through /proc/self/fd, which must be there.
+int NumberedFiles::CreateUnnamed(const std::string& folder) {
+    if (alwaysNamed_ || ::access("/proc/self/fd", X_OK) != 0) return -1;
+    int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0) return fd;
+    if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) return -1;
+    throw FileError(FileOp::Create, folder, errno);
 }
 
 std::string NumberedFiles::CreateTemporary(int number, const std::string& folder) {
@@ -89,12 +117,120 @@ std::string NumberedFiles::CreateTemporary(int number, const std::string& folder
         throw FileError(FileOp::Create, pattern, FileCause::Other, "file number unavailable",
                         number);
     CheckFault(FileOp::Create, number, folder);
+    int unnamed = CreateUnnamed(folder);
+    if (unnamed >= 0) {
+        slots_[number] = Slot{unnamed, folder, false, true};
+        return "";
+    }
     // mkostemp creates the file 0600: nobody else can read the message while it is written.
     int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0) throw FileError(FileOp::Create, folder, errno, number);
     TemporaryFileGuard::Remember(pattern.c_str());
     slots_[number] = Slot{fd, pattern};
     return pattern;
+}
+
+// A hidden name beside the final one for an unnamed file that is to replace a file: the
+// exchange that replaces it needs a name on both sides.
+std::string NumberedFiles::LinkBeside(Slot& slot, const std::string& finalPath) {
+    std::string proc = "/proc/self/fd/" + std::to_string(slot.fd);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = WithSeparator(FolderOf(finalPath)) + ".velquist-" +
+                           std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        if (::linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            TemporaryFileGuard::Remember(name.c_str());
+            slot.unnamed = false;
+            slot.path = name;
+            return name;
+        }
+        if (errno != EEXIST) throw FileError(FileOp::Rename, finalPath, errno);
+    }
+    throw FileError(FileOp::Rename, finalPath, EEXIST);
+}
+
+void NumberedFiles::MoveToFreeName(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) {
+        int err = errno;
+        if (err == EEXIST)
+            throw FileError(FileOp::Rename, to, FileCause::Changed, "the name was taken meanwhile");
+        if (err != EINVAL && err != ENOSYS) throw FileError(FileOp::Rename, to, err);
+        // A file system without it: a link is just as careful not to replace anything.
+        if (::link(from.c_str(), to.c_str()) != 0) {
+            if (errno == EEXIST)
+                throw FileError(FileOp::Rename, to, FileCause::Changed, "the name was taken meanwhile");
+            throw FileError(FileOp::Rename, to, errno);
+        }
+        ::unlink(from.c_str());
+    }
+    TemporaryFileGuard::ForgetIf(from.c_str());
+}
+
+namespace {
+
+bool SameFile(const std::optional<PathFacts>& facts, const PathFacts& agreed) {
+    return facts && facts->device == agreed.device && facts->inode == agreed.inode;
+}
+
+}  // namespace
+
+// The two names trade places in one step; what comes out is checked against what the user
+// agreed to replace, and put back if it is anything else.
+void NumberedFiles::MoveOverAgreed(const std::string& from, const std::string& to,
+                                   const PathFacts& agreed) {
+    // Only a file, or a link itself, is ever replaced; a folder never.
+    if (agreed.kind != PathFacts::Kind::File && agreed.kind != PathFacts::Kind::Link)
+        throw FileError(FileOp::Rename, to, FileCause::NotRegular, "not a file");
+    int error = 0;
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) != 0) {
+        int err = errno;
+        // What was agreed is gone: the name is free, and nothing is replaced.
+        if (err == ENOENT) return MoveToFreeName(from, to);
+        if (err != EINVAL && err != ENOSYS) throw FileError(FileOp::Rename, to, err);
+        // A file system that cannot exchange: check, then rename, as narrowly as it allows.
+        auto standing = Look(to, error);
+        if (standing && !SameFile(standing, agreed))
+            throw FileError(FileOp::Rename, to, FileCause::Changed, "another file took the name");
+        if (::rename(from.c_str(), to.c_str()) != 0) throw FileError(FileOp::Rename, to, errno);
+        TemporaryFileGuard::ForgetIf(from.c_str());
+        return;
+    }
+    if (!SameFile(Look(from, error), agreed)) {
+        ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE);
+        throw FileError(FileOp::Rename, to, FileCause::Changed, "another file took the name");
+    }
+    TemporaryFileGuard::ForgetIf(from.c_str());
+    ::unlink(from.c_str());
+}
+
+void NumberedFiles::CommitTemporary(int number, const std::string& finalPath,
+                                    const std::optional<PathFacts>& agreed) {
+    Slot& slot = Require(number, FileOp::Rename);
+    CheckFault(FileOp::Rename, number, finalPath);
+    if (slot.unnamed && !agreed) {
+        // The name appears with the whole file behind it, and only while it is still free.
+        std::string proc = "/proc/self/fd/" + std::to_string(slot.fd);
+        if (::linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, finalPath.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+            if (errno == EEXIST)
+                throw FileError(FileOp::Rename, finalPath, FileCause::Changed,
+                                "the name was taken meanwhile", number);
+            throw FileError(FileOp::Rename, finalPath, errno, number);
+        }
+    } else if (slot.unnamed) {
+        std::string beside = LinkBeside(slot, finalPath);
+        try {
+            MoveOverAgreed(beside, finalPath, *agreed);
+        } catch (const FileError&) {
+            ::unlink(beside.c_str());
+            TemporaryFileGuard::ForgetIf(beside.c_str());
+            throw;
+        }
+    } else if (agreed) {
+        MoveOverAgreed(slot.path, finalPath, *agreed);
+    } else {
+        MoveToFreeName(slot.path, finalPath);
+    }
+    slot.unnamed = false;
+    slot.path = finalPath;
 }
 
 void NumberedFiles::Lock(int number, LockKind kind) {
@@ -141,6 +277,8 @@ void NumberedFiles::WriteAt(int number, std::int64_t offset,
     Slot& slot = Require(number, FileOp::Write);
     CheckOffset(slot, FileOp::Write, number, offset);
     CheckFault(FileOp::Write, number, slot.path);
+    // A picture the user may only read was opened for reading: say so, not "bad descriptor".
+    if (slot.readOnly) throw FileError(FileOp::Write, slot.path, EACCES, number);
     std::size_t done = 0;
     while (done < block.size()) {
         ssize_t put = ::pwrite(slot.fd, block.data() + done, block.size() - done,
@@ -166,6 +304,13 @@ void NumberedFiles::StartWritingBack(Slot& slot, std::size_t written) noexcept {
     ::sync_file_range(slot.fd, 0, 0, SYNC_FILE_RANGE_WRITE);
 }
 
+PathFacts NumberedFiles::FactsOf(int number) {
+    Slot& slot = Require(number, FileOp::Length);
+    struct stat st{};
+    if (::fstat(slot.fd, &st) != 0) throw FileError(FileOp::Length, slot.path, errno, number);
+    return PathFactsOf(st);
+}
+
 std::int64_t NumberedFiles::Length(int number) {
     Slot& slot = Require(number, FileOp::Length);
     CheckFault(FileOp::Length, number, slot.path);
@@ -187,8 +332,19 @@ void NumberedFiles::SetPermissions(int number, mode_t mode) {
     if (::fchmod(slot.fd, mode) != 0) throw FileError(FileOp::Mode, slot.path, errno, number);
 }
 
+void NumberedFiles::ArmRetraction(int number, std::int64_t offset,
+                                  std::span<const std::uint8_t> bytes) {
+    Slot& slot = Require(number, FileOp::Write);
+    if (!RetractionGuard::Arm(slot.fd, offset, bytes))
+        throw FileError(FileOp::Write, slot.path, FileCause::Other, "too much to take back", number);
+}
+
+void NumberedFiles::DisarmRetractions() noexcept { RetractionGuard::Disarm(); }
+
 void NumberedFiles::Close(int number) {
     if (!IsOpen(number)) return;
+    // A descriptor about to close, or to be reused, must never be written by a signal handler.
+    RetractionGuard::DisarmFd(slots_[number].fd);
     Slot slot = slots_[number];
     slots_[number] = Slot{};
     bool injected = faultHook_ && faultHook_(FileOp::Close, number);
@@ -199,6 +355,7 @@ void NumberedFiles::Close(int number) {
 
 void NumberedFiles::CloseQuietly(int number) noexcept {
     if (!IsOpen(number)) return;
+    RetractionGuard::DisarmFd(slots_[number].fd);
     ::close(slots_[number].fd);
     slots_[number] = Slot{};
 }
@@ -239,7 +396,7 @@ std::optional<PathFacts> NumberedFiles::Look(const std::string& path, int& error
         error = errno;
         return std::nullopt;
     }
-    return FactsOf(st);
+    return PathFactsOf(st);
 }
 
 std::optional<PathFacts> NumberedFiles::LookThrough(const std::string& path, int& error) {
@@ -248,7 +405,7 @@ std::optional<PathFacts> NumberedFiles::LookThrough(const std::string& path, int
         error = errno;
         return std::nullopt;
     }
-    return FactsOf(st);
+    return PathFactsOf(st);
 }
 
 std::string NumberedFiles::Resolve(const std::string& path) {

@@ -10,7 +10,8 @@
 namespace velquist {
 
 // The file service on the POSIX calls: pread and pwrite at explicit offsets, flock for the
-// lock, fdatasync for durability. Up to eight numbers are open at a time.
+// lock, fdatasync for durability, O_TMPFILE and renameat2 for outputs that appear whole or not
+// at all. Up to eight numbers are open at a time.
 class NumberedFiles final : public FileService {
 public:
     static constexpr int kMaxNumber = 8;
@@ -25,9 +26,13 @@ public:
 
     void OpenExisting(int number, const std::string& path) override;
     void OpenReadOnly(int number, const std::string& path) override;
+    void OpenWritableIfAllowed(int number, const std::string& path) override;
     std::string CreateTemporary(int number, const std::string& folder) override;
+    void CommitTemporary(int number, const std::string& finalPath,
+                         const std::optional<PathFacts>& agreed) override;
     void Lock(int number, LockKind kind) override;
     bool IsOpen(int number) const override;
+    PathFacts FactsOf(int number) override;
 
     void ReadAt(int number, std::int64_t offset, std::span<std::uint8_t> block) override;
     void WriteAt(int number, std::int64_t offset, std::span<const std::uint8_t> block) override;
@@ -37,6 +42,9 @@ public:
     void Close(int number) override;
     void CloseQuietly(int number) noexcept override;
     void CloseAllQuietly() noexcept override;
+    void ArmRetraction(int number, std::int64_t offset,
+                       std::span<const std::uint8_t> bytes) override;
+    void DisarmRetractions() noexcept override;
 
     void Rename(const std::string& from, const std::string& to) override;
     void RemoveQuietly(const std::string& path) noexcept override;
@@ -48,22 +56,32 @@ public:
 
     const std::string& PathOf(int number) const;
     void SetFaultHook(FaultHook hook) { faultHook_ = std::move(hook); }
+    // Tests only: temporary files get a hidden name, as where the file system refuses O_TMPFILE.
+    void NameTemporaryFiles(bool named) { alwaysNamed_ = named; }
 
 private:
     struct Slot {
         int fd = -1;
-        std::string path;
-        std::int64_t unstarted = 0;  // bytes written since the disk was last asked to start
+        std::string path;             // the file's name; the folder of an unnamed temporary file
+        bool readOnly = false;
+        bool unnamed = false;         // a temporary file not yet linked into its folder
+        std::int64_t unstarted = 0;   // bytes written since the disk was last asked to start
     };
 
     Slot& Require(int number, FileOp op);
-    void OpenWith(int number, const std::string& path, int flags);
+    void OpenWith(int number, const std::string& path, int flags, bool readOnly);
+    int OpenChecked(int number, const std::string& path, int flags);
     void CheckFault(FileOp op, int number, const std::string& path);
     void CheckOffset(const Slot& slot, FileOp op, int number, std::int64_t offset) const;
     void StartWritingBack(Slot& slot, std::size_t written) noexcept;
+    int CreateUnnamed(const std::string& folder);
+    std::string LinkBeside(Slot& slot, const std::string& finalPath);
+    void MoveToFreeName(const std::string& from, const std::string& to);
+    void MoveOverAgreed(const std::string& from, const std::string& to, const PathFacts& agreed);
 
     std::array<Slot, kMaxNumber + 1> slots_{};
     FaultHook faultHook_;
+    bool alwaysNamed_ = false;
 };
 
 }  // namespace velquist

@@ -44,7 +44,8 @@ public:
     virtual std::optional<std::string> BrowseForFolder(const std::string& title) = 0;
     // Opens a file in the program associated with it; false when no program took it.
     virtual bool ShellOpen(const std::string& path) = 0;
-    // True when the file is gone afterwards.
+    // Moves the file to the desktop's trash, or deletes it where there is none; true when it
+    // is gone from its folder afterwards.
     virtual bool DeleteFile(const std::string& path) = 0;
     virtual std::string GetSetting(const std::string& application, const std::string& section,
                                    const std::string& key, const std::string& defaultText) = 0;

@@ -105,8 +105,10 @@ bool QtPlatform::ShellOpen(const std::string& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(Q(path)));
 }
 
+// To the desktop's trash, where the user can still get it back: the question's default answer
+// must never destroy the only copy of a message. Only where there is no trash is it deleted.
 bool QtPlatform::DeleteFile(const std::string& path) {
-    QFile::remove(Q(path));
+    if (!QFile::moveToTrash(Q(path))) QFile::remove(Q(path));
     return !QFile::exists(Q(path));
 }
 

@@ -3,7 +3,7 @@
 
 #include <unistd.h>
 
-#include <csignal>
+#include <atomic>
 #include <cstring>
 
 namespace velquist::TemporaryFileGuard {
@@ -12,25 +12,28 @@ namespace {
 
 constexpr std::size_t kCapacity = 4096;
 char pending[kCapacity];
-volatile std::sig_atomic_t armed = 0;
+std::atomic<int> armed{0};
+static_assert(std::atomic<int>::is_always_lock_free, "read from a signal handler");
 
 }  // namespace
 
 void Remember(const char* path) noexcept {
-    armed = 0;
+    armed.store(0);
     std::size_t length = std::strlen(path);
     if (length >= kCapacity) return;
     std::memcpy(pending, path, length + 1);
-    armed = 1;
+    // The path is whole before a signal handler can find it armed.
+    std::atomic_signal_fence(std::memory_order_release);
+    armed.store(1);
 }
 
 void ForgetIf(const char* path) noexcept {
-    if (armed && std::strcmp(pending, path) == 0) armed = 0;
+    if (armed.load() && std::strcmp(pending, path) == 0) armed.store(0);
 }
 
 void RemoveNow() noexcept {
-    if (!armed) return;
-    armed = 0;
+    if (!armed.exchange(0)) return;
+    std::atomic_signal_fence(std::memory_order_acquire);
     ::unlink(pending);
 }
 

@@ -8,7 +8,7 @@
 namespace velquist {
 
 int KeptOption::Read(Platform& platform) const {
-    return StateOf(platform.GetSetting(kApplication, kSection, key_, kDefault));
+    return StateOf(platform.GetSetting(kApplication, kSection, key_, default_));
 }
 
 void KeptOption::Write(Platform& platform, int state) const {

@@ -14,11 +14,11 @@ class KeptOption {
 public:
     static constexpr const char* kApplication = "Qelto";
     static constexpr const char* kSection = "Lumicrest";
-    static constexpr const char* kDefault = "0";
 
-    explicit constexpr KeptOption(const char* key) : key_(key) {}
+    constexpr KeptOption(const char* key, const char* defaultText) : key_(key), default_(defaultText) {}
 
     const char* Key() const { return key_; }
+    const char* Default() const { return default_; }
     int Read(Platform& platform) const;
     void Write(Platform& platform, int state) const;
     // A stored text other than "0" or "1" was not written by this program: a whole number
@@ -27,11 +27,13 @@ public:
 
 private:
     const char* key_;
+    const char* default_;
 };
 
 // Whether extraction wipes the hidden data afterwards.
-inline constexpr KeptOption kClearBmpOption{"clearBMP"};
-// Whether a protected hide encrypts the message.
-inline constexpr KeptOption kEncryptOption{"encrypt"};
+inline constexpr KeptOption kClearBmpOption{"clearBMP", "0"};
+// Whether a protected hide encrypts the message: on unless the user turned it off, so that a
+// password protects the message rather than being stored in clear beside it.
+inline constexpr KeptOption kEncryptOption{"encrypt", "1"};
 
 }  // namespace velquist

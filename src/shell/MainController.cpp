@@ -44,6 +44,7 @@ void MainController::AttachCommands() {
         .cmdopen_Click = [this] { carrierSelection_.cmdopen_Click(); },
         .CmdMsgSelect_Click = [this] { messageSelection_.CmdMsgSelect_Click(); },
         .ChkPassword_Click = [this] { hideCommand_.ChkPassword_Click(); },
+        .ChkEncrypt_Click = [this] { hideCommand_.ChkEncrypt_Click(); },
         .cmdadd_Click = [this] { hideCommand_.cmdadd_Click(); },
         .cmdout_Click = [this] { extractCommand_.cmdout_Click(); },
         .cmdchgOutPath_Click = [this] { outputFolderSelection_.cmdchgOutPath_Click(); },

@@ -7,25 +7,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QValidator>
 #include <QScrollBar>
 #include <QTimer>
 
 #include "engine/format/PasswordRule.h"
+#include "ui/PasswordValidator.h"
 #include "ui/Twips.h"
 
 namespace velquist {
 
 namespace {
 
-// Takes only what a version-1 carrier can store, so nothing typed is lost or changed.
-class StorablePassword : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        return password_rule::FitsVersion1(input.toStdString()) ? Acceptable : Invalid;
-    }
-};
 constexpr int kScrollMaximum = 255;
 
 bool HasFixedCaption(ControlKind kind) {
@@ -57,7 +49,7 @@ QWidget* CreateWidget(const ControlRow& row, QWidget& parent) {
             box->setEchoMode(QLineEdit::Password);
             box->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
             box->setMaxLength(static_cast<int>(password_rule::kVersion1Longest));
-            box->setValidator(new StorablePassword(box));
+            box->setValidator(new PasswordValidator(box));
             return box;
         }
         case ControlKind::Frame: return new QGroupBox(caption, &parent);

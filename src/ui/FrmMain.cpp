@@ -20,7 +20,9 @@
 #include <exception>
 
 #include "ui/ControlFactory.h"
+#include "engine/format/PasswordRule.h"
 #include "ui/MainControls.h"
+#include "ui/PasswordValidator.h"
 #include "ui/Twips.h"
 #include "ui/UiTexts.h"
 
@@ -111,6 +113,8 @@ void FrmMain::ConnectControls() {
     click("Cmdexit", &window_.Cmdexit_Click);
     connect(chkPassword_, &QCheckBox::stateChanged, this,
             [this] { Call(commands_.ChkPassword_Click); });
+    connect(chkEncrypt_, &QCheckBox::stateChanged, this,
+            [this] { Call(commands_.ChkEncrypt_Click); });
     connect(chkclearBmp_, &QCheckBox::stateChanged, this,
             [this] { Call(window_.ChkclearBmp_Click); });
     connect(timer1_, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
@@ -307,9 +311,39 @@ bool FrmMain::LoadPreview(const std::string& path) {
     return true;
 }
 
-std::string FrmMain::PasswordText() const { return text1_->text().toStdString(); }
+namespace {
 
-std::string FrmMain::RepeatText() const { return text2_->text().toStdString(); }
+// The box's text as UTF-8 in guarded memory; the plain copy made on the way is zeroed.
+SecretBytes SecretOf(const QLineEdit& box) {
+    QByteArray utf8 = box.text().toUtf8();
+    SecretBytes secret = SecretBytes::Of(std::span(reinterpret_cast<const std::uint8_t*>(utf8.constData()),
+                                                   static_cast<std::size_t>(utf8.size())));
+    std::fill(utf8.begin(), utf8.end(), '\0');
+    return secret;
+}
+
+}  // namespace
+
+SecretBytes FrmMain::PasswordText() const { return SecretOf(*text1_); }
+
+SecretBytes FrmMain::RepeatText() const { return SecretOf(*text2_); }
+
+void FrmMain::ClearPasswordBoxes() {
+    for (QLineEdit* box : {text1_, text2_}) {
+        box->setText(QString(box->text().size(), QLatin1Char(' ')));
+        box->clear();
+    }
+}
+
+void FrmMain::SetLongPasswords(bool allowed) {
+    for (QLineEdit* box : {text1_, text2_}) {
+        auto* validator = static_cast<PasswordValidator*>(const_cast<QValidator*>(box->validator()));
+        validator->AllowLong(allowed);
+        if (!validator->Fits(box->text())) box->clear();
+        box->setMaxLength(static_cast<int>(allowed ? password_rule::kVersion2Longest
+                                                   : password_rule::kVersion1Longest));
+    }
+}
 
 void FrmMain::SetPasswordBoxesEnabled(bool enabled) {
     text1_->setEnabled(enabled);

@@ -57,9 +57,11 @@ public:
     std::string CaptionOf(Caption control) const override;
     void ShowPreviewFrame() override;
     bool LoadPreview(const std::string& path) override;
-    std::string PasswordText() const override;
-    std::string RepeatText() const override;
+    SecretBytes PasswordText() const override;
+    SecretBytes RepeatText() const override;
     void SetPasswordBoxesEnabled(bool enabled) override;
+    void ClearPasswordBoxes() override;
+    void SetLongPasswords(bool allowed) override;
     void SetBusy(bool busy) override;
     bool Busy() const override { return busy_; }
 

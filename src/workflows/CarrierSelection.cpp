@@ -38,8 +38,9 @@ void CarrierSelection::Choose(const std::string& path) {
 
 void CarrierSelection::Inspect(const std::string& previousPath) {
     CarrierHeader header;
+    PathFacts file;
     // Read-only: looking at a picture must never create or change a file.
-    Outcome outcome = InspectCarrier(platform_.Files(), kCarrier, job_.ImagePath, header);
+    Outcome outcome = InspectCarrier(platform_.Files(), kCarrier, job_.ImagePath, header, &file);
     if (!outcome.completed()) {
         job_.ImagePath = previousPath;
         // Shown before anything else changes, so a refused picture is never the carrier.
@@ -55,6 +56,7 @@ void CarrierSelection::Inspect(const std::string& previousPath) {
     }
     view_.ShowPreviewFrame();
     view_.SetCaption(Caption::LabCue1, texts::kCurrentPicture + job_.ImagePath);
+    job_.ImageFile = file;
     job_.HiddenMark = static_cast<std::int32_t>(header.markerWord);
     if (header.holdsData())
         ShowHiddenData(header);

@@ -35,8 +35,11 @@ bool ExtractCommand::Prepared(ExtractionJob& extraction) {
     job_.MsgLen = 0;
     job_.OffBits = 0;
     job_.GroupNo = 0;
+    if (Failed(extraction.Open())) return false;
+    // Named after the header read under the lock, which is the one the extraction acts on.
+    job_.MsgExt = extraction.header().SafeExtension();
     job_.OutFile = stored_names::OutputFileFor(job_.OutPath, job_.MsgExt);
-    return !Failed(extraction.Open());
+    return true;
 }
 
 bool ExtractCommand::OutputAccepted(ExtractionJob& extraction) {
@@ -49,16 +52,27 @@ bool ExtractCommand::OutputAccepted(ExtractionJob& extraction) {
 bool ExtractCommand::PasswordAccepted(ExtractionJob& extraction) {
     // Asked on the carrier's own marker word, so the password option cannot open or lock it.
     if (!extraction.NeedsPassword()) return true;
-    std::string entered = platform_.InputBox(texts::kPasswordPrompt, texts::kPasswordTitle, true);
-    if (extraction.AcceptPassword(entered)) return true;
+    std::string typed = platform_.InputBox(texts::kPasswordPrompt, texts::kPasswordTitle, true);
+    if (extraction.AcceptPassword(SecretBytes::TakeFrom(typed))) return true;
     return !Failed(Outcome::Of(OutcomeKind::WrongPassword, job_.ImagePath));
 }
 
 bool ExtractCommand::Extracted(ExtractionJob& extraction) {
     platform_.MsgBox(texts::kExtractStart + job_.OutFile, kStyleInformation,
                      texts::kExtractStartTitle);
-    BusyScope busy(view_);
-    return !Failed(extraction.Run(job_.OutFile));
+    std::string status = view_.CaptionOf(Caption::Labtmp);
+    std::string percent = view_.CaptionOf(Caption::labfinish);
+    Outcome outcome;
+    {
+        BusyScope busy(view_);
+        outcome = extraction.Run(job_.OutFile);
+    }
+    // A refused password took nothing out: the labels go back to what they said before.
+    if (outcome.kind == OutcomeKind::WrongPassword) {
+        view_.SetCaption(Caption::Labtmp, status);
+        view_.SetCaption(Caption::labfinish, percent);
+    }
+    return !Failed(outcome);
 }
 
 void ExtractCommand::cmdout_Click() {

@@ -17,6 +17,9 @@ namespace velquist {
 
 void HideCommand::ChkPassword_Click() { view_.SetPasswordBoxesEnabled(view_.PasswordTicked()); }
 
+// An encrypted message stores no password, so its password may be long and of any characters.
+void HideCommand::ChkEncrypt_Click() { view_.SetLongPasswords(view_.EncryptTicked()); }
+
 bool HideCommand::Refused() {
     if (job_.ImagePath.empty()) {
         platform_.MsgBox(texts::kHideNoPicture, kStyleError, texts::kHideNoPictureTitle);
@@ -30,8 +33,16 @@ bool HideCommand::Refused() {
         platform_.MsgBox(texts::kHideNoMessage, kStyleWarning, texts::kHideNoMessageTitle);
         return true;
     }
-    if (view_.PasswordTicked() && view_.PasswordText() != view_.RepeatText()) {
+    if (!view_.PasswordTicked()) return false;
+    SecretBytes password = view_.PasswordText();
+    if (!(password == view_.RepeatText())) {
         platform_.MsgBox(texts::kPasswordsDiffer, kStyleError, texts::kPasswordsDifferTitle);
+        return true;
+    }
+    // An encryption with an empty password would protect nothing.
+    if (view_.EncryptTicked() && password.empty()) {
+        platform_.MsgBox(texts::kEncryptionNeedsPassword, kStyleWarning,
+                         texts::kEncryptionNeedsPasswordTitle);
         return true;
     }
     return false;
@@ -44,7 +55,7 @@ HideOptions HideCommand::OptionsFromControls() const {
     options.formatVersion = view_.EncryptTicked() ? 2 : 1;
     // Version 1 keeps 8 bytes of it; a longer text would make the length point past the field.
     options.password = options.formatVersion == 1
-                           ? view_.PasswordText().substr(0, password_rule::kVersion1Longest)
+                           ? view_.PasswordText().First(password_rule::kVersion1Longest)
                            : view_.PasswordText();
     return options;
 }
@@ -52,6 +63,8 @@ HideOptions HideCommand::OptionsFromControls() const {
 void HideCommand::cmdadd_Click() {
     if (Refused()) return;
     HideOptions options = OptionsFromControls();
+    // The password now lives only in guarded memory, not in the window.
+    if (options.protection == Protection::Password) view_.ClearPasswordBoxes();
     platform_.MsgBox(texts::kHideStart, kStyleInformation, texts::kHideStartTitle);
     WindowProgress progress(view_);
     PassContext ctx{job_, platform_.Files(), progress, &platform_};

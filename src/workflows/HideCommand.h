@@ -15,6 +15,7 @@ public:
         : job_(job), platform_(platform), view_(view) {}
 
     void ChkPassword_Click();
+    void ChkEncrypt_Click();
     void cmdadd_Click();
 
 private:

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "engine/crypto/SecretBytes.h"
+
 namespace velquist {
 
 // Captions of the main window that the command handlers read or write, by control name.
@@ -22,10 +24,16 @@ public:
     // Whether the password (ChkPassword) and encryption (ChkEncrypt) options are ticked.
     virtual bool PasswordTicked() const = 0;
     virtual bool EncryptTicked() const = 0;
-    // The password boxes (Text1, Text2).
-    virtual std::string PasswordText() const = 0;
-    virtual std::string RepeatText() const = 0;
+    // The password boxes (Text1, Text2), as typed (UTF-8).
+    virtual SecretBytes PasswordText() const = 0;
+    virtual SecretBytes RepeatText() const = 0;
     virtual void SetPasswordBoxesEnabled(bool enabled) = 0;
+    // Empties both password boxes, once their text has been taken over.
+    virtual void ClearPasswordBoxes() = 0;
+    // Whether the boxes take the long passwords of an encrypted message (up to 64 characters
+    // of any kind) or only what version 1 stores (8 printable ASCII characters); switching to
+    // the short ones empties boxes whose text would not fit.
+    virtual void SetLongPasswords(bool allowed) = 0;
     // While a pass runs: command buttons, both check boxes and the password boxes are
     // disabled and the window refuses to close; false restores what was there before.
     virtual void SetBusy(bool busy) = 0;

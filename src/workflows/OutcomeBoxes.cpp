@@ -11,7 +11,8 @@ namespace velquist {
 
 namespace {
 
-const char* FailureText(CarrierCommand command) {
+const char* FailureText(CarrierCommand command, OutcomeKind kind) {
+    if (kind == OutcomeKind::MessageFailure) return texts::kMessageUnreadable;
     switch (command) {
         case CarrierCommand::Inspect: return texts::kCannotOpenPicture;
         case CarrierCommand::Extract: return texts::kExtractFailed;
@@ -33,6 +34,10 @@ std::optional<std::string> TitleFor(CarrierCommand command, const Outcome& o) {
         case OutcomeKind::Busy: return texts::kCarrierBusyTitle;
         case OutcomeKind::OutputIsCarrier: return texts::kOutputIsCarrierTitle;
         case OutcomeKind::NoMemory: return texts::kNoMemoryTitle;
+        case OutcomeKind::CarrierReplaced: return texts::kCarrierChangedTitle;
+        case OutcomeKind::CarrierGone:
+            return command == CarrierCommand::Inspect ? texts::kCannotOpenPictureTitle
+                                                      : texts::kCarrierChangedTitle;
         case OutcomeKind::CarrierFailure:
         case OutcomeKind::MessageFailure:
         case OutcomeKind::OutputFailure:
@@ -60,11 +65,17 @@ const char* OutcomePrompt(CarrierCommand command, const Outcome& o) {
         case OutcomeKind::Busy: return texts::kCarrierBusy;
         case OutcomeKind::OutputIsCarrier: return texts::kOutputIsCarrier;
         case OutcomeKind::NoMemory: return texts::kNoMemory;
+        case OutcomeKind::CarrierReplaced: return texts::kCarrierReplaced;
+        case OutcomeKind::CarrierGone:
+            // A picture that was never there is one that cannot be opened.
+            return command == CarrierCommand::Inspect ? texts::kCannotOpenPicture : texts::kCarrierGone;
         case OutcomeKind::CarrierFailure:
+            // A folder or a device where the picture should be: it cannot be opened at all.
+            if (o.cause == FileCause::NotRegular) return texts::kCannotOpenPicture;
+            return FailureText(command, o.kind);
         case OutcomeKind::MessageFailure:
-        case OutcomeKind::OutputFailure: return FailureText(command);
-        case OutcomeKind::Completed:
-        case OutcomeKind::Declined: break;
+        case OutcomeKind::OutputFailure: return FailureText(command, o.kind);
+        case OutcomeKind::Completed: break;
     }
     return "";
 }
@@ -72,6 +83,8 @@ const char* OutcomePrompt(CarrierCommand command, const Outcome& o) {
 const char* CauseText(FileCause cause) {
     switch (cause) {
         case FileCause::NoSpace: return texts::kCauseNoSpace;
+        case FileCause::TooLarge: return texts::kCauseTooLarge;
+        case FileCause::FolderMissing: return texts::kCauseFolderMissing;
         case FileCause::PermissionDenied: return texts::kCausePermission;
         case FileCause::NotFound: return texts::kCauseNotFound;
         case FileCause::NotRegular: return texts::kCauseNotRegular;
@@ -84,7 +97,7 @@ const char* CauseText(FileCause cause) {
 
 bool IsFileFailure(const Outcome& o) {
     return o.kind == OutcomeKind::CarrierFailure || o.kind == OutcomeKind::MessageFailure ||
-           o.kind == OutcomeKind::OutputFailure;
+           o.kind == OutcomeKind::OutputFailure || o.kind == OutcomeKind::CarrierGone;
 }
 
 std::string CauseLine(const Outcome& outcome) {
@@ -96,7 +109,7 @@ std::string CauseLine(const Outcome& outcome) {
 }
 
 void ShowOutcome(Platform& platform, CarrierCommand command, const Outcome& outcome) {
-    if (outcome.kind == OutcomeKind::Completed || outcome.kind == OutcomeKind::Declined) return;
+    if (outcome.completed()) return;
     std::string prompt = OutcomePrompt(command, outcome);
     std::string cause = IsFileFailure(outcome) ? CauseLine(outcome) : "";
     if (!cause.empty()) prompt += "\n" + cause;

@@ -20,6 +20,10 @@ inline constexpr const char* kDamaged = "图片文件已损坏，无法处理！
 inline constexpr const char* kDamagedTitle = "错误";
 inline constexpr const char* kNotUncompressed = "只支持未压缩的24位色BMP图片，请选择其它图片！";
 inline constexpr const char* kNotUncompressedTitle = "错误";
+inline constexpr const char* kMessageUnreadable = "无法读取信息文件，请确认文件存在并且可以读取！";
+inline constexpr const char* kCarrierGone = "图片文件已不存在，可能被移动、改名或删除了，请重新选择图片！";
+inline constexpr const char* kCarrierReplaced = "图片文件已被另一个文件替换，请重新选择图片！";
+inline constexpr const char* kCarrierChangedTitle = "错误";
 inline constexpr const char* kNoMemory = "内存不足，无法核实密码，请关闭其他程序后再试！";
 inline constexpr const char* kNoMemoryTitle = "错误";
 
@@ -57,6 +61,8 @@ inline constexpr const char* kHideNoMessage = "   请选择要嵌入的信息文
 inline constexpr const char* kHideNoMessageTitle = "注意";
 inline constexpr const char* kPasswordsDiffer = " 密码不相同！！";
 inline constexpr const char* kPasswordsDifferTitle = "警告！";
+inline constexpr const char* kEncryptionNeedsPassword = "加密需要密码，请输入密码！";
+inline constexpr const char* kEncryptionNeedsPasswordTitle = "注意";
 inline constexpr const char* kHideStart = "    按下[确定]键将开始嵌入信息    ";
 inline constexpr const char* kHideStartTitle = "准备";
 
@@ -99,6 +105,8 @@ inline constexpr const char* kCarrierBusyTitle = "错误";
 // The second line of a failure box: the file concerned, then why.
 inline constexpr const char* kCauseSeparator = "：";
 inline constexpr const char* kCauseNoSpace = "磁盘空间不足";
+inline constexpr const char* kCauseTooLarge = "文件超过了系统允许的大小";
+inline constexpr const char* kCauseFolderMissing = "输出文件夹不存在";
 inline constexpr const char* kCausePermission = "没有权限（文件、文件夹或磁盘是只读的或受保护的）";
 inline constexpr const char* kCauseNotFound = "文件或文件夹不存在";
 inline constexpr const char* kCauseNotRegular = "不是普通文件";

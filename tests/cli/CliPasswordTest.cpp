@@ -52,10 +52,17 @@ TEST(CliPassword, StoredPasswordMustBeEnteredExactly) {
     EXPECT_EQ(carrier[9], 0x18);
     EXPECT_EQ(carrier[54 + 3], 3);
     EXPECT_EQ(std::string(carrier.begin() + 58, carrier.begin() + 66), "abc     ");
-    for (const std::string wrong : {"ABC\n", "abc \n", "ab\n", "abc\r\r\n"}) {
+    for (const std::string wrong : {"ABC\n", "abc \n", "ab\n", "\n"}) {
         CliResult r = s.Extract(wrong);
         EXPECT_EQ(r.code, 3) << wrong;
         EXPECT_EQ(r.err, Line(cli_texts::kWrongPassword));
+        EXPECT_FALSE(Exists(s.dir.File("output.txt")));
+    }
+    // What no version-1 picture can hold is told as such, not as a wrong password.
+    for (const std::string impossible : {"abc\r\r\n", "123456789\n", "pässwort\n"}) {
+        CliResult r = s.Extract(impossible);
+        EXPECT_EQ(r.code, 2) << impossible;
+        EXPECT_EQ(r.err, Line(cli_texts::kPasswordTooLong));
         EXPECT_FALSE(Exists(s.dir.File("output.txt")));
     }
     // One line end, "\n" or "\r\n", is not part of the password; none at the end of the input.
@@ -76,12 +83,32 @@ TEST(CliPassword, EmptyPasswordIsRefusedWhereverItComesFrom) {
         EXPECT_EQ(r.err, Line(t::kPasswordEmpty));
         EXPECT_EQ(ReadAll(s.carrier), empty);
     }
-    ASSERT_EQ(s.Hide("pw\n").code, 0);
+    // No key comes from nothing: an encrypted picture never takes an empty password.
+    ASSERT_EQ(CliRunner::WithInput("pw\n").Run({"hide", s.carrier, s.message, "--password-stdin"}).code, 0);
     for (const std::string line : {"\n", "\r\n", ""}) {
         CliResult r = s.Extract(line);
         EXPECT_EQ(r.code, 2);
         EXPECT_EQ(r.err, Line(t::kPasswordEmpty));
         EXPECT_FALSE(Exists(s.dir.File("output.txt")));
+    }
+}
+
+// The window writes version-1 pictures protected by an empty password; the command line opens
+// them with an empty line or an empty answer.
+TEST(CliPassword, EmptyStoredVersion1PasswordMatchesAnEmptyEntry) {
+    Scene s;
+    auto bytes = ReadAll(s.carrier);
+    PassHarness h;
+    h.MakeCarrier();
+    h.MakeMessage(RandomBytes(20, 4));
+    h.Hide("", true);
+    ASSERT_TRUE(h.lastHide.completed());
+    WriteAll(s.carrier, h.Carrier());
+    EXPECT_EQ(s.Extract("x\n").code, 3);
+    for (const std::string line : {"\n", ""}) {
+        EXPECT_EQ(s.Extract(line).code, 0) << line;
+        EXPECT_EQ(ReadAll(s.dir.File("output.txt")), ReadAll(h.job.MsgPath));
+        ASSERT_EQ(::unlink(s.dir.File("output.txt").c_str()), 0);
     }
 }
 

@@ -119,13 +119,13 @@ TEST(CliRefusal, EveryRefusalHasItsExitStatusAndMessageAndChangesNothing) {
          4, Line(cli_texts::kDamaged)},
         {"missing message",
          [](Scene& s) { return std::vector<std::string>{"hide", s.carrier, s.dir.File("none.txt")}; },
-         5, Line(cli_texts::kEmbedFailed) + "PATH/none.txt: no such file or folder\n"},
+         5, Line(cli_texts::kMessageUnreadable) + "PATH/none.txt: no such file or folder\n"},
         {"pipe for a message",
          [](Scene& s) { ::mkfifo(s.dir.File("pipe.txt").c_str(), 0600); return std::vector<std::string>{"hide", s.carrier, s.dir.File("pipe.txt")}; },
-         5, Line(cli_texts::kEmbedFailed) + "PATH/pipe.txt: not a regular file\n"},
+         5, Line(cli_texts::kMessageUnreadable) + "PATH/pipe.txt: not a regular file\n"},
         {"missing output folder",
          [](Scene& s) { s.HideFirst(); return std::vector<std::string>{"extract", s.carrier, "--output-dir", s.dir.File("gone")}; },
-         5, Line(cli_texts::kExtractFailed) + "PATH/gone: no such file or folder\n"},
+         5, Line(cli_texts::kExtractFailed) + "PATH/gone: the output folder does not exist\n"},
         {"carrier write fails while hiding",
          [](Scene& s) { return std::vector<std::string>{"hide", s.carrier, s.message}; },
          5, Line(cli_texts::kEmbedFailed) + "PATH/carrier.bmp\n", faultOn(FileOp::Write, 1)},
@@ -134,7 +134,7 @@ TEST(CliRefusal, EveryRefusalHasItsExitStatusAndMessageAndChangesNothing) {
          5, Line(cli_texts::kExtractFailed) + "PATH/out/output.txt\n", faultOn(FileOp::Write, 2)},
         {"carrier write fails while wiping",
          [](Scene& s) { s.HideFirst(); return std::vector<std::string>{"wipe", s.carrier}; },
-         5, Line(cli_texts::kEmbedFailed) + "PATH/carrier.bmp\n", faultOn(FileOp::Write, 3)},
+         5, Line(cli_texts::kEmbedFailed) + "PATH/carrier.bmp\n", faultOn(FileOp::Write, 1)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

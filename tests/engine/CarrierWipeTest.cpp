@@ -18,7 +18,7 @@ TEST(CarrierWipe, LeavesNoPasswordByteAndNoMessageBitBehind) {
         auto before = h.MakeCarrier();
         h.MakeMessage(RandomBytes(length, 4));
         h.Hide("secret", true);
-        WipeCarrier(h.platform.Files(), 1, h.carrierPath);
+        h.WipeCarrierFile();
         auto after = h.Carrier();
         ASSERT_EQ(after.size(), before.size());
         EXPECT_EQ(GetLE32(after, 6), 0u);
@@ -45,7 +45,7 @@ TEST(CarrierWipe, CraftedLengthClearsOnlyTheGroupsThatExist) {
     auto bytes = CarrierBuilder{}.Build();
     PutLE32(bytes, 6, 0x10FFFFFF);
     WriteAll(h.carrierPath, bytes);
-    WipeCarrier(h.platform.Files(), 1, h.carrierPath);
+    h.WipeCarrierFile();
     auto after = h.Carrier();
     EXPECT_EQ(after.size(), bytes.size());
     EXPECT_EQ(GetLE32(after, 6), 0u);
@@ -64,7 +64,7 @@ TEST(CarrierWipe, WipeCutShortAnywhereCanBeFinishedByAnother) {
         h.platform.Files().SetFaultHook([&](FileOp, int) { return ++seen == k; });
         bool failed = false;
         try {
-            WipeCarrier(h.platform.Files(), 1, h.carrierPath);
+            h.WipeCarrierFile();
         } catch (const FileError&) {
             failed = true;
         }
@@ -81,7 +81,7 @@ TEST(CarrierWipe, WipeCutShortAnywhereCanBeFinishedByAnother) {
             continue;
         }
         EXPECT_EQ(GetLE32(cut, 6), 0x18000000u | 30u) << k;
-        WipeCarrier(h.platform.Files(), 1, h.carrierPath);
+        h.WipeCarrierFile();
         auto after = h.Carrier();
         EXPECT_EQ(GetLE32(after, 6), 0u) << k;
         EXPECT_EQ(std::string(after.begin() + 54, after.begin() + 66), "   " + std::string(1, '\0') + "        ")
@@ -94,7 +94,8 @@ TEST(CarrierWipe, WipeCutShortAnywhereCanBeFinishedByAnother) {
     }
     EXPECT_GT(total, 5);
     PassHarness h;
-    EXPECT_THROW(WipeCarrier(h.platform.Files(), 1, h.dir.File("missing.bmp")), FileError);
+    EXPECT_EQ(WipeHiddenData(h.platform.Files(), h.dir.File("missing.bmp")).kind,
+              OutcomeKind::CarrierGone);
     EXPECT_FALSE(Exists(h.dir.File("missing.bmp")));
 }
 

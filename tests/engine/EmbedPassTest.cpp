@@ -168,7 +168,7 @@ TEST(EmbedPass, MissingCarrierOrMessageFailsWithoutCreatingAnything) {
     h.MakeMessage(RandomBytes(10, 1));
     h.job.ImagePath = h.dir.File("missing.bmp");
     h.Hide();
-    EXPECT_EQ(h.lastHide.kind, OutcomeKind::CarrierFailure);
+    EXPECT_EQ(h.lastHide.kind, OutcomeKind::CarrierGone);
     EXPECT_EQ(h.lastHide.cause, FileCause::NotFound);
     EXPECT_EQ(h.lastHide.path, h.dir.File("missing.bmp"));
     EXPECT_FALSE(Exists(h.dir.File("missing.bmp")));

@@ -152,7 +152,7 @@ TEST(EncryptedCarrier, TooLargeForTheSealedStreamAndWipedLikeVersion1) {
     h.MakeMessage(RandomBytes(7497 - 57, 5));
     h.Hide("pw", true, true);
     ASSERT_TRUE(h.lastHide.completed());
-    WipeCarrier(h.platform.Files(), 1, h.carrierPath);
+    h.WipeCarrierFile();
     auto wiped = h.Carrier();
     EXPECT_EQ(GetLE32(wiped, 6), 0u);
     auto left = PayloadOf(wiped, 7497);
@@ -164,7 +164,7 @@ TEST(EncryptedCarrier, TooLargeForTheSealedStreamAndWipedLikeVersion1) {
 class FailingKeys : public KeyDerivation {
 public:
     explicit FailingKeys(bool planned) : planned_(planned) {}
-    PayloadKey Derive(std::string_view, PayloadSalt) const override {
+    SecretBytes Derive(const SecretBytes&, PayloadSalt) const override {
         if (planned_) throw PayloadError(PayloadError::Kind::Unavailable);
         throw std::runtime_error("unforeseen");
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <sodium.h>
 
 #include <algorithm>
@@ -25,6 +27,8 @@ using Header = std::array<std::uint8_t, 12>;
 
 constexpr Header kHeader = {'t', 'x', 't', 0, ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
 constexpr std::string_view kPassword = "s3cret!";
+// The key as libsodium derives it here, apart from the engine's types.
+using PayloadKey = std::array<std::uint8_t, 32>;
 constexpr std::size_t kSealed = 65553;  // one full piece, sealed
 constexpr unsigned char kMessageTag = crypto_secretstream_xchacha20poly1305_TAG_MESSAGE;
 constexpr unsigned char kFinalTag = crypto_secretstream_xchacha20poly1305_TAG_FINAL;
@@ -48,7 +52,7 @@ void InSpans(Buffer& bytes, std::size_t span, Take take) {
 
 Bytes Seal(const Bytes& message, std::size_t span = 33000, const KeyDerivation& keys = kCheap) {
     std::size_t read = 0;
-    PayloadSealer sealer(keys, kPassword, kHeader, std::ssize(message), [&](auto out) {
+    PayloadSealer sealer(keys, SecretBytes::Of(kPassword), kHeader, std::ssize(message), [&](auto out) {
         std::copy_n(message.begin() + static_cast<std::ptrdiff_t>(read), out.size(), out.begin());
         read += out.size();
     });
@@ -88,7 +92,7 @@ Opened Open(const Bytes& payload, std::size_t span = 33000, std::string_view pas
             const Header& header = kHeader, std::int64_t claimed = -1, const KeyDerivation& keys = kCheap) {
     Opened result;
     try {
-        PayloadOpener opener(keys, password, header, claimed < 0 ? std::ssize(payload) : claimed,
+        PayloadOpener opener(keys, SecretBytes::Of(password), header, claimed < 0 ? std::ssize(payload) : claimed,
                              [&](auto plain) {
                                  result.delivered.insert(result.delivered.end(), plain.begin(), plain.end());
                                  result.largestHandOut = std::max(result.largestHandOut, plain.size());
@@ -266,7 +270,7 @@ TEST(PayloadStream, KeyDerivedOnAnotherThreadOpensTheSameMessage) {
     Bytes payload = Seal(message);
     for (std::size_t firstSpan : {std::size_t{40}, std::size_t{42}, std::size_t{33000}}) {
         Bytes delivered;
-        PayloadOpener opener(kCheap, kPassword, kHeader, std::ssize(payload),
+        PayloadOpener opener(kCheap, SecretBytes::Of(kPassword), kHeader, std::ssize(payload),
                              [&](auto plain) { delivered.insert(delivered.end(), plain.begin(), plain.end()); });
         opener.Feed(std::span(payload).first(39));
         EXPECT_FALSE(opener.NeedsKey());

@@ -18,6 +18,7 @@ using Box = ScriptedPlatform::Box;
 
 const Box kHideStartBox{texts::kHideStart, 64, std::string("准备")};
 const Box kEmbedFailedBox{texts::kEmbedFailed, 16, std::nullopt};
+const Box kMessageFailedBox{texts::kMessageUnreadable, 16, std::nullopt};
 const Box kExtractFailedBox{texts::kExtractFailed, 16, std::nullopt};
 const std::vector<std::uint8_t> kOld{'o', 'l', 'd'};
 
@@ -73,7 +74,10 @@ TEST(CommandFaults, HideFailingAtAnyFileOperationShowsOneBoxAndCanBeRetried) {
         auto boxes = h.TakeBoxes();
         ASSERT_EQ(boxes.size(), 2u) << k;
         EXPECT_EQ(boxes[0], kHideStartBox) << k;
-        EXPECT_EQ(ErrorBoxes(boxes), std::vector<Box>{kEmbedFailedBox}) << k;
+        // The first line names what failed: the picture, or the message file.
+        auto errors = ErrorBoxes(boxes);
+        EXPECT_TRUE(errors == std::vector<Box>{kEmbedFailedBox} ||
+                    errors == std::vector<Box>{kMessageFailedBox}) << k;
         auto after = ReadAll(setUp.carrier);
         EXPECT_EQ(after.size(), setUp.before.size()) << k;
         // Even the last flush failing leaves no marker word behind.

@@ -141,7 +141,9 @@ TEST(HostileHeaders, WipingAFolderFailsAndChangesNothing) {
     std::string path = dir.File("carrier.bmp");
     std::filesystem::create_directory(path);
     NumberedFiles files;
-    EXPECT_THROW(WipeCarrier(files, 1, path), FileError);
+    Outcome wiped = WipeHiddenData(files, path);
+    EXPECT_EQ(wiped.kind, OutcomeKind::CarrierFailure);
+    EXPECT_EQ(wiped.cause, FileCause::NotRegular);
     EXPECT_FALSE(files.IsOpen(1));
     EXPECT_TRUE(std::filesystem::is_empty(path));
     EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string>{"carrier.bmp"});

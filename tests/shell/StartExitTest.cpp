@@ -78,7 +78,7 @@ TEST(StartUp, RestoresTheKeptOptionsFromTheSettings) {
     };
     const std::vector<Case> cases{
         {kOptionKey, std::nullopt, false}, {kOptionKey, "0", false},  {kOptionKey, "1", true},
-        {kOptionKey, "abc", false},        {kOptionKey, "7", true},   {kEncryptKey, std::nullopt, false},
+        {kOptionKey, "abc", false},        {kOptionKey, "7", true},   {kEncryptKey, std::nullopt, true},
         {kEncryptKey, "0", false},         {kEncryptKey, "1", true},
     };
     for (const Case& c : cases) {
@@ -90,7 +90,8 @@ TEST(StartUp, RestoresTheKeptOptionsFromTheSettings) {
         QCheckBox& box = c.key == kOptionKey ? window.ChkclearBmp() : window.ChkEncrypt();
         QCheckBox& other = c.key == kOptionKey ? window.ChkEncrypt() : window.ChkclearBmp();
         EXPECT_EQ(box.isChecked(), c.ticked);
-        EXPECT_FALSE(other.isChecked());
+        // Nothing stored: the wipe is off and encryption on.
+        EXPECT_EQ(other.isChecked(), &other == &window.ChkEncrypt());
         EXPECT_EQ(controller.Job().ClearBmp, window.ChkclearBmp().isChecked() ? -1 : 0);
         EXPECT_EQ(window.EncryptTicked(), window.ChkEncrypt().isChecked());
     }
@@ -123,8 +124,9 @@ TEST(EncryptOption, CanBeTickedOnlyWhileThePasswordIsUsed) {
     EXPECT_FALSE(window.ChkEncrypt().isEnabled());
     window.Control<QCheckBox>("ChkPassword")->click();
     EXPECT_TRUE(window.ChkEncrypt().isEnabled());
+    EXPECT_TRUE(window.EncryptTicked());  // on until the user turns it off
     window.ChkEncrypt().click();
-    EXPECT_TRUE(window.EncryptTicked());
+    EXPECT_FALSE(window.EncryptTicked());
     window.SetBusy(true);
     EXPECT_FALSE(window.ChkEncrypt().isEnabled());
     window.SetBusy(false);
@@ -181,7 +183,7 @@ TEST_F(ExitTest, ExitButtonClosesFilesStoresTheOptionAndRollsTheWindowAway) {
 
     EXPECT_FALSE(platform.Files().IsOpen(1));
     EXPECT_EQ(platform.settings()[kOptionKey], "1");
-    EXPECT_EQ(platform.settings()[kEncryptKey], "1");
+    EXPECT_EQ(platform.settings()[kEncryptKey], "0");  // turned off, from its default of on
     EXPECT_GE(lowestHeight, 1);
     EXPECT_TRUE(window.Closing());
     EXPECT_FALSE(window.Timer1().isActive());

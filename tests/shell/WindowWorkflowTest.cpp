@@ -87,7 +87,10 @@ TEST(WindowWorkflow, HideAndExtractWithAPasswordAndTheWipe) {
     ASSERT_FALSE(openEnabledDuringPass.empty());
     EXPECT_EQ(openEnabledDuringPass, std::vector<bool>(openEnabledDuringPass.size(), false));
     EXPECT_TRUE(w.Find("cmdopen")->isEnabled());
-    EXPECT_EQ(ReadAll(carrier)[9], 0x18);
+    // A fresh user's password encrypts (format version 2), and leaves the boxes once taken.
+    EXPECT_EQ(ReadAll(carrier)[9], 0x28);
+    EXPECT_TRUE(static_cast<QLineEdit*>(w.Find("Text1"))->text().isEmpty());
+    EXPECT_TRUE(static_cast<QLineEdit*>(w.Find("Text2"))->text().isEmpty());
 
     w.Click("ChkPassword");  // clearing the option does not unlock the carrier
     w.Click("ChkclearBmp");

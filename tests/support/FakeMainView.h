@@ -26,9 +26,11 @@ public:
         preview = path;
         return true;
     }
-    std::string PasswordText() const override { return password; }
-    std::string RepeatText() const override { return repeat; }
+    SecretBytes PasswordText() const override { return SecretBytes::Of(password); }
+    SecretBytes RepeatText() const override { return SecretBytes::Of(repeat); }
     void SetPasswordBoxesEnabled(bool enabled) override { passwordBoxesEnabled = enabled; }
+    void ClearPasswordBoxes() override { password.clear(), repeat.clear(); }
+    void SetLongPasswords(bool allowed) override { longPasswords = allowed; }
     void SetBusy(bool busy) override {
         busyChanges.push_back(busy);
         busy_ = busy;
@@ -44,6 +46,7 @@ public:
     std::string password;
     std::string repeat;
     bool passwordBoxesEnabled = false;
+    bool longPasswords = false;
     std::vector<bool> busyChanges;
 
 private:

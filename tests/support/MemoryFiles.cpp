@@ -63,12 +63,31 @@ void MemoryFiles::OpenExisting(int number, const std::string& path) { Open(numbe
 
 void MemoryFiles::OpenReadOnly(int number, const std::string& path) { Open(number, path, true); }
 
+void MemoryFiles::OpenWritableIfAllowed(int number, const std::string& path) {
+    Open(number, path, false);
+}
+
 std::string MemoryFiles::CreateTemporary(int number, const std::string& folder) {
     if (!folders_.count(folder)) throw FileError(FileOp::Create, folder, ENOENT, number);
     std::string path = WithSeparator(folder) + ".velquist-" + std::to_string(nextTemporary_++);
     Put(path, {});
     Open(number, path, false);
     return path;
+}
+
+void MemoryFiles::CommitTemporary(int number, const std::string& finalPath,
+                                  const std::optional<PathFacts>& agreed) {
+    Slot& slot = Require(number, FileOp::Rename);
+    int error = 0;
+    auto standing = Look(finalPath, error);
+    if (standing && (!agreed || standing->inode != agreed->inode))
+        throw FileError(FileOp::Rename, finalPath, FileCause::Changed, "the name was taken", number);
+    Rename(slot.path, finalPath);
+    slot.path = finalPath;
+}
+
+PathFacts MemoryFiles::FactsOf(int number) {
+    return PathFacts{PathFacts::Kind::File, 1, Require(number, FileOp::Length).file->inode};
 }
 
 bool MemoryFiles::IsOpen(int number) const {

@@ -35,9 +35,13 @@ public:
 
     void OpenExisting(int number, const std::string& path) override;
     void OpenReadOnly(int number, const std::string& path) override;
+    void OpenWritableIfAllowed(int number, const std::string& path) override;
     std::string CreateTemporary(int number, const std::string& folder) override;
+    void CommitTemporary(int number, const std::string& finalPath,
+                         const std::optional<PathFacts>& agreed) override;
     void Lock(int, LockKind) override {}
     bool IsOpen(int number) const override;
+    PathFacts FactsOf(int number) override;
     void ReadAt(int number, std::int64_t offset, std::span<std::uint8_t> block) override;
     void WriteAt(int number, std::int64_t offset, std::span<const std::uint8_t> block) override;
     std::int64_t Length(int number) override;
@@ -46,6 +50,8 @@ public:
     void Close(int number) override;
     void CloseQuietly(int number) noexcept override;
     void CloseAllQuietly() noexcept override;
+    void ArmRetraction(int, std::int64_t, std::span<const std::uint8_t>) override {}
+    void DisarmRetractions() noexcept override {}
     void Rename(const std::string& from, const std::string& to) override;
     void RemoveQuietly(const std::string& path) noexcept override;
     void SyncFolder(const std::string& folder) override;

@@ -5,6 +5,7 @@
 
 #include "engine/EmbedPass.h"
 #include "engine/ExtractPass.h"
+#include "engine/CarrierWipe.h"
 #include "engine/ExtractionJob.h"
 #include "engine/format/CarrierFormat.h"
 #include "platform/NumberedFiles.h"
@@ -33,7 +34,7 @@ void PassHarness::Hide(const std::string& password, bool protectedHide, bool enc
     if (protectedHide) {
         options.protection = Protection::Password;
         options.formatVersion = encrypted ? 2 : 1;
-        options.password = password;
+        options.password = SecretBytes::Of(password);
     }
     lastHide = EmbedMsg(ctx, options);
 }
@@ -42,12 +43,25 @@ Outcome PassHarness::Extract(const std::string& outFile, const std::string& pass
     ExtractionJob extraction(ctx);
     Outcome opened = extraction.Open();
     if (!opened.completed()) return opened;
-    if (extraction.NeedsPassword() && !extraction.AcceptPassword(password))
+    if (extraction.NeedsPassword() && !extraction.AcceptPassword(SecretBytes::Of(password)))
         return Outcome::Of(OutcomeKind::WrongPassword, job.ImagePath);
     return extraction.Run(outFile);
 }
 
 std::vector<std::uint8_t> PassHarness::Carrier() const { return ReadAll(carrierPath); }
+
+void PassHarness::WipeCarrierFile() {
+    NumberedFiles& files = platform.Files();
+    files.OpenExisting(1, carrierPath);
+    try {
+        files.Lock(1, FileService::LockKind::Exclusive);
+        WipeCarrier(files, 1);
+    } catch (const FileError&) {
+        files.CloseQuietly(1);
+        throw;
+    }
+    files.Close(1);
+}
 
 std::vector<std::uint8_t> RandomBytes(std::size_t n, std::uint32_t seed) {
     std::mt19937 rng(seed);

@@ -40,6 +40,9 @@ struct PassHarness {
     // (a wrong one for version 1 ends here), runs the pass and commits the output.
     Outcome Extract(const std::string& outFile, const std::string& password = "");
     std::vector<std::uint8_t> Carrier() const;
+    // Wipes the carrier as the extraction's wipe does, through an open, locked carrier; throws
+    // what the wipe throws.
+    void WipeCarrierFile();
 
     std::string carrierPath;
     Outcome lastHide;

@@ -148,7 +148,7 @@ TEST_F(MainControlsTest, TabRunsByTheDesignOrderAndExitHasTheFocus) {
     window.SetPasswordBoxesEnabled(true);
     const QStringList expected{"Cmdexit", "ChkPassword", "TxtName", "CmdAbout", "cmdopen", "CmdMsgSelect",
                                "cmdchgOutPath", "ChkclearBmp", "cmdout", "cmdadd", "Text2",
-                               "ChkEncrypt", "Text1"};
+                               "Text1", "ChkEncrypt"};
     QStringList chain;
     QWidget* w = window.Control("Cmdexit");
     do {
@@ -226,8 +226,32 @@ TEST_F(MainControlsTest, PasswordBoxesTakeEightPrintableAsciiCharactersAndHideTh
     }
     window.Control<QLineEdit>("Text1")->setText("first");
     window.Control<QLineEdit>("Text2")->setText("second");
-    EXPECT_EQ(window.PasswordText(), "first");
-    EXPECT_EQ(window.RepeatText(), "second");
+    EXPECT_EQ(window.PasswordText().text(), "first");
+    EXPECT_EQ(window.RepeatText().text(), "second");
+
+    // An encrypted message takes up to 64 characters of any kind, exactly as typed.
+    window.SetLongPasswords(true);
+    const QString sixtyFive(65, QLatin1Char('x'));
+    const std::vector<Case> longCases{
+        {"ab密码é! x", "ab密码é! x"},
+        {sixtyFive, sixtyFive.left(64)},
+    };
+    auto* text1 = window.Control<QLineEdit>("Text1");
+    for (const Case& c : longCases) {
+        text1->clear();
+        text1->setFocus();
+        Type(*text1, c.typed);
+        EXPECT_EQ(text1->text(), c.kept);
+    }
+    EXPECT_EQ(window.PasswordText().text(), sixtyFive.left(64).toStdString());
+    text1->setText("密码");
+    window.Control<QLineEdit>("Text2")->setText("short");
+    // Back to what version 1 stores: what would not fit is emptied, never silently cut.
+    window.SetLongPasswords(false);
+    EXPECT_EQ(text1->text(), "");
+    EXPECT_EQ(window.Control<QLineEdit>("Text2")->text(), "short");
+    window.ClearPasswordBoxes();
+    EXPECT_TRUE(window.PasswordText().empty() && window.RepeatText().empty());
 }
 
 }  // namespace

@@ -184,7 +184,7 @@ TEST(ExtractCommand, OutputFolderThatCannotBeWrittenLeavesNothingAndKeepsTheMark
     h.job.OutPath = h.dir.File("gone") + "/";
     h.extract.cmdout_Click();
     EXPECT_EQ(h.TakeBoxes(),
-              (std::vector<Box>{FailedBox(h.dir.File("gone"), "文件或文件夹不存在")}));
+              (std::vector<Box>{FailedBox(h.dir.File("gone"), "输出文件夹不存在")}));
     EXPECT_EQ(ReadAll(hidden.carrier), carrierBefore);
 
     h.job.OutPath = h.outDir + "/";
@@ -261,14 +261,18 @@ TEST(ExtractCommand, OutputNameThatIsTakenIsHandledSafely) {
                                                 std::string("错误")}}));
     EXPECT_EQ(ReadAll(hidden.carrier), carrierBefore);
     ::unlink(out.c_str());
+    // The output is named after the extension stored in the picture: "bmp" here.
+    auto storedBmp = carrierBefore;
+    std::copy_n("bmp", 3, storedBmp.begin() + 54);
+    WriteAll(hidden.carrier, storedBmp);
     h.job.OutPath = FolderOf(hidden.carrier) + "/";
-    h.job.MsgExt = "bmp";
     ASSERT_EQ(::rename(hidden.carrier.c_str(), (FolderOf(hidden.carrier) + "/output.bmp").c_str()), 0);
     h.job.ImagePath = FolderOf(hidden.carrier) + "/output.bmp";
     h.extract.cmdout_Click();
     EXPECT_EQ(h.TakeBoxes().size(), 1u);
-    EXPECT_EQ(ReadAll(h.job.ImagePath), carrierBefore);
+    EXPECT_EQ(ReadAll(h.job.ImagePath), storedBmp);
     ASSERT_EQ(::rename(h.job.ImagePath.c_str(), hidden.carrier.c_str()), 0);
+    WriteAll(hidden.carrier, carrierBefore);
     h.job.ImagePath = hidden.carrier;
     h.job.OutPath = h.outDir + "/";
     h.job.MsgExt = "txt";

@@ -17,7 +17,7 @@ public:
     // thousands of carriers open in a second. What it seals opens only with it.
     static Argon2idKeyDerivation CheapForTests();
 
-    PayloadKey Derive(std::string_view password, PayloadSalt salt) const override;
+    SecretBytes Derive(const SecretBytes& password, PayloadSalt salt) const override;
 
 private:
     Argon2idKeyDerivation(unsigned long long opsLimit, std::size_t memLimit)

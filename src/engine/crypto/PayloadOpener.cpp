@@ -28,35 +28,34 @@ std::int64_t MessageLengthOrDamaged(std::int64_t payloadLength) {
 
 }  // namespace
 
-PayloadOpener::PayloadOpener(const KeyDerivation& keys, std::string_view password,
+PayloadOpener::PayloadOpener(const KeyDerivation& keys, const SecretBytes& password,
                              std::span<const std::uint8_t, kHeaderGroupLength> headerGroup,
                              std::int64_t payloadLength, MessageSink sink)
     : keys_(keys),
+      password_(password),
       payloadLength_(payloadLength),
       messageLength_(MessageLengthOrDamaged(payloadLength)),
       sealedLeft_(payloadLength - kPrefixLength),
       sink_(std::move(sink)),
       state_(std::make_unique<StreamState>()) {
     EnsureSodiumReady();
-    password_ = password;
     std::copy(headerGroup.begin(), headerGroup.end(), headerGroup_.begin());
     pending_.reserve(static_cast<std::size_t>(kSealedPieceLength));
     plain_.resize(static_cast<std::size_t>(std::min(messageLength_, kPieceLength)));
 }
 
 PayloadOpener::~PayloadOpener() {
-    sodium_memzero(password_.data(), password_.size());
     sodium_memzero(&state_->stream, sizeof state_->stream);
     sodium_memzero(plain_.data(), plain_.size());
 }
 
 void PayloadOpener::DeriveKey() {
     if (!NeedsKey()) throw std::logic_error("the key needs the salt, and is derived once");
-    PayloadKey key = keys_.Derive(password_, salt_);
-    sodium_memzero(password_.data(), password_.size());
+    SecretBytes key = keys_.Derive(password_, salt_);
+    password_ = SecretBytes();
+    if (key.size() != static_cast<std::size_t>(kKeyLength)) throw PayloadError(PayloadError::Kind::Unavailable);
     int refused = crypto_secretstream_xchacha20poly1305_init_pull(&state_->stream, streamHeader_.data(),
                                                                   key.data());
-    sodium_memzero(key.data(), key.size());
     // The stream header belongs to the first piece: a header refused is a first piece refused.
     if (refused != 0) throw PayloadError(PayloadError::Kind::WrongPassword);
     stage_ = Stage::Pieces;

@@ -7,10 +7,10 @@
 #include <memory>
 #include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "engine/crypto/KeyDerivation.h"
+#include "engine/crypto/SecretBytes.h"
 #include "engine/format/Format2.h"
 
 namespace velquist {
@@ -30,7 +30,7 @@ public:
     // `headerGroup` is the 12-byte header group exactly as it lies in the carrier, before any
     // sanitising of the extension. Throws PayloadError(Damaged) when no message seals to
     // `payloadLength` bytes.
-    PayloadOpener(const KeyDerivation& keys, std::string_view password,
+    PayloadOpener(const KeyDerivation& keys, const SecretBytes& password,
                   std::span<const std::uint8_t, format2::kHeaderGroupLength> headerGroup,
                   std::int64_t payloadLength, MessageSink sink);
     ~PayloadOpener();
@@ -59,7 +59,7 @@ private:
     void OpenPiece(std::span<const std::uint8_t> sealed);
 
     const KeyDerivation& keys_;
-    std::string password_;
+    SecretBytes password_;
     std::array<std::uint8_t, format2::kHeaderGroupLength> headerGroup_;
     std::int64_t payloadLength_;
     std::int64_t messageLength_;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "engine/crypto/PayloadError.h"
 #include "engine/crypto/SodiumReady.h"
 
 namespace velquist {
@@ -18,10 +19,11 @@ struct PayloadSealer::StreamState {
 
 using namespace format2;
 
-PayloadSealer::PayloadSealer(const KeyDerivation& keys, std::string_view password,
+PayloadSealer::PayloadSealer(const KeyDerivation& keys, const SecretBytes& password,
                              std::span<const std::uint8_t, kHeaderGroupLength> headerGroup,
                              std::int64_t messageLength, MessageReader readMessage)
     : keys_(keys),
+      password_(password),
       messageLeft_(messageLength),
       payloadLength_(format2::PayloadLength(messageLength)),
       readMessage_(std::move(readMessage)),
@@ -29,7 +31,6 @@ PayloadSealer::PayloadSealer(const KeyDerivation& keys, std::string_view passwor
     if (messageLength < 0 || messageLength > kMaxMessageLength)
         throw std::length_error("message too long for a version-2 carrier");
     EnsureSodiumReady();
-    password_ = password;
     std::copy(headerGroup.begin(), headerGroup.end(), headerGroup_.begin());
     plain_.resize(static_cast<std::size_t>(std::min(messageLength, kPieceLength)));
     sealed_.reserve(static_cast<std::size_t>(kSealedPieceLength));
@@ -38,18 +39,17 @@ PayloadSealer::PayloadSealer(const KeyDerivation& keys, std::string_view passwor
 }
 
 PayloadSealer::~PayloadSealer() {
-    sodium_memzero(password_.data(), password_.size());
     sodium_memzero(&state_->stream, sizeof state_->stream);
     sodium_memzero(plain_.data(), plain_.size());
 }
 
 void PayloadSealer::DeriveKey() {
-    PayloadKey key = keys_.Derive(password_, std::span<const std::uint8_t, kSaltLength>(
-                                                 sealed_.data(), kSaltLength));
-    sodium_memzero(password_.data(), password_.size());
+    SecretBytes key = keys_.Derive(password_, std::span<const std::uint8_t, kSaltLength>(
+                                                  sealed_.data(), kSaltLength));
+    password_ = SecretBytes();
+    if (key.size() != static_cast<std::size_t>(kKeyLength)) throw PayloadError(PayloadError::Kind::Unavailable);
     crypto_secretstream_xchacha20poly1305_init_push(&state_->stream, sealed_.data() + kSaltLength,
                                                     key.data());
-    sodium_memzero(key.data(), key.size());
     keyReady_ = true;
 }
 

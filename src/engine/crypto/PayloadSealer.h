@@ -7,10 +7,10 @@
 #include <memory>
 #include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "engine/crypto/KeyDerivation.h"
+#include "engine/crypto/SecretBytes.h"
 #include "engine/format/Format2.h"
 
 namespace velquist {
@@ -25,7 +25,7 @@ public:
 
     // `headerGroup` is the 12-byte header group exactly as it is written to the carrier; the
     // first piece authenticates it. Picks a fresh salt; the key is derived later.
-    PayloadSealer(const KeyDerivation& keys, std::string_view password,
+    PayloadSealer(const KeyDerivation& keys, const SecretBytes& password,
                   std::span<const std::uint8_t, format2::kHeaderGroupLength> headerGroup,
                   std::int64_t messageLength, MessageReader readMessage);
     ~PayloadSealer();
@@ -47,7 +47,7 @@ private:
     void SealNextPiece();
 
     const KeyDerivation& keys_;
-    std::string password_;
+    SecretBytes password_;
     std::array<std::uint8_t, format2::kHeaderGroupLength> headerGroup_;
     std::int64_t messageLeft_;
     std::int64_t payloadLength_;

@@ -19,25 +19,48 @@ Outcome CarrierFileFailure(const FileError& error, const std::string& path) {
     return Outcome::Failure(OutcomeKind::CarrierFailure, error, path);
 }
 
+namespace {
+
+bool Replaced(FileService& files, int number, const PathFacts& expected) {
+    if (expected.inode == 0) return false;
+    PathFacts opened = files.FactsOf(number);
+    return opened.device != expected.device || opened.inode != expected.inode;
+}
+
+}  // namespace
+
 Outcome OpenLockedCarrier(FileService& files, int number, const std::string& path,
-                          FileService::LockKind kind, CarrierHeader& header) {
+                          CarrierAccess access, FileService::LockKind kind, CarrierHeader& header,
+                          const PathFacts& expected) {
     try {
-        files.OpenReadOnly(number, path);
+        switch (access) {
+            case CarrierAccess::ReadOnly: files.OpenReadOnly(number, path); break;
+            case CarrierAccess::Writable: files.OpenExisting(number, path); break;
+            case CarrierAccess::WritableIfAllowed: files.OpenWritableIfAllowed(number, path); break;
+        }
+        if (Replaced(files, number, expected)) {
+            files.CloseQuietly(number);
+            return Outcome::Of(OutcomeKind::CarrierReplaced, path);
+        }
         files.Lock(number, kind);
         header = ReadCarrierHeader(files, number);
     } catch (const FileError& e) {
         files.CloseQuietly(number);
+        // Nothing at the name any more: the picture was moved, renamed or deleted.
+        if (e.cause() == FileCause::NotFound)
+            return Outcome::Failure(OutcomeKind::CarrierGone, e, path);
         return CarrierFileFailure(e, path);
     }
     return Outcome::Of(OutcomeKind::Completed, path);
 }
 
 Outcome InspectCarrier(FileService& files, int number, const std::string& path,
-                       CarrierHeader& header) {
+                       CarrierHeader& header, PathFacts* file) {
     Outcome opened =
-        OpenLockedCarrier(files, number, path, FileService::LockKind::Shared, header);
+        OpenLockedCarrier(files, number, path, CarrierAccess::ReadOnly, FileService::LockKind::Shared, header);
     if (!opened.completed()) return opened;
     try {
+        if (file) *file = files.FactsOf(number);
         files.Close(number);
     } catch (const FileError& e) {
         return CarrierFileFailure(e, path);

@@ -17,16 +17,22 @@ OutcomeKind CarrierVerdict(const CarrierHeader& header);
 // A failed file operation on the picture: Busy when another program holds its lock.
 Outcome CarrierFileFailure(const FileError& error, const std::string& path);
 
-// Opens the picture at `path` read-only as `number`, takes its lock without waiting and reads
-// its header into `header`. Completed leaves the file open and locked; a failure (Busy among
-// them) leaves it closed. Never writes or creates.
+// How a command opens the picture: only to read it, to write it (a hide, a wipe), or to write
+// it where the user may (an extraction, which may end in a wipe).
+enum class CarrierAccess { ReadOnly, Writable, WritableIfAllowed };
+
+// Opens the picture at `path` as `number`, takes its lock without waiting and reads its header
+// into `header`. Completed leaves the file open and locked; a failure (Busy, a picture gone or,
+// where `expected` names a file, replaced by another, among them) leaves it closed. Never
+// creates, and writes nothing itself.
 Outcome OpenLockedCarrier(FileService& files, int number, const std::string& path,
-                          FileService::LockKind kind, CarrierHeader& header);
+                          CarrierAccess access, FileService::LockKind kind, CarrierHeader& header,
+                          const PathFacts& expected = {});
 
 // Looks at the picture at `path` as both front ends do before they act on it: opens it under
 // a shared lock (so a carrier being written elsewhere is refused as Busy), reads the header
-// into `header` and closes it again.
+// into `header`, notes in `file` which file it was, and closes it again.
 Outcome InspectCarrier(FileService& files, int number, const std::string& path,
-                       CarrierHeader& header);
+                       CarrierHeader& header, PathFacts* file = nullptr);
 
 }  // namespace velquist

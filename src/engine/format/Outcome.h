@@ -21,7 +21,8 @@ enum class OutcomeKind {
     WrongPassword,
     Busy,              // another program holds the picture's lock
     OutputIsCarrier,   // the output name is the picture itself
-    Declined,          // the user chose not to replace an existing output
+    CarrierGone,       // the picture is no longer where it was chosen
+    CarrierReplaced,   // another file now stands where the chosen picture was
     CarrierFailure,    // a file operation on the picture failed
     MessageFailure,    // a file operation on the message file failed
     OutputFailure,     // a file operation on the output file or its folder failed

@@ -1,0 +1,228 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/HideJob.h"
+
+#include <array>
+#include <exception>
+#include <functional>
+
+#include "engine/BesideEventLoop.h"
+#include "engine/FileNumbers.h"
+#include "engine/JobState.h"
+#include "engine/PassProgress.h"
+#include "engine/WholeGroupWalk.h"
+#include "engine/codec/GroupCodec.h"
+#include "engine/crypto/PayloadError.h"
+#include "engine/crypto/PayloadSealer.h"
+#include "engine/format/CarrierCheck.h"
+#include "engine/format/CarrierFormat.h"
+#include "engine/format/FixedText.h"
+#include "engine/format/Format2.h"
+#include "engine/format/PasswordRule.h"
+#include "platform/FileService.h"
+#include "platform/SequentialReader.h"
+
+namespace velquist {
+
+namespace {
+
+using namespace carrier;
+using file_numbers::kCarrier;
+using file_numbers::kMessage;
+using HeaderGroup = std::array<std::uint8_t, kHeaderGroupSize>;
+// The password length byte and the 8 password bytes that follow it.
+using PasswordField = std::array<std::uint8_t, 1 + kPasswordLength>;
+// Where the bytes spread over the groups come from: the message file itself (version 1), or
+// the sealed stream of it (version 2).
+using PayloadSource = std::function<void(std::span<std::uint8_t>)>;
+
+// Which file a failed operation concerned, as the hide reports it.
+Outcome HideFailure(const JobState& s, const FileError& e) {
+    if (e.number() == kMessage) return Outcome::Failure(OutcomeKind::MessageFailure, e, s.MsgPath);
+    return CarrierFileFailure(e, s.ImagePath);
+}
+
+bool MessageFitsFormat(std::int64_t length, const CarrierHeader& header, bool encrypted) {
+    if (encrypted) return format2::MessageFits(length, header.largestNewHide());
+    // The length field holds 24 bits: a longer message would silently be cut.
+    return length <= kMaxMessageLength && header.fitsNewHide(length);
+}
+
+// No password yet: the field is blank (an unprotected version 1 keeps the filler there).
+HeaderGroup HeaderGroupFor(const JobState& s, const HideOptions& options) {
+    HeaderGroup group;
+    group.fill(' ');
+    std::string extension = s.MsgExt.substr(0, kExtensionLength);
+    std::copy(extension.begin(), extension.end(), group.begin() + kExtensionOffset);
+    group[kPasswordLengthOffset] = 0;
+    if (options.protection == Protection::None) {
+        FixedText<kPasswordLength> filler;
+        filler = kPasswordFiller;
+        const std::string& bytes = filler.str();
+        std::copy(bytes.begin(), bytes.end(), group.begin() + kPasswordOffset);
+    }
+    return group;
+}
+
+PasswordField BlankPassword() {
+    PasswordField field;
+    field.fill(' ');
+    field[0] = 0;
+    return field;
+}
+
+// Version 1 keeps the first 8 bytes of the password, left-aligned and padded with spaces.
+PasswordField PasswordFieldOf(const SecretBytes& password) {
+    PasswordField field = BlankPassword();
+    std::size_t length = std::min(password.size(), password_rule::kVersion1Longest);
+    std::copy_n(password.data(), length, field.begin() + 1);
+    field[0] = static_cast<std::uint8_t>(length);
+    return field;
+}
+
+std::uint32_t MarkerFor(std::int64_t length, std::uint32_t kind) {
+    return (static_cast<std::uint32_t>(length) & kLengthMask) | kind;
+}
+
+void EmbedGroups(PassContext& ctx, std::int64_t firstOffset, const PayloadSource& fill) {
+    JobState& s = ctx.job;
+    WalkWholeGroups(
+        ctx, kCarrier, firstOffset, fill,
+        [](std::uint8_t* groups, const std::uint8_t* triples, std::size_t n) {
+            GroupCodec::EmbedRun(groups, triples, n);
+        },
+        [](GroupBlocks& blocks, std::span<std::uint8_t>) { blocks.WriteBack(); });
+    int left = s.MsgLen % 3;
+    if (left == 0) return;
+    std::array<std::uint8_t, kGroupSize> group;
+    std::array<std::uint8_t, kTripleSize> triple{};
+    std::int64_t offset = firstOffset + static_cast<std::int64_t>(s.GroupCount) * kGroupSize;
+    ctx.files.ReadAt(kCarrier, offset, group);
+    fill(std::span(triple).first(left));
+    GroupCodec::Embed(group.data(), triple.data(), left);
+    ctx.files.WriteAt(kCarrier, offset, group);
+}
+
+}  // namespace
+
+HideJob::HideJob(PassContext& ctx) : ctx_(ctx) {}
+
+HideJob::~HideJob() { Close(); }
+
+Outcome HideJob::Open() {
+    const std::string& path = ctx_.job.ImagePath;
+    Outcome opened = OpenLockedCarrier(ctx_.files, kCarrier, path, CarrierAccess::Writable,
+                                       FileService::LockKind::Exclusive, header_,
+                                       ctx_.job.ImageFile);
+    if (!opened.completed()) return opened;
+    OutcomeKind verdict = CarrierVerdict(header_);
+    // Another program may have hidden something since the picture was chosen.
+    if (verdict == OutcomeKind::Completed && header_.holdsData()) verdict = OutcomeKind::HoldsData;
+    if (verdict != OutcomeKind::Completed) Close();
+    return Outcome::Of(verdict, path);
+}
+
+Outcome HideJob::Run(const HideOptions& options) {
+    JobState& s = ctx_.job;
+    s.MsgLen = 0;
+    s.OffBits = 0;
+    s.GroupNo = 0;
+    Outcome outcome;
+    try {
+        outcome = Write(options);
+    } catch (const FileError& e) {
+        outcome = HideFailure(s, e);
+    } catch (const PayloadError&) {
+        // Only the key derivation can fail here: it found no memory to run in.
+        outcome = Outcome::Of(OutcomeKind::NoMemory, s.ImagePath);
+    } catch (const std::exception&) {
+        outcome = Outcome{OutcomeKind::CarrierFailure, s.ImagePath, FileCause::Other, 0};
+    }
+    if (!outcome.completed()) Retract();
+    // Everything is on the disk: a failing close can no longer lose anything.
+    Close();
+    if (!outcome.completed()) return outcome;
+    ctx_.progress.Status(PassStatus::Embedded);
+    s.HiddenMark = 1;
+    return Outcome::Of(OutcomeKind::Completed, s.ImagePath);
+}
+
+Outcome HideJob::Write(const HideOptions& options) {
+    JobState& s = ctx_.job;
+    ctx_.files.OpenReadOnly(kMessage, s.MsgPath);
+    std::int64_t length = ctx_.files.Length(kMessage);
+    if (!MessageFitsFormat(length, header_, options.encrypted()))
+        return Outcome::Of(OutcomeKind::TooLarge, s.MsgPath);
+    s.OffBits = header_.pixelOffset;
+    ctx_.files.WriteAt(kCarrier, s.OffBits, HeaderGroupFor(s, options));
+    headerWritten_ = true;
+    if (options.encrypted())
+        WriteSealed(options, length);
+    else
+        WritePlain(options, length);
+    return Outcome::Of(OutcomeKind::Completed, s.ImagePath);
+}
+
+void HideJob::WriteSealed(const HideOptions& options, std::int64_t length) {
+    JobState& s = ctx_.job;
+    SequentialReader message(ctx_.files, kMessage);
+    PayloadSealer sealer(KeysOf(ctx_), options.password, HeaderGroupFor(s, options), length,
+                         [&message](std::span<std::uint8_t> bytes) { message.Read(bytes); });
+    RunBesideEventLoop(ctx_.pump, [&sealer] { sealer.DeriveKey(); });
+    s.MsgLen = static_cast<std::int32_t>(sealer.PayloadLength());
+    ctx_.progress.Status(PassStatus::Embedding);
+    s.GroupCount = s.MsgLen / 3;
+    EmbedGroups(ctx_, static_cast<std::int64_t>(s.OffBits) + kHeaderGroupSize,
+                [&sealer](std::span<std::uint8_t> bytes) { sealer.Fill(bytes); });
+    WriteGroupsThenClaim(MarkerFor(s.MsgLen, format2::kMarkerEncrypted), options);
+}
+
+void HideJob::WritePlain(const HideOptions& options, std::int64_t length) {
+    JobState& s = ctx_.job;
+    s.MsgLen = static_cast<std::int32_t>(length);
+    SequentialReader message(ctx_.files, kMessage);
+    ctx_.progress.Status(PassStatus::Embedding);
+    s.GroupCount = s.MsgLen / 3;
+    EmbedGroups(ctx_, static_cast<std::int64_t>(s.OffBits) + kHeaderGroupSize,
+                [&message](std::span<std::uint8_t> bytes) { message.Read(bytes); });
+    bool protectedHide = options.protection == Protection::Password;
+    WriteGroupsThenClaim(MarkerFor(length, protectedHide ? kMarkerProtected : kMarkerPlain), options);
+}
+
+// The disk must hold every group before it holds a marker that claims them; the password goes
+// in just before the marker, and a signal until the last flush takes both back.
+void HideJob::WriteGroupsThenClaim(std::uint32_t marker, const HideOptions& options) {
+    FileService& f = ctx_.files;
+    f.Flush(kCarrier);
+    std::int64_t field = static_cast<std::int64_t>(ctx_.job.OffBits) + kPasswordLengthOffset;
+    f.ArmRetraction(kCarrier, kMarkerOffset, LittleEndian32(0));
+    f.ArmRetraction(kCarrier, field, BlankPassword());
+    claimWritten_ = true;
+    if (options.protection == Protection::Password && !options.encrypted())
+        f.WriteAt(kCarrier, field, PasswordFieldOf(options.password));
+    f.WriteAt(kCarrier, kMarkerOffset, LittleEndian32(marker));
+    f.Flush(kCarrier);
+    f.DisarmRetractions();
+}
+
+// A failed hide must leave neither a marker word that claims the groups nor a password in
+// clear in the header group.
+void HideJob::Retract() noexcept {
+    FileService& f = ctx_.files;
+    f.DisarmRetractions();
+    if (!headerWritten_) return;
+    try {
+        if (claimWritten_) f.WriteAt(kCarrier, kMarkerOffset, LittleEndian32(0));
+        f.WriteAt(kCarrier, ctx_.job.OffBits + kPasswordLengthOffset, BlankPassword());
+        f.Flush(kCarrier);
+    } catch (const FileError&) {
+        // Already failing; the carrier may be unwritable altogether.
+    }
+}
+
+void HideJob::Close() noexcept {
+    ctx_.files.DisarmRetractions();
+    ctx_.files.CloseQuietly(kMessage);
+    ctx_.files.CloseQuietly(kCarrier);
+}
+
+}  // namespace velquist

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "engine/HideOptions.h"
+#include "engine/PassContext.h"
+#include "engine/format/CarrierHeader.h"
+#include "engine/format/Outcome.h"
+
+namespace velquist {
+
+// The file side of hiding a message, shared by the window and the command line. The carrier
+// ImagePath is opened for writing as file 1 and locked from Open to the end, so the caller can
+// ask its questions (a password) between the steps and the picture checked is the picture
+// written:
+//   Open -> (questions) -> Run -> Close.
+// Run writes the header group without a password, every group, a flush, then the password
+// and the marker word and another flush: a carrier never claims a message it does not wholly
+// hold, even after a power cut, and the password stands in the picture only for the moment
+// before the marker word. Until that last flush a signal ending the process takes both back.
+class HideJob {
+public:
+    explicit HideJob(PassContext& ctx);
+    ~HideJob();
+    HideJob(const HideJob&) = delete;
+    HideJob& operator=(const HideJob&) = delete;
+
+    // Opens and locks the carrier and checks under the lock that it is usable and holds no data.
+    Outcome Open();
+    const CarrierHeader& header() const { return header_; }
+    // Hides the message file MsgPath as `options` ask, after checking that it fits; whatever
+    // goes wrong after the first write is retracted. Sets HiddenMark to 1 when done.
+    Outcome Run(const HideOptions& options);
+    void Close() noexcept;
+
+private:
+    Outcome Write(const HideOptions& options);
+    void WriteSealed(const HideOptions& options, std::int64_t length);
+    void WritePlain(const HideOptions& options, std::int64_t length);
+    void WriteGroupsThenClaim(std::uint32_t marker, const HideOptions& options);
+    void Retract() noexcept;
+
+    PassContext& ctx_;
+    CarrierHeader header_;
+    bool headerWritten_ = false;
+    bool claimWritten_ = false;
+};
+
+}  // namespace velquist
