@@ -117,41 +117,51 @@ inline constexpr const char* kHelp = Msgid(R"(velquist-cli: hides a file inside 
 
 Usage:
   velquist-cli inspect PICTURE [--json]
-      Shows the bit count, whether data is hidden, the format version, whether it is
-      protected and encrypted, the extension, the message length and the capacity.
-  velquist-cli hide PICTURE MESSAGE [--password | --password-stdin] [--format 1|2]
+      Shows the bit count, whether data is hidden, the format version, whether
+      it is protected and encrypted, the extension, the message length and the
+      capacity.
+  velquist-cli hide PICTURE MESSAGE [--password | --password-stdin]
+                    [--format 1|2]
       Hides the message file in the picture (changed in place, same length).
-      --password        asks for a password twice on the terminal (no echo; at most
-                        8 printable ASCII characters)
+      --password        asks for a password twice on the terminal, no echo
       --password-stdin  reads the password from one line of standard input
-      --format 1|2      the format of a protected message: 2 (the default) encrypts it;
-                        1 stores the password in clear, for programs that know only 1
-  velquist-cli extract PICTURE [--output-dir DIR] [--wipe] [--password-stdin] [--force]
-      Takes the message out to DIR/output.EXT (DIR defaults to the current folder) and
-      prints its path on standard output once everything is done.
-      A protected message asks for the password on the terminal, or reads it from
-      standard input with --password-stdin.
-      --wipe            wipes the hidden data from the picture after a good extraction
+      --format 1|2      the format of a protected message: 2 (the default)
+                        encrypts it, with a password of 1 to 64 characters;
+                        1 stores the password (1 to 8 printable ASCII
+                        characters) in clear, for programs that know only 1
+  velquist-cli extract PICTURE [--output-dir DIR] [--wipe] [--password-stdin]
+                       [--force]
+      Takes the message out to DIR/output.EXT (DIR defaults to the current
+      folder) and prints its path on standard output once everything is done.
+      A protected message asks for the password on the terminal, or reads it
+      from standard input with --password-stdin.
+      --wipe            wipes the hidden data from the picture afterwards
       --force           replaces an existing output file without asking
   velquist-cli wipe PICTURE
       Wipes the hidden data from the picture.
   velquist-cli --help | --version
 
-A password is never taken as an argument (other users could read it in the process list).
-Results go to standard output, messages to standard error. Messages are in Chinese when
-LC_ALL, LC_MESSAGES or LANG names a zh locale, in English otherwise.
+A password is never taken as an argument (other users could read it in the
+process list). Results go to standard output, messages to standard error.
+Messages are in Chinese when the first of LANGUAGE, LC_ALL, LC_MESSAGES and
+LANG that is set names a zh locale, in English otherwise.
 
 Exit status:
   0  success
-  2  usage error (wrong arguments, an empty password, or a password is needed and there is
-     neither a terminal nor --password-stdin)
-  3  refused: no hidden data, wrong password, another format version, message too large,
-     picture already holds data, the two passwords differ, the output exists or is the
-     picture itself, the picture is in use by another program
-  4  picture unusable: missing, not a regular file, truncated or damaged, not 24-bit,
-     compressed
-  5  input/output failure: the message cannot be read, the output cannot be created, a read
-     or write failed, standard output cannot be written
+  2  usage error: wrong arguments; a password that is empty, too long or of
+     characters its format cannot store; --format 2 without a password; a
+     password is needed and there is neither a terminal nor --password-stdin
+  3  refused: no hidden data, wrong password, another format version, message
+     too large, picture already holds data, the two passwords differ, the
+     output exists (kept after a "no", or with no terminal to ask and no
+     --force), the output is the picture itself, the picture is in use by
+     another program
+  4  picture unusable: missing or gone, not a regular file, truncated or
+     damaged, not 24-bit, compressed
+  5  input/output failure: the message cannot be read, the output folder is
+     missing or the output cannot be created, a read or write failed (a full
+     disk, a file-size limit), standard output cannot be written, no memory
+     to check a password
 )");
 
 }  // namespace velquist::cli_texts

@@ -32,15 +32,17 @@ void EnsureMessagesLocale() {
 
 }  // namespace
 
-Language LanguageOf(const char* lcAll, const char* lcMessages, const char* lang) {
-    for (const char* value : {lcAll, lcMessages, lang}) {
+Language LanguageOf(const char* language, const char* lcAll, const char* lcMessages,
+                    const char* lang) {
+    for (const char* value : {language, lcAll, lcMessages, lang}) {
         if (IsSet(value)) return std::strncmp(value, "zh", 2) == 0 ? Language::Chinese : Language::English;
     }
     return Language::English;
 }
 
 Language LanguageFromEnvironment() {
-    return LanguageOf(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
+    return LanguageOf(std::getenv("LANGUAGE"), std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
+                      std::getenv("LANG"));
 }
 
 std::string CatalogFolder() {

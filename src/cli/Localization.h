@@ -7,9 +7,11 @@ namespace velquist::cli {
 
 enum class Language { English, Chinese };
 
-// The language the environment asks for: Chinese when the first of LC_ALL, LC_MESSAGES and
-// LANG that is set names a zh locale, English otherwise. Null stands for an unset variable.
-Language LanguageOf(const char* lcAll, const char* lcMessages, const char* lang);
+// The language the environment asks for: Chinese when the first of LANGUAGE (its first entry),
+// LC_ALL, LC_MESSAGES and LANG that is set names a zh locale, English otherwise. Null stands
+// for an unset variable.
+Language LanguageOf(const char* language, const char* lcAll, const char* lcMessages,
+                    const char* lang);
 Language LanguageFromEnvironment();
 
 // Where the catalogs are: share/locale beside the program's own folder when installed,

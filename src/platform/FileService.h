@@ -19,6 +19,14 @@ struct PathFacts {
     Kind kind = Kind::Other;
     dev_t device = 0;
     ino_t inode = 0;
+    // When the inode last changed, in nanoseconds: a file deleted and made anew may get the
+    // same inode number, never the same change time.
+    std::int64_t changed = 0;
+
+    // The very same file, unchanged since these facts were taken.
+    bool SameAs(const PathFacts& other) const {
+        return device == other.device && inode == other.inode && changed == other.changed;
+    }
 };
 
 // The files a pass works on, addressed by small numbers (1 the carrier, 2 the message or the

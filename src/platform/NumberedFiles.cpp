@@ -27,6 +27,7 @@ PathFacts PathFactsOf(const struct stat& st) {
                                        : PathFacts::Kind::Other;
     facts.device = st.st_dev;
     facts.inode = st.st_ino;
+    facts.changed = static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
     return facts;
 }
 
@@ -167,34 +168,36 @@ void NumberedFiles::MoveToFreeName(const std::string& from, const std::string& t
 
 namespace {
 
-bool SameFile(const std::optional<PathFacts>& facts, const PathFacts& agreed) {
+bool SameInode(const std::optional<PathFacts>& facts, const PathFacts& agreed) {
     return facts && facts->device == agreed.device && facts->inode == agreed.inode;
 }
 
 }  // namespace
 
-// The two names trade places in one step; what comes out is checked against what the user
-// agreed to replace, and put back if it is anything else.
+// What stands at the name must still be the file the user agreed to replace, unchanged; then
+// the two names trade places in one step, and what comes out is checked once more (a rename
+// changes its change time, so by its inode) and put back if it is anything else.
 void NumberedFiles::MoveOverAgreed(const std::string& from, const std::string& to,
                                    const PathFacts& agreed) {
     // Only a file, or a link itself, is ever replaced; a folder never.
     if (agreed.kind != PathFacts::Kind::File && agreed.kind != PathFacts::Kind::Link)
         throw FileError(FileOp::Rename, to, FileCause::NotRegular, "not a file");
     int error = 0;
+    auto standing = Look(to, error);
+    // What was agreed is gone: the name is free, and nothing is replaced.
+    if (!standing) return MoveToFreeName(from, to);
+    if (!standing->SameAs(agreed))
+        throw FileError(FileOp::Rename, to, FileCause::Changed, "another file took the name");
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) != 0) {
         int err = errno;
-        // What was agreed is gone: the name is free, and nothing is replaced.
         if (err == ENOENT) return MoveToFreeName(from, to);
         if (err != EINVAL && err != ENOSYS) throw FileError(FileOp::Rename, to, err);
-        // A file system that cannot exchange: check, then rename, as narrowly as it allows.
-        auto standing = Look(to, error);
-        if (standing && !SameFile(standing, agreed))
-            throw FileError(FileOp::Rename, to, FileCause::Changed, "another file took the name");
+        // A file system that cannot exchange: the check above is as narrow as it allows.
         if (::rename(from.c_str(), to.c_str()) != 0) throw FileError(FileOp::Rename, to, errno);
         TemporaryFileGuard::ForgetIf(from.c_str());
         return;
     }
-    if (!SameFile(Look(from, error), agreed)) {
+    if (!SameInode(Look(from, error), agreed)) {
         ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE);
         throw FileError(FileOp::Rename, to, FileCause::Changed, "another file took the name");
     }

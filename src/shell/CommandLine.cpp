@@ -3,6 +3,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include "shell/ShellTexts.h"
 
@@ -38,7 +39,8 @@ std::optional<std::string> CommandLine::StartFile(const QStringList& arguments) 
     parser.process(arguments);
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty()) return std::nullopt;
-    return files.constFirst().toStdString();
+    // Shown in the window and used by every command: a full path, wherever the program runs.
+    return QFileInfo(files.constFirst()).absoluteFilePath().toStdString();
 }
 
 }  // namespace velquist

@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "platform/QtPlatform.h"
+#include "platform/SignalCleanup.h"
 #include "shell/ChineseTranslations.h"
 #include "shell/CommandLine.h"
 #include "shell/MainController.h"
@@ -12,6 +13,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Velquist"));
     QApplication::setApplicationVersion(QStringLiteral(VELQUIST_VERSION));
     velquist::CommandLine::AnswerWithoutWindow(argc, argv);
+    // A logout or a kill mid-pass removes a half-written output and takes back a password.
+    velquist::SignalCleanup::Install();
     QApplication app(argc, argv);
     const std::optional<std::string> file =
         velquist::CommandLine::StartFile(QApplication::arguments());

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -101,9 +102,27 @@ QObject* ControlFactory::Create(const ControlRow& row, QWidget& parent) {
     return control;
 }
 
+// The Song typeface's Latin letters are half as wide as its Chinese ones; where the installed
+// Chinese font sets them wider and a one-line caption would be cut (" welcome"), the font is
+// narrowed just enough for the caption to fit, as far as it stays readable.
+static void FitOneLineCaption(QLabel& label) {
+    constexpr int kNarrowest = 80;
+    constexpr int kNormal = 100;
+    QFont font = label.font();
+    const QString text = label.text();
+    const int room = label.contentsRect().width();
+    if (QFontMetrics(font).height() * 2 <= label.height()) return;  // it may take two lines
+    int stretch = font.stretch() == QFont::AnyStretch ? kNormal : font.stretch();
+    while (QFontMetrics(font).horizontalAdvance(text) > room && stretch > kNarrowest)
+        font.setStretch(--stretch);
+    label.setFont(font);
+}
+
 void ControlFactory::Style(const ControlRow& row, QWidget& control) {
     Twips::Move(control, QRectF(row.left, row.top, row.width, row.height));
     if (row.fontPoints > 0) control.setFont(SongFont(row.fontPoints));
+    if (auto* label = qobject_cast<QLabel*>(&control); label && row.kind == ControlKind::Label)
+        FitOneLineCaption(*label);
     // Labels are read out by their live text and text boxes by their labels; the captions of
     // buttons, check boxes and frames never change.
     if (HasFixedCaption(row.kind) && row.caption && *row.caption)

@@ -174,7 +174,8 @@ TEST(CliBinary, MessagesFollowTheLocaleVariables) {
         {{"LANG=zh_CN.UTF-8"}, true},
         {{"LC_MESSAGES=zh_CN.UTF-8", "LANG=en_US.UTF-8"}, true},
         {{"LC_ALL=C.UTF-8", "LANG=zh_CN.UTF-8"}, false},
-        {{"LANG=de_DE.UTF-8", "LANGUAGE=zh_CN"}, false},
+        {{"LANG=de_DE.UTF-8", "LANGUAGE=zh_CN"}, true},
+        {{"LANGUAGE=en_GB:zh_CN", "LANG=zh_CN.UTF-8"}, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.locale.empty() ? "none" : c.locale[0]);

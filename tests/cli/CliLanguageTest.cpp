@@ -17,22 +17,26 @@ using namespace velquist::testing;
 using cli::Language;
 namespace t = cli_texts;
 
-TEST(CliLanguage, FirstSetOfLcAllLcMessagesAndLangDecides) {
+TEST(CliLanguage, FirstSetOfLanguageLcAllLcMessagesAndLangDecides) {
     struct Case {
-        const char *lcAll, *lcMessages, *lang;
+        const char *language, *lcAll, *lcMessages, *lang;
         Language expected;
     };
     const std::vector<Case> cases = {
-        {nullptr, nullptr, "zh_CN.UTF-8", Language::Chinese},
-        {nullptr, "zh_TW", "en_GB.UTF-8", Language::Chinese},
-        {"C", "zh_CN.UTF-8", "zh_CN.UTF-8", Language::English},
-        {"", "", "zh_SG", Language::Chinese},
-        {"zh_CN.GB18030", nullptr, nullptr, Language::Chinese},
-        {nullptr, nullptr, "en_US.UTF-8", Language::English},
-        {nullptr, nullptr, nullptr, Language::English},
-        {nullptr, nullptr, "C.UTF-8", Language::English},
+        {nullptr, nullptr, nullptr, "zh_CN.UTF-8", Language::Chinese},
+        {nullptr, nullptr, "zh_TW", "en_GB.UTF-8", Language::Chinese},
+        {nullptr, "C", "zh_CN.UTF-8", "zh_CN.UTF-8", Language::English},
+        {nullptr, "", "", "zh_SG", Language::Chinese},
+        {nullptr, "zh_CN.GB18030", nullptr, nullptr, Language::Chinese},
+        {nullptr, nullptr, nullptr, "en_US.UTF-8", Language::English},
+        {nullptr, nullptr, nullptr, nullptr, Language::English},
+        {nullptr, nullptr, nullptr, "C.UTF-8", Language::English},
+        {"zh_CN:en", nullptr, nullptr, "C.UTF-8", Language::Chinese},
+        {"en_GB:zh_CN", nullptr, nullptr, "zh_CN.UTF-8", Language::English},
+        {"", nullptr, nullptr, "zh_CN.UTF-8", Language::Chinese},
     };
-    for (const auto& c : cases) EXPECT_EQ(cli::LanguageOf(c.lcAll, c.lcMessages, c.lang), c.expected) << c.lang;
+    for (const auto& c : cases)
+        EXPECT_EQ(cli::LanguageOf(c.language, c.lcAll, c.lcMessages, c.lang), c.expected) << c.lang;
 }
 
 // The window's words and the command line's message id for every outcome both tell.

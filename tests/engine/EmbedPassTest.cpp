@@ -9,8 +9,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 #include "engine/EmbedPass.h"
+#include "platform/SignalCleanup.h"
 #include "engine/format/CarrierFormat.h"
 #include "support/PassHarness.h"
 
@@ -292,6 +295,55 @@ TEST(EmbedPass, MarkerIsWrittenBetweenTwoFlushesAfterTheGroups) {
     EXPECT_EQ(std::vector<FileOp>(last - 4, last),
               (std::vector<FileOp>{FileOp::Write, FileOp::Flush, FileOp::Write, FileOp::Flush}));
     EXPECT_EQ(std::count(carrierOps.begin(), last, FileOp::Flush), 2);
+}
+
+// The password stands in the picture only for the moment before the marker word: every write
+// before that finds the field without it.
+TEST(EmbedPass, PasswordIsWrittenJustBeforeTheMarkerWord) {
+    PassHarness h;
+    h.MakeCarrier();
+    h.MakeMessage(RandomBytes(100, 3));
+    std::vector<bool> passwordBeforeWrite;
+    h.platform.Files().SetFaultHook([&](FileOp op, int number) {
+        if (op == FileOp::Write && number == 1) {
+            auto carrier = h.Carrier();
+            passwordBeforeWrite.push_back(std::string(carrier.begin() + 58, carrier.begin() + 64) == "s3cr3t");
+        }
+        return false;
+    });
+    h.Hide("s3cr3t", true);
+    ASSERT_TRUE(h.lastHide.completed());
+    ASSERT_GE(passwordBeforeWrite.size(), 3u);
+    EXPECT_TRUE(passwordBeforeWrite.back());  // the marker word's write
+    EXPECT_EQ(std::count(passwordBeforeWrite.begin(), passwordBeforeWrite.end(), true), 1);
+    EXPECT_EQ(h.Carrier()[57], 6);
+}
+
+// A signal that ends the process after the password and the marker word were written, but
+// before they were made durable, takes both back: no password in clear, no claim.
+TEST(EmbedPass, SignalBeforeTheLastFlushTakesThePasswordAndTheMarkerBack) {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(::strsignal(signal));
+        PassHarness h;
+        h.MakeCarrier();
+        h.MakeMessage(RandomBytes(100, 3));
+        EXPECT_EXIT(
+            {
+                SignalCleanup::Install();
+                int flushes = 0;
+                h.platform.Files().SetFaultHook([&](FileOp op, int number) {
+                    if (op == FileOp::Flush && number == 1 && ++flushes == 2) ::raise(signal);
+                    return false;
+                });
+                h.Hide("s3cr3t", true);
+                std::_Exit(0);
+            },
+            ::testing::KilledBySignal(signal), "");
+        auto after = h.Carrier();
+        EXPECT_EQ(GetLE32(after, 6), 0u);
+        EXPECT_EQ(after[57], 0);
+        EXPECT_EQ(std::string(after.begin() + 58, after.begin() + 66), std::string(8, ' '));
+    }
 }
 
 }  // namespace

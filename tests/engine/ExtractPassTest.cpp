@@ -3,9 +3,11 @@
 
 #include <sys/stat.h>
 
+#include <optional>
 #include <random>
 
 #include "engine/ExtractPass.h"
+#include "engine/ExtractionJob.h"
 #include "engine/format/CarrierFormat.h"
 #include "support/PassHarness.h"
 #include "workflows/WorkflowTexts.h"
@@ -105,6 +107,90 @@ TEST(ExtractPass, OutputThatCannotBeWrittenFailsAndLeavesNothing) {
     EXPECT_NE(h.Extract(h.dir.File("missing/output.txt")).kind, OutcomeKind::Completed);
     EXPECT_EQ(ListFolder(h.dir.path()),
               (std::vector<std::string>{"carrier.bmp", "message.txt", "output.txt"}));
+}
+
+// What stands at the output name when the pass ends decides nothing by itself: the commit
+// replaces only what the user agreed to (nothing, or that very file), whatever appeared or
+// was swapped in meanwhile stays, and an output never shows under a temporary name while the
+// file system can keep it nameless.
+TEST(ExtractPass, OutputReplacesOnlyWhatTheUserAgreedTo) {
+    using Bytes = std::vector<std::uint8_t>;
+    struct Row {
+        const char* name;
+        std::optional<Bytes> atCheck;    // what stands at the name when the user is asked
+        std::optional<Bytes> duringPass;  // what stands there by the end of the pass
+        bool completes;
+        bool madeAnew = true;  // whatever stood there is deleted and written again
+    };
+    const Bytes agreed{'a', 'g', 'r', 'e', 'e', 'd'}, other{'o', 't', 'h', 'e', 'r'};
+    const std::vector<Row> rows{
+        {"free, stays free", std::nullopt, std::nullopt, true},
+        {"free, taken meanwhile", std::nullopt, other, false},
+        {"agreed file, still there", agreed, agreed, true, false},
+        {"agreed file, swapped for another", agreed, other, false},
+        {"agreed file, made anew with its bytes", agreed, agreed, false},
+        {"agreed file, gone meanwhile", agreed, std::nullopt, true},
+    };
+    for (bool named : {false, true}) {
+        for (const Row& row : rows) {
+            SCOPED_TRACE(std::string(row.name) + (named ? ", named temporary" : ""));
+            PassHarness h;
+            h.platform.Files().NameTemporaryFiles(named);
+            h.MakeCarrier();
+            auto message = h.MakeMessage(RandomBytes(3000, 5));
+            h.Hide();
+            std::string out = h.dir.File("output.txt");
+            if (row.atCheck) WriteAll(out, *row.atCheck);
+            ExtractionJob extraction(h.ctx);
+            ASSERT_TRUE(extraction.Open().completed());
+            ASSERT_TRUE(extraction.CheckOutput(out).verdict.completed());
+            std::vector<std::size_t> namesDuringPass;
+            bool changed = false;
+            h.platform.OnYield([&] {
+                namesDuringPass.push_back(ListFolder(h.dir.path()).size());
+                if (changed || !row.madeAnew) return;
+                changed = true;
+                // A new file, even where its inode number is the old one's again.
+                ::unlink(out.c_str());
+                if (row.duringPass) WriteAll(out, *row.duringPass);
+            });
+            Outcome outcome = extraction.Run(out);
+            extraction.Close();
+            EXPECT_EQ(outcome.completed(), row.completes);
+            if (row.completes) {
+                EXPECT_EQ(ReadAll(out), message);
+            } else {
+                EXPECT_EQ(outcome.kind, OutcomeKind::OutputFailure);
+                EXPECT_EQ(outcome.cause, FileCause::Changed);
+                EXPECT_EQ(ReadAll(out), *row.duringPass);
+            }
+            std::size_t before = 2 + (row.atCheck ? 1 : 0);  // carrier, message, old output
+            ASSERT_FALSE(namesDuringPass.empty());
+            EXPECT_EQ(namesDuringPass.front(), before + (named ? 1 : 0));
+            EXPECT_EQ(ListFolder(h.dir.path()).size(), 2u + (row.completes || row.duringPass ? 1 : 0));
+        }
+    }
+}
+
+// The wipe that follows an extraction goes through the descriptor the extraction read: a name
+// that leads to another picture by then leaves that picture's message alone.
+TEST(ExtractPass, WipeAfterTheExtractionWipesThePictureTheMessageCameFrom) {
+    PassHarness h;
+    h.MakeCarrier();
+    h.MakeMessage(RandomBytes(90, 6));
+    h.Hide();
+    std::string other = h.dir.File("other.bmp");
+    WriteAll(other, h.Carrier());
+    ExtractionJob extraction(h.ctx);
+    ASSERT_TRUE(extraction.Open().completed());
+    ASSERT_TRUE(extraction.Run(h.dir.File("output.txt")).completed());
+    std::string moved = h.dir.File("moved.bmp");
+    ASSERT_EQ(::rename(h.carrierPath.c_str(), moved.c_str()), 0);
+    ASSERT_EQ(::rename(other.c_str(), h.carrierPath.c_str()), 0);
+    ASSERT_TRUE(extraction.Wipe().completed());
+    extraction.Close();
+    EXPECT_EQ(GetLE32(ReadAll(moved), 6), 0u);
+    EXPECT_EQ(GetLE32(h.Carrier(), 6), 0x10000000u | 90u);
 }
 
 }  // namespace

@@ -1,9 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
 
 #include "platform/NumberedFiles.h"
+#include "platform/SignalCleanup.h"
 #include "platform/SequentialReader.h"
 #include "platform/SequentialWriter.h"
 #include "support/TempDir.h"
@@ -127,6 +136,56 @@ TEST(NumberedFiles, ANumberCannotBeOpenedTwice) {
     files.OpenExisting(1, dir.File("a"));
     EXPECT_THROW(files.OpenExisting(1, dir.File("b")), FileError);
     EXPECT_EQ(files.PathOf(1), dir.File("a"));
+}
+
+// Looked at before it is opened: a device or a pipe never sees an open, since some drivers act
+// on one (a pipe lets its waiting writer go as soon as a reader opens it).
+TEST(NumberedFiles, SpecialFilesAreRefusedWithoutBeingOpened) {
+    TempDir dir;
+    std::string fifo = dir.File("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::atomic<bool> released{false};
+    std::thread writer([&] {
+        int fd = ::open(fifo.c_str(), O_WRONLY);  // waits for a reader
+        released = true;
+        if (fd >= 0) ::close(fd);
+    });
+    NumberedFiles files;
+    for (const std::string& path : {fifo, std::string("/dev/null")}) {
+        try {
+            files.OpenWritableIfAllowed(1, path);
+            FAIL() << path;
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.cause(), FileCause::NotRegular) << path;
+        }
+        EXPECT_THROW(files.OpenReadOnly(1, path), FileError);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(released);
+    int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);  // lets the writer go
+    writer.join();
+    ::close(reader);
+}
+
+// A program started under nohup, or in the background, keeps its ignored signals; a closed
+// pipe on standard output is a write failure, never the end of the process.
+TEST(SignalCleanup, SignalsIgnoredAtStartStayIgnoredAndABrokenPipeEndsNothing) {
+    EXPECT_EXIT(
+        {
+            ::signal(SIGHUP, SIG_IGN);
+            SignalCleanup::Install();
+            ::raise(SIGHUP);
+            ::raise(SIGPIPE);
+            std::_Exit(7);
+        },
+        ::testing::ExitedWithCode(7), "");
+    EXPECT_EXIT(
+        {
+            SignalCleanup::Install();
+            ::raise(SIGHUP);
+            std::_Exit(7);
+        },
+        ::testing::KilledBySignal(SIGHUP), "");
 }
 
 }  // namespace

@@ -80,7 +80,7 @@ void MemoryFiles::CommitTemporary(int number, const std::string& finalPath,
     Slot& slot = Require(number, FileOp::Rename);
     int error = 0;
     auto standing = Look(finalPath, error);
-    if (standing && (!agreed || standing->inode != agreed->inode))
+    if (standing && (!agreed || !standing->SameAs(*agreed)))
         throw FileError(FileOp::Rename, finalPath, FileCause::Changed, "the name was taken", number);
     Rename(slot.path, finalPath);
     slot.path = finalPath;

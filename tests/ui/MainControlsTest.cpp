@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QGroupBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -142,6 +143,16 @@ TEST_F(MainControlsTest, ColoursAndFontsFollowTheDesign) {
     EXPECT_TRUE(used.family().contains("CJK SC") || used.family().contains("SimSun") ||
                 used.family() == "宋体")
         << used.family().toStdString();
+}
+
+// At 96 DPI every fixed caption shows whole on its one line, " welcome" in its narrow label too.
+TEST_F(MainControlsTest, FixedCaptionsFitTheirLabels) {
+    for (const char* name : {"labfinish", "Labtmp", "Label5", "Label4"}) {
+        auto* label = window.Control<QLabel>(name);
+        const QFontMetrics metrics(label->font());
+        EXPECT_LE(metrics.horizontalAdvance(label->text()), label->contentsRect().width()) << name;
+        EXPECT_LE(metrics.height(), label->contentsRect().height()) << name;
+    }
 }
 
 TEST_F(MainControlsTest, TabRunsByTheDesignOrderAndExitHasTheFocus) {
