@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "engine/stealth/CostModel.h"
+#include "engine/stealth/SegmentPlan.h"
+
+namespace velquist::stealth {
+
+class ProgressReport;
+
+// What the body carries and where.
+struct BodyLayout {
+    std::span<const std::uint32_t> order;
+    const SegmentPlan& segments;
+    std::span<const std::uint8_t> columns;
+    std::span<const std::uint8_t> payload;
+};
+
+// Plans the changes that write a payload into the body. Each round steers every sample's
+// change by the changes the round before planned around it, then codes every segment afresh
+// from the untouched cover with those costs: any plan with the right syndromes is valid, so
+// the rounds are free to move the changes until they cluster.
+class BodyWriter {
+public:
+    BodyWriter(const PictureView& picture, const CostModel& model,
+               std::span<const float> baseCosts, unsigned threads)
+        : picture_(picture), model_(model), baseCosts_(baseCosts), threads_(threads) {}
+
+    // Leaves -1, 0 or +1 per sample in `changes` (outside the body: 0) and, in `steering`, the
+    // steering of every sample given those changes. Progress runs from `from` to `to`.
+    void Plan(const BodyLayout& body, int rounds, std::span<std::int8_t> changes,
+              std::span<std::uint8_t> steering, ProgressReport& progress, double from,
+              double to) const;
+
+private:
+    class SegmentWork;
+
+    void Steer(std::span<const std::int8_t> changes, std::span<std::uint8_t> steering) const;
+
+    const PictureView& picture_;
+    const CostModel& model_;
+    std::span<const float> baseCosts_;
+    unsigned threads_;
+};
+
+}  // namespace velquist::stealth
