@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <vector>
 
 #include "engine/stealth/ParallelTasks.h"
@@ -31,31 +32,28 @@ public:
     void Code(const Segment& segment) {
         const std::size_t coded = segment.CodedPositions();
         if (coded == 0) return;
-        const std::span<const std::uint32_t> samples =
-            body_.order.subspan(SegmentPlan::kHeaderPositions + segment.firstPosition, coded);
-        Gather(samples);
+        const std::size_t first = SegmentPlan::kHeaderPositions + segment.firstPosition;
+        Gather(first, coded);
         TakeBits(segment);
         embedder_.Embed(cover_, costs_, body_.columns.first(segment.width), bits_, stego_);
-        for (std::size_t k = 0; k < coded; ++k)
-            if (stego_[k] != cover_[k]) changes_[samples[k]] = Direction(samples[k]);
+        for (std::size_t k = 0; k < coded; ++k) {
+            if (stego_[k] == cover_[k]) continue;
+            const std::uint32_t s = body_.cover.Sample(first + k);
+            changes_[s] = Direction(s);
+        }
     }
 
 private:
-    void Gather(std::span<const std::uint32_t> samples) {
-        const auto& picture = writer_.picture_.samples;
-        cover_.resize(samples.size());
-        costs_.resize(samples.size());
-        stego_.resize(samples.size());
-        for (std::size_t k = 0; k < samples.size(); ++k) {
-            if (k + kFetchAhead < samples.size()) {
-                const std::uint32_t ahead = samples[k + kFetchAhead];
-                __builtin_prefetch(&picture[ahead]);
-                __builtin_prefetch(&writer_.baseCosts_[ahead]);
-                __builtin_prefetch(&steering_[ahead]);
-            }
-            const std::uint32_t s = samples[k];
-            cover_[k] = picture[s] & 1;
-            costs_[k] = writer_.baseCosts_[s] * Steering::Multiplier(steering_[s]);
+    void Gather(std::size_t first, std::size_t coded) {
+        const KeyedCover& cover = body_.cover;
+        cover_.resize(coded);
+        costs_.resize(coded);
+        stego_.resize(coded);
+        const std::size_t end = first + coded;
+        for (std::size_t p = first; p < end; ++p) {
+            if (p + kFetchAhead < end) __builtin_prefetch(&steering_[cover.Sample(p + kFetchAhead)]);
+            cover_[p - first] = static_cast<std::uint8_t>(cover.LowestBit(p));
+            costs_[p - first] = cover.Cost(p) * Steering::Multiplier(steering_[cover.Sample(p)]);
         }
     }
 
@@ -97,6 +95,10 @@ void BodyWriter::Plan(const BodyLayout& body, int rounds, std::span<std::int8_t>
     const std::vector<Segment>& segments = body.segments.Segments();
     const unsigned workers = std::min<unsigned>(ThreadsFor(threads_), static_cast<unsigned>(segments.size()));
     rounds = std::max(rounds, 1);
+    // Each worker keeps its embedder, and the embedder its path memory, from round to round.
+    std::vector<std::unique_ptr<SegmentWork>> works;
+    for (unsigned w = 0; w < workers; ++w)
+        works.push_back(std::make_unique<SegmentWork>(*this, body, steering, changes));
     for (int round = 0; round < rounds; ++round) {
         Steer(changes, steering);
         std::fill(changes.begin(), changes.end(), 0);
@@ -104,10 +106,9 @@ void BodyWriter::Plan(const BodyLayout& body, int rounds, std::span<std::int8_t>
         const double roundTo = from + (to - from) * (round + 1) / rounds;
         std::atomic<std::size_t> next{0};
         std::atomic<std::size_t> done{0};
-        RunParallel(workers, workers, [&](std::size_t) {
-            SegmentWork work(*this, body, steering, changes);
+        RunParallel(workers, workers, [&](std::size_t worker) {
             for (std::size_t s; (s = next++) < segments.size();) {
-                work.Code(segments[s]);
+                works[worker]->Code(segments[s]);
                 progress.Stage(roundFrom, roundTo, static_cast<double>(++done) / segments.size());
             }
         });

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "engine/stealth/CostModel.h"
+#include "engine/stealth/KeyedCover.h"
 #include "engine/stealth/SegmentPlan.h"
 
 namespace velquist::stealth {
@@ -13,7 +14,7 @@ class ProgressReport;
 
 // What the body carries and where.
 struct BodyLayout {
-    std::span<const std::uint32_t> order;
+    const KeyedCover& cover;
     const SegmentPlan& segments;
     std::span<const std::uint8_t> columns;
     std::span<const std::uint8_t> payload;
@@ -25,9 +26,8 @@ struct BodyLayout {
 // the rounds are free to move the changes until they cluster.
 class BodyWriter {
 public:
-    BodyWriter(const PictureView& picture, const CostModel& model,
-               std::span<const float> baseCosts, unsigned threads)
-        : picture_(picture), model_(model), baseCosts_(baseCosts), threads_(threads) {}
+    BodyWriter(const PictureView& picture, const CostModel& model, unsigned threads)
+        : picture_(picture), model_(model), threads_(threads) {}
 
     // Leaves -1, 0 or +1 per sample in `changes` (outside the body: 0) and, in `steering`, the
     // steering of every sample given those changes. Progress runs from `from` to `to`.
@@ -42,7 +42,6 @@ private:
 
     const PictureView& picture_;
     const CostModel& model_;
-    std::span<const float> baseCosts_;
     unsigned threads_;
 };
 

@@ -29,8 +29,11 @@ public:
                       unsigned threads) const override;
 
 private:
+    class Neighbourhood;
+
     void SteerRow(const PictureView& picture, std::span<const std::int8_t> planned,
-                  const RandomBits& ties, std::span<std::uint8_t> steering, std::uint32_t y) const;
+                  const RandomBits& ties, std::span<std::uint8_t> steering,
+                  const Neighbourhood& rows, std::uint32_t y) const;
 
     Coupling coupling_;
 };

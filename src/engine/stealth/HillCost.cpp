@@ -78,13 +78,14 @@ private:
         for (std::int64_t y = from; y < to; ++y) LoadRow(plane, y, plane_.Row(y));
     }
 
-    void LoadRow(Plane plane, std::int64_t y, float* out) const {
+    void LoadRow(Plane plane, std::int64_t y, float* out) {
         const SampleGeometry& g = picture_.geometry;
         const unsigned offset = g.PlaneOffset(plane);
+        firsts_.resize(g.Width());
+        g.RowSamples(static_cast<std::uint32_t>(y), firsts_);
         float last = -1;
         for (std::uint32_t x = 0; x < g.Width(); ++x) {
-            std::uint64_t first = g.FirstSample(x, static_cast<std::uint32_t>(y));
-            if (first != SampleGeometry::kNoSample) last = picture_.samples[first + offset];
+            if (firsts_[x] != SampleGeometry::kNoSample) last = picture_.samples[firsts_[x] + offset];
             out[x] = last;
         }
         // Pixels left of the row's first carrying pixel copy it; an empty row is black.
@@ -139,11 +140,11 @@ private:
             std::fill(column.begin(), column.end(), 0.0f);
             for (int d = 0; d <= 2 * kWide; ++d)
                 for (std::size_t x = 0; x < Width(); ++x) column[x] += padded_[x + static_cast<std::size_t>(d)];
-            for (std::uint32_t x = 0; x < g.Width(); ++x) {
-                std::uint64_t first = g.FirstSample(x, static_cast<std::uint32_t>(y));
-                if (first != SampleGeometry::kNoSample)
-                    costs_[first + offset] = column[x] / ((2 * kWide + 1) * (2 * kWide + 1));
-            }
+            firsts_.resize(g.Width());
+            g.RowSamples(static_cast<std::uint32_t>(y), firsts_);
+            for (std::uint32_t x = 0; x < g.Width(); ++x)
+                if (firsts_[x] != SampleGeometry::kNoSample)
+                    costs_[firsts_[x] + offset] = column[x] / ((2 * kWide + 1) * (2 * kWide + 1));
         }
     }
 
@@ -153,6 +154,7 @@ private:
     Rows residual_;
     Rows inverse_;
     std::vector<float> padded_;
+    std::vector<std::uint64_t> firsts_;
 };
 
 }  // namespace

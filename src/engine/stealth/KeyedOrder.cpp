@@ -19,9 +19,9 @@ constexpr std::size_t kLookAhead = 24;
 
 }  // namespace
 
-std::vector<std::uint32_t> KeyedOrder::Shuffle(std::size_t n, std::span<const std::uint8_t, 32> key) {
+LargeArray<std::uint32_t> KeyedOrder::Shuffle(std::size_t n, std::span<const std::uint8_t, 32> key) {
     if (n > kMaxSamples) throw std::length_error("too many samples for one picture");
-    std::vector<std::uint32_t> order(n);
+    LargeArray<std::uint32_t> order(n);
     std::iota(order.begin(), order.end(), 0u);
     Keystream stream(key);
     std::array<std::uint8_t, kBatch * 8> words;

@@ -4,7 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <vector>
+
+#include "engine/stealth/LargeArray.h"
 
 namespace velquist::stealth {
 
@@ -16,7 +17,7 @@ public:
     static constexpr std::size_t kMaxSamples = 0xFFFFFFFFu;
 
     // Throws std::length_error above kMaxSamples.
-    static std::vector<std::uint32_t> Shuffle(std::size_t n, std::span<const std::uint8_t, 32> key);
+    static LargeArray<std::uint32_t> Shuffle(std::size_t n, std::span<const std::uint8_t, 32> key);
 };
 
 }  // namespace velquist::stealth

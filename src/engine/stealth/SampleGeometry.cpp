@@ -36,6 +36,15 @@ std::optional<std::uint64_t> SampleGeometry::SampleAt(std::uint32_t x, std::uint
     return first + PlaneOffset(plane);
 }
 
+void SampleGeometry::RowSamples(std::uint32_t y, std::span<std::uint64_t> firsts) const {
+    if (!before_.empty()) {
+        for (std::uint32_t x = 0; x < width_; ++x) firsts[x] = FirstSample(x, y);
+        return;
+    }
+    const std::uint64_t start = FirstSample(0, y);
+    for (std::uint32_t x = 0; x < width_; ++x) firsts[x] = start + 3 * std::uint64_t{x};
+}
+
 SamplePlace SampleGeometry::PlaceOf(std::uint64_t sample) const {
     if (sample >= samples_) throw std::out_of_range("no such sample");
     const unsigned offset = static_cast<unsigned>(sample % 3);

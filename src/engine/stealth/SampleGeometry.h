@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace velquist::stealth {
@@ -45,6 +46,9 @@ public:
         std::uint64_t row = bottomUp_ ? height_ - 1 - y : y;
         return 3 * (row * width_ + x);
     }
+    // FirstSample of each pixel of row y, into `firsts` (Width() entries): a row at a time for
+    // the passes that walk the whole picture.
+    void RowSamples(std::uint32_t y, std::span<std::uint64_t> firsts) const;
     // How far into a pixel's three samples the plane lies.
     unsigned PlaneOffset(Plane plane) const {
         unsigned rgb = static_cast<unsigned>(plane);

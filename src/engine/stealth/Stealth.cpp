@@ -10,6 +10,7 @@
 #include "engine/stealth/BodyWriter.h"
 #include "engine/stealth/CodeColumns.h"
 #include "engine/stealth/CoupledHillCosts.h"
+#include "engine/stealth/KeyedCover.h"
 #include "engine/stealth/KeyedOrder.h"
 #include "engine/stealth/ParallelTasks.h"
 #include "engine/stealth/ParityHeader.h"
@@ -42,27 +43,20 @@ void CheckSamples(std::span<const std::uint8_t> samples, const SampleGeometry& g
         throw std::invalid_argument("the samples are not the picture's cover sequence");
 }
 
-// The order and the base costs, side by side when there are threads to spare: the shuffle
-// runs on one thread, bound by memory latency.
-struct Groundwork {
-    std::vector<std::uint32_t> order;
-    std::vector<float> costs;
-};
-
-Groundwork Prepare(const PictureView& picture, const StealthKeys& keys, const CostModel& model,
+// The order and the base costs, side by side when there are threads to spare (the shuffle runs
+// on one thread, bound by memory latency), then laid out by position.
+KeyedCover Prepare(const PictureView& picture, const StealthKeys& keys, const CostModel& model,
                    unsigned threads) {
-    Groundwork ground;
-    ground.costs.resize(picture.samples.size());
+    LargeArray<float> costs(picture.samples.size());
     auto shuffle = [&] { return KeyedOrder::Shuffle(picture.samples.size(), keys.Order()); };
     if (threads < 2) {
-        ground.order = shuffle();
-        model.FillBaseCosts(picture, ground.costs, 1);
-        return ground;
+        LargeArray<std::uint32_t> order = shuffle();
+        model.FillBaseCosts(picture, costs, 1);
+        return KeyedCover(std::move(order), costs, picture.samples);
     }
     auto order = std::async(std::launch::async, shuffle);
-    model.FillBaseCosts(picture, ground.costs, threads - 1);
-    ground.order = order.get();
-    return ground;
+    model.FillBaseCosts(picture, costs, threads - 1);
+    return KeyedCover(order.get(), costs, picture.samples);
 }
 
 // Plans the body (when there is a payload) and the header, then makes the changes.
@@ -78,30 +72,25 @@ std::vector<std::uint32_t> Rewrite(std::span<std::uint8_t> samples, const Sample
     ProgressReport progress(options.progress);
     progress.Report(0);
 
-    Groundwork ground = Prepare(picture, keys, model, threads);
+    const KeyedCover cover = Prepare(picture, keys, model, threads);
     progress.Report(kPrepared);
-    std::vector<std::int8_t> changes(samples.size(), 0);
-    std::vector<std::uint8_t> steering(samples.size());
-    const BodyWriter body(picture, model, ground.costs, threads);
-    if (segments) {
-        const std::vector<std::uint8_t> columns =
-            CodeColumns::Derive(keys.Order(), segments->WidestCode());
-        body.Plan({ground.order, *segments, columns, payload}, options.rounds, changes, steering,
-                  progress, kPrepared, kCoded);
-    } else {
-        body.Plan({ground.order, SegmentPlan(), {}, {}}, 1, changes, steering, progress, kPrepared,
-                  kCoded);
-    }
+    LargeArray<std::int8_t> changes(samples.size(), 0);
+    LargeArray<std::uint8_t> steering(samples.size());
+    const BodyWriter body(picture, model, threads);
+    const std::vector<std::uint8_t> columns =
+        CodeColumns::Derive(keys.Order(), segments ? segments->WidestCode() : 0);
+    const SegmentPlan nothing;
+    body.Plan({cover, segments ? *segments : nothing, columns, payload}, options.rounds, changes,
+              steering, progress, kPrepared, kCoded);
 
     auto cost = [&](std::size_t position) {
-        const std::uint32_t s = ground.order[position];
-        return ground.costs[s] * Steering::Multiplier(steering[s]);
+        return cover.Cost(position) * Steering::Multiplier(steering[cover.Sample(position)]);
     };
     auto change = [&](std::size_t position) {
-        const std::uint32_t s = ground.order[position];
+        const std::uint32_t s = cover.Sample(position);
         changes[s] = samples[s] == 0 ? 1 : (samples[s] == 255 || !Steering::Up(steering[s]) ? -1 : 1);
     };
-    ParityHeader::PlanChanges(wantedHeader, ParityHeader::Parities(samples, ground.order), cost,
+    ParityHeader::PlanChanges(wantedHeader, ParityHeader::Parities(samples, cover.Order()), cost,
                               change);
 
     std::vector<std::uint32_t> changed;
@@ -146,7 +135,7 @@ std::optional<std::vector<std::uint8_t>> ReadPayload(std::span<const std::uint8_
                                                      const StealthKeys& keys) {
     if (samples.size() <= ParityHeader::kPositions) return std::nullopt;
     return ReportingOutOfMemory([&]() -> std::optional<std::vector<std::uint8_t>> {
-        const std::vector<std::uint32_t> order = KeyedOrder::Shuffle(samples.size(), keys.Order());
+        const LargeArray<std::uint32_t> order = KeyedOrder::Shuffle(samples.size(), keys.Order());
         std::optional<std::uint32_t> length =
             ParityHeader::Decode(ParityHeader::Parities(samples, order), keys.Header());
         if (!length) return std::nullopt;
