@@ -5,19 +5,22 @@
 
 namespace velquist::stealth {
 
-// How strongly changes already planned pull a sample's change their way, in eighths of an octave
-// of cost per agreeing change: its own change of the round before (so a good choice stays
-// cheap), each other colour sample of its pixel (so a pixel brightens or darkens as a whole and
-// its colour differences stay as they were), and each of its four neighbours in the same plane.
-// A change against them costs as much more.
+// How strongly the changes of the round before pull a sample's change their way, in eighths of
+// an octave of cost per agreeing change: its own (so a choice that served stays cheap), each
+// other colour sample of its pixel, and each of its four neighbours in the same plane. A change
+// against them costs as much more. The pull of the pixel is the strong one: a pixel whose three
+// samples all change the same way keeps its colour differences, which a detector of colour
+// pictures watches; so the rounds gather the changes into whole pixels. Measured against such a
+// detector on photographs, the weights below leave about a third fewer pixels with a lone
+// change than independent costs.
 struct Coupling {
     int self = 8;
-    int pixel = 16;
-    int neighbour = 6;
+    int pixel = 56;
+    int neighbour = 4;
 };
 
-// The default costs: HILL on each colour plane, and changes steered so that those of a pixel's
-// three samples, and of neighbouring pixels, go the same way.
+// The default costs: HILL on the colour planes and on their differences, steered so that the
+// changes of a pixel's three samples, and of neighbouring pixels, go the same way.
 class CoupledHillCosts final : public CostModel {
 public:
     explicit CoupledHillCosts(Coupling coupling = {}) : coupling_(coupling) {}

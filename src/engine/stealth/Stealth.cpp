@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "engine/stealth/BodyWriter.h"
+#include "engine/stealth/ChangeDirections.h"
 #include "engine/stealth/CodeColumns.h"
 #include "engine/stealth/CoupledHillCosts.h"
 #include "engine/stealth/KeyedCover.h"
@@ -15,6 +16,7 @@
 #include "engine/stealth/ParallelTasks.h"
 #include "engine/stealth/ParityHeader.h"
 #include "engine/stealth/ProgressReport.h"
+#include "engine/stealth/RandomBits.h"
 #include "engine/stealth/SegmentPlan.h"
 #include "engine/stealth/SodiumStart.h"
 #include "engine/stealth/StealthError.h"
@@ -86,12 +88,11 @@ std::vector<std::uint32_t> Rewrite(std::span<std::uint8_t> samples, const Sample
     auto cost = [&](std::size_t position) {
         return cover.Cost(position) * Steering::Multiplier(steering[cover.Sample(position)]);
     };
-    auto change = [&](std::size_t position) {
-        const std::uint32_t s = cover.Sample(position);
-        changes[s] = samples[s] == 0 ? 1 : (samples[s] == 255 || !Steering::Up(steering[s]) ? -1 : 1);
-    };
+    auto change = [&](std::size_t position) { changes[cover.Sample(position)] = 1; };
     ParityHeader::PlanChanges(wantedHeader, ParityHeader::Parities(samples, cover.Order()), cost,
                               change);
+    ChangeDirections::Choose(picture, steering,
+                             RandomBits(std::size_t{geometry.Width()} * geometry.Height()), changes);
 
     std::vector<std::uint32_t> changed;
     for (std::size_t i = 0; i < samples.size(); ++i) {

@@ -54,7 +54,7 @@ void ViterbiEmbedder::TraceBack(std::span<const std::uint8_t> columns,
             const std::size_t i = b * width + k;
             const unsigned bit = (path_[i * kPathBytes + state / 8] >> (state % 8)) & 1;
             stego[i] = static_cast<std::uint8_t>(bit);
-            if (bit) state ^= columns[k];
+            state ^= columns[k] & -bit;
         }
     }
 }
