@@ -15,7 +15,7 @@ namespace velquist::stealth {
 class KeyedCover {
 public:
     KeyedCover(LargeArray<std::uint32_t> order, std::span<const float> sampleCosts,
-               std::span<const std::uint8_t> samples);
+               std::span<const std::uint8_t> samples, unsigned threads);
 
     std::span<const std::uint32_t> Order() const { return order_; }
     std::uint32_t Sample(std::size_t position) const { return order_[position]; }

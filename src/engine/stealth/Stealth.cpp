@@ -54,11 +54,11 @@ KeyedCover Prepare(const PictureView& picture, const StealthKeys& keys, const Co
     if (threads < 2) {
         LargeArray<std::uint32_t> order = shuffle();
         model.FillBaseCosts(picture, costs, 1);
-        return KeyedCover(std::move(order), costs, picture.samples);
+        return KeyedCover(std::move(order), costs, picture.samples, 1);
     }
     auto order = std::async(std::launch::async, shuffle);
     model.FillBaseCosts(picture, costs, threads - 1);
-    return KeyedCover(order.get(), costs, picture.samples);
+    return KeyedCover(order.get(), costs, picture.samples, threads);
 }
 
 // Plans the body (when there is a payload) and the header, then makes the changes.

@@ -33,17 +33,23 @@ __attribute__((target("avx2"))) float PruneAvx2(__m256* w, unsigned bit) {
     return _mm256_cvtss_f32(least);
 }
 
+// One position: each state either keeps the position's bit (and pays `flip` if the cover bit is
+// 1) or sets it (and pays `flip` if the cover bit is 0). Only one side pays, so only one side adds.
+template <bool kCoverOne>
 __attribute__((target("avx2"))) void StepAvx2(const __m256* w, __m256* next, unsigned column,
-                                              float keep0, float keep1, std::uint8_t* bitsOut) {
+                                              float flip, std::uint8_t* bitsOut) {
     const __m256i lanes = _mm256_xor_si256(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7),
                                            _mm256_set1_epi32(static_cast<int>(column & 7)));
     const unsigned across = column >> 3;
-    const __m256 cost0 = _mm256_set1_ps(keep0);
-    const __m256 cost1 = _mm256_set1_ps(keep1);
+    const __m256 cost = _mm256_set1_ps(flip);
 #pragma GCC unroll 16
     for (unsigned r = 0; r < kVectors; ++r) {
-        __m256 stay = _mm256_add_ps(w[r], cost0);
-        __m256 move = _mm256_add_ps(_mm256_permutevar8x32_ps(w[r ^ across], lanes), cost1);
+        __m256 stay = w[r];
+        __m256 move = _mm256_permutevar8x32_ps(w[r ^ across], lanes);
+        if constexpr (kCoverOne)
+            stay = _mm256_add_ps(stay, cost);
+        else
+            move = _mm256_add_ps(move, cost);
         bitsOut[r] = static_cast<std::uint8_t>(
             _mm256_movemask_ps(_mm256_cmp_ps(move, stay, _CMP_LT_OQ)));
         next[r] = _mm256_min_ps(stay, move);
@@ -65,10 +71,10 @@ __attribute__((target("avx2"))) double ForwardAvx2(const Segment& segment, std::
     std::size_t i = 0;
     for (std::size_t blk = 0; blk < segment.blocks; ++blk) {
         for (std::size_t k = 0; k < segment.width; ++k, ++i) {
-            const float flip = segment.costs[i];
-            const bool one = segment.cover[i] != 0;
-            StepAvx2(w, next, segment.columns[k], one ? flip : 0.0f, one ? 0.0f : flip,
-                     path + i * kPathBytes);
+            if (segment.cover[i])
+                StepAvx2<true>(w, next, segment.columns[k], segment.costs[i], path + i * kPathBytes);
+            else
+                StepAvx2<false>(w, next, segment.columns[k], segment.costs[i], path + i * kPathBytes);
             std::swap(w, next);
         }
         removed += PruneAvx2(w, segment.bits[blk]);
