@@ -10,7 +10,7 @@ namespace {
 
 // A 3 x 2 picture; in the PNG the middle pixel of the top row and the first of the bottom row
 // are transparent.
-TEST(SampleGeometry, SamplesFollowTheContainersOrder) {
+TEST(StealthGeometry, SamplesFollowTheContainersOrder) {
     const auto bottomUp = SampleGeometry::Bmp(3, 2, true);
     const auto topDown = SampleGeometry::Bmp(3, 2, false);
     const auto holes = SampleGeometry::Png(3, 2, {true, false, true, false, true, true});

@@ -63,7 +63,7 @@ double CostOf(const Case& c, const Bytes& stego) {
     return cost;
 }
 
-TEST(ViterbiEmbedder, FindsTheCheapestBitsWithTheWantedSyndromeOnEveryKernel) {
+TEST(StealthViterbi, FindsTheCheapestBitsWithTheWantedSyndromeOnEveryKernel) {
     std::mt19937 rng(42);
     for (int trial = 0; trial < 60; ++trial) {
         const std::size_t width = 2 + rng() % 3;
@@ -84,7 +84,7 @@ TEST(ViterbiEmbedder, FindsTheCheapestBitsWithTheWantedSyndromeOnEveryKernel) {
 
 // Past the reach of brute force, every kernel gives the same bits, whose syndrome is the message
 // by the matrix and by the register the reader uses.
-TEST(ViterbiEmbedder, LongSegmentsCarryTheirBitsAndKernelsAgree) {
+TEST(StealthViterbi, LongSegmentsCarryTheirBitsAndKernelsAgree) {
     std::mt19937 rng(7);
     for (std::size_t width : {2u, 3u, 7u, 10u, 31u}) {
         for (std::size_t blocks : {1u, 6u, 7u, 8u, 500u}) {
