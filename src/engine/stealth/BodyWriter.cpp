@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/stealth/ChangeDirections.h"
 #include "engine/stealth/ParallelTasks.h"
 #include "engine/stealth/ProgressReport.h"
 #include "engine/stealth/RandomBits.h"
@@ -84,9 +85,12 @@ private:
     std::vector<std::uint8_t> stego_;
 };
 
+std::size_t BodyWriter::Pixels() const {
+    return std::size_t{picture_.geometry.Width()} * picture_.geometry.Height();
+}
+
 void BodyWriter::Steer(std::span<const std::int8_t> changes, std::span<std::uint8_t> steering) const {
-    const RandomBits ties(std::size_t{picture_.geometry.Width()} * picture_.geometry.Height());
-    model_.FillSteering(picture_, changes, ties, steering, threads_);
+    model_.FillSteering(picture_, changes, RandomBits(Pixels()), steering, threads_);
 }
 
 void BodyWriter::Plan(const BodyLayout& body, int rounds, std::span<std::int8_t> changes,
@@ -112,6 +116,8 @@ void BodyWriter::Plan(const BodyLayout& body, int rounds, std::span<std::int8_t>
                 progress.Stage(roundFrom, roundTo, static_cast<double>(++done) / segments.size());
             }
         });
+        // The next round steers by the ways the changes will really go.
+        ChangeDirections::Choose(picture_, steering, RandomBits(Pixels()), changes);
     }
     Steer(changes, steering);
 }

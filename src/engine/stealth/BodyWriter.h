@@ -38,6 +38,7 @@ public:
 private:
     class SegmentWork;
 
+    std::size_t Pixels() const;
     void Steer(std::span<const std::int8_t> changes, std::span<std::uint8_t> steering) const;
 
     const PictureView& picture_;

@@ -18,9 +18,10 @@ struct PictureView {
 
 // What a change of one sample by one costs in detectability. The embedder asks for the costs
 // when nothing changes, then, round after round, for the cheaper direction of each sample's
-// change given the changes planned around it, and re-embeds with those. A model may be swapped
-// to tune the hide against detectors; the embedder keeps every change legal (0 only goes up,
-// 255 only down) whatever a model answers.
+// change given the changes planned around it, and re-embeds with those; the directions are
+// votes that ChangeDirections settles per pixel. A model may be swapped to tune the hide
+// against detectors; every change stays legal (0 only goes up, 255 only down) whatever a model
+// answers.
 class CostModel {
 public:
     virtual ~CostModel() = default;

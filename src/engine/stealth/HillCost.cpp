@@ -53,30 +53,11 @@ void Pad(const float* row, std::size_t width, int pad, std::vector<float>& out) 
     }
 }
 
-// A plane HILL looks at: a weighted sum of the colour samples, and how much of its cost goes to
-// each of the pixel's samples.
-struct Filtered {
-    float weights[3];  // of red, green and blue
-    float share[3];    // of the plane's cost added to red, green and blue
-};
-
-// Each colour plane for itself, then the colour-difference planes a detector of colour images
-// looks at: a change of one sample alone moves them, and they are smooth in most photographs,
-// so a change counts their cost too. Changing a whole pixel the same way leaves them alone.
-constexpr float kColour = 4;
-constexpr Filtered kPlanes[] = {
-    {{1, 0, 0}, {1, 0, 0}},
-    {{0, 1, 0}, {0, 1, 0}},
-    {{0, 0, 1}, {0, 0, 1}},
-    {{1, -1, 0}, {kColour, kColour, 0}},
-    {{0, -1, 1}, {0, kColour, kColour}},
-};
-
 class Band {
 public:
     Band(const PictureView& picture, std::span<float> costs) : picture_(picture), costs_(costs) {}
 
-    void Compute(const Filtered& plane, std::int64_t y0, std::int64_t y1, bool first) {
+    void Compute(Plane plane, std::int64_t y0, std::int64_t y1) {
         const std::int64_t height = picture_.geometry.Height();
         auto clip = [height](std::int64_t a, std::int64_t b) {
             return std::pair{std::max<std::int64_t>(0, a), std::min(height, b)};
@@ -87,30 +68,26 @@ public:
         LoadPlane(plane, x0, x1);
         Residuals(r0, r1);
         InverseActivity(p0, p1);
-        Spread(plane, y0, y1, first);
+        Spread(plane, y0, y1);
     }
 
 private:
     std::size_t Width() const { return picture_.geometry.Width(); }
     std::int64_t Height() const { return picture_.geometry.Height(); }
 
-    void LoadPlane(const Filtered& plane, std::int64_t from, std::int64_t to) {
+    void LoadPlane(Plane plane, std::int64_t from, std::int64_t to) {
         plane_.Cover(from, to, Width());
         for (std::int64_t y = from; y < to; ++y) LoadRow(plane, y, plane_.Row(y));
     }
 
-    void LoadRow(const Filtered& plane, std::int64_t y, float* out) {
+    void LoadRow(Plane plane, std::int64_t y, float* out) {
         const SampleGeometry& g = picture_.geometry;
-        const unsigned red = g.PlaneOffset(Plane::Red), green = g.PlaneOffset(Plane::Green),
-                       blue = g.PlaneOffset(Plane::Blue);
+        const unsigned offset = g.PlaneOffset(plane);
         firsts_.resize(g.Width());
         g.RowSamples(static_cast<std::uint32_t>(y), firsts_);
         float last = kMissing;
         for (std::uint32_t x = 0; x < g.Width(); ++x) {
-            if (const std::uint64_t f = firsts_[x]; f != SampleGeometry::kNoSample)
-                last = plane.weights[0] * picture_.samples[f + red] +
-                       plane.weights[1] * picture_.samples[f + green] +
-                       plane.weights[2] * picture_.samples[f + blue];
+            if (firsts_[x] != SampleGeometry::kNoSample) last = picture_.samples[firsts_[x] + offset];
             out[x] = last;
         }
         // Pixels left of the row's first carrying pixel copy it; an empty row is black.
@@ -150,12 +127,11 @@ private:
         }
     }
 
-    // The 15 x 15 mean, shared out to the samples of each pixel. Running sums in double, so a
-    // flat area's huge values leave nothing behind in the textured area beside it.
-    void Spread(const Filtered& plane, std::int64_t from, std::int64_t to, bool first) {
+    // The 15 x 15 mean, written to the plane's samples. Running sums in double, so a flat
+    // area's huge values leave nothing behind in the textured area beside it.
+    void Spread(Plane plane, std::int64_t from, std::int64_t to) {
         const SampleGeometry& g = picture_.geometry;
-        const unsigned offset[3] = {g.PlaneOffset(Plane::Red), g.PlaneOffset(Plane::Green),
-                                    g.PlaneOffset(Plane::Blue)};
+        const unsigned offset = g.PlaneOffset(plane);
         std::vector<double> down(Width(), 0.0);
         for (std::int64_t d = -kWide; d <= kWide; ++d) AddRow(down, Mirror(from + d, Height()), 1);
         std::vector<float> column(Width());
@@ -175,14 +151,8 @@ private:
             }
             firsts_.resize(g.Width());
             g.RowSamples(static_cast<std::uint32_t>(y), firsts_);
-            for (std::uint32_t x = 0; x < g.Width(); ++x) {
-                if (firsts_[x] == SampleGeometry::kNoSample) continue;
-                for (unsigned c = 0; c < 3; ++c) {
-                    if (plane.share[c] == 0) continue;
-                    float& out = costs_[firsts_[x] + offset[c]];
-                    out = (first ? 0.0f : out) + plane.share[c] * column[x];
-                }
-            }
+            for (std::uint32_t x = 0; x < g.Width(); ++x)
+                if (firsts_[x] != SampleGeometry::kNoSample) costs_[firsts_[x] + offset] = column[x];
         }
     }
 
@@ -209,7 +179,7 @@ void HillCost::Fill(const PictureView& picture, std::span<float> costs, unsigned
         Band work(picture, costs);
         const auto y0 = static_cast<std::int64_t>(band) * kBandRows;
         const std::int64_t y1 = std::min(height, y0 + kBandRows);
-        for (const Filtered& plane : kPlanes) work.Compute(plane, y0, y1, &plane < kPlanes + 3);
+        for (Plane plane : {Plane::Red, Plane::Green, Plane::Blue}) work.Compute(plane, y0, y1);
     });
 }
 

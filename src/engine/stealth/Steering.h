@@ -7,9 +7,10 @@
 
 namespace velquist::stealth {
 
-// One byte per sample that says which way to change it and how its cost compares with the
-// cost it has when nothing around it changes: bit 7 set for up, bits 0-6 the multiplier as
-// 2^((e - 64) / 8), so a cost can shrink 256 times or grow almost as much in steps of 9%.
+// One byte per sample that says which way its change would rather go and how its cost compares
+// with the cost it has when nothing around it changes: bit 7 set for up, bits 0-6 the multiplier
+// as 2^((e - 64) / 8), so a cost can shrink 256 times or grow almost as much in steps of 9%.
+// The way is a vote: ChangeDirections settles it for the whole pixel.
 class Steering {
 public:
     static constexpr int kStepsPerOctave = 8;
