@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/stealth/KeyedOrder.h"
 
+#include <sodium.h>
+
 #include <algorithm>
 #include <array>
 #include <numeric>
@@ -39,6 +41,7 @@ LargeArray<std::uint32_t> KeyedOrder::Shuffle(std::size_t n, std::span<const std
         }
         top -= steps;
     }
+    sodium_memzero(words.data(), words.size());
     return order;
 }
 
