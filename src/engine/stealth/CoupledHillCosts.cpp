@@ -15,7 +15,6 @@ namespace velquist::stealth {
 namespace {
 
 constexpr std::uint32_t kRowsPerTask = 32;
-constexpr float kGreenWeight = 2;
 constexpr std::uint64_t kNone = SampleGeometry::kNoSample;
 
 }  // namespace
@@ -57,10 +56,6 @@ private:
 void CoupledHillCosts::FillBaseCosts(const PictureView& picture, std::span<float> costs,
                                      unsigned threads) const {
     HillCost::Fill(picture, costs, threads);
-    // A lone change of green moves both colour differences, R - G and B - G; one of red or blue
-    // moves one. Every pixel's three samples lie together, three to a pixel.
-    for (std::size_t i = picture.geometry.PlaneOffset(Plane::Green); i < costs.size(); i += 3)
-        costs[i] *= kGreenWeight;
 }
 
 void CoupledHillCosts::FillSteering(const PictureView& picture,

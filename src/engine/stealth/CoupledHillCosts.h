@@ -19,9 +19,8 @@ struct Coupling {
     int neighbour = 4;
 };
 
-// The default costs: HILL on each colour plane, green counted twice (its lone change moves both
-// colour differences), steered so that the changes of a pixel's three samples, and of
-// neighbouring pixels, go the same way.
+// The default costs: HILL on the colour planes and on their differences, steered so that the
+// changes of a pixel's three samples, and of neighbouring pixels, go the same way.
 class CoupledHillCosts final : public CostModel {
 public:
     explicit CoupledHillCosts(Coupling coupling = {}) : coupling_(coupling) {}
