@@ -119,7 +119,6 @@ void BodyWriter::Plan(const BodyLayout& body, int rounds, std::span<std::int8_t>
         // The next round steers by the ways the changes will really go.
         ChangeDirections::Choose(picture_, steering, RandomBits(Pixels()), changes);
     }
-    Steer(changes, steering);
 }
 
 }  // namespace velquist::stealth

@@ -30,7 +30,8 @@ public:
         : picture_(picture), model_(model), threads_(threads) {}
 
     // Leaves -1, 0 or +1 per sample in `changes` (outside the body: 0) and, in `steering`, the
-    // steering of every sample given those changes. Progress runs from `from` to `to`.
+    // steering the last round coded with, which serves the header as well. Progress runs from
+    // `from` to `to`.
     void Plan(const BodyLayout& body, int rounds, std::span<std::int8_t> changes,
               std::span<std::uint8_t> steering, ProgressReport& progress, double from,
               double to) const;

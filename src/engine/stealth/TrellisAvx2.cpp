@@ -33,8 +33,24 @@ __attribute__((target("avx2"))) float PruneAvx2(__m256* w, unsigned bit) {
     return _mm256_cvtss_f32(least);
 }
 
-// One position: each state either keeps the position's bit (and pays `flip` if the cover bit is
-// 1) or sets it (and pays `flip` if the cover bit is 0). Only one side pays, so only one side adds.
+// Vector r of the next weights: each state either keeps the position's bit (from `stay`, and
+// pays `flip` if the cover bit is 1) or sets it (from `from`, permuted, and pays if it is 0).
+// Only one side pays, so only one side adds.
+template <bool kCoverOne>
+__attribute__((target("avx2"))) inline void Settle(__m256 stay, __m256 from, __m256i lanes,
+                                                   __m256 cost, unsigned r, __m256* next,
+                                                   std::uint8_t* bitsOut) {
+    __m256 move = _mm256_permutevar8x32_ps(from, lanes);
+    if constexpr (kCoverOne)
+        stay = _mm256_add_ps(stay, cost);
+    else
+        move = _mm256_add_ps(move, cost);
+    bitsOut[r] = static_cast<std::uint8_t>(_mm256_movemask_ps(_mm256_cmp_ps(move, stay, _CMP_LT_OQ)));
+    next[r] = _mm256_min_ps(stay, move);
+}
+
+// One position. Bit 6 of every column is set, so vector r (r < 8) and vector r ^ (column >> 3)
+// (8 or more) feed each other: each pair is loaded once.
 template <bool kCoverOne>
 __attribute__((target("avx2"))) void StepAvx2(const __m256* w, __m256* next, unsigned column,
                                               float flip, std::uint8_t* bitsOut) {
@@ -42,17 +58,12 @@ __attribute__((target("avx2"))) void StepAvx2(const __m256* w, __m256* next, uns
                                            _mm256_set1_epi32(static_cast<int>(column & 7)));
     const unsigned across = column >> 3;
     const __m256 cost = _mm256_set1_ps(flip);
-#pragma GCC unroll 16
-    for (unsigned r = 0; r < kVectors; ++r) {
-        __m256 stay = w[r];
-        __m256 move = _mm256_permutevar8x32_ps(w[r ^ across], lanes);
-        if constexpr (kCoverOne)
-            stay = _mm256_add_ps(stay, cost);
-        else
-            move = _mm256_add_ps(move, cost);
-        bitsOut[r] = static_cast<std::uint8_t>(
-            _mm256_movemask_ps(_mm256_cmp_ps(move, stay, _CMP_LT_OQ)));
-        next[r] = _mm256_min_ps(stay, move);
+#pragma GCC unroll 8
+    for (unsigned r = 0; r < kVectors / 2; ++r) {
+        const __m256 low = w[r];
+        const __m256 high = w[r ^ across];
+        Settle<kCoverOne>(low, high, lanes, cost, r, next, bitsOut);
+        Settle<kCoverOne>(high, low, lanes, cost, r ^ across, next, bitsOut);
     }
 }
 
