@@ -16,8 +16,8 @@ namespace velquist::stealth {
 namespace {
 
 constexpr std::size_t kBatch = 4096;
-// Steps between announcing a swap partner and swapping it: enough to cover a miss to memory.
-constexpr std::size_t kLookAhead = 24;
+// Steps between announcing a swap partner and swapping it: enough misses to memory under way.
+constexpr std::size_t kLookAhead = 48;
 
 }  // namespace
 
