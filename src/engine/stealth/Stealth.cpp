@@ -61,7 +61,30 @@ KeyedCover Prepare(const PictureView& picture, const StealthKeys& keys, const Co
     return KeyedCover(order.get(), costs, picture.samples, threads);
 }
 
-// Plans the body (when there is a payload) and the header, then makes the changes.
+// In each header group whose parity is wrong, the cheapest sample changes.
+void PlanHeader(std::uint64_t wanted, std::span<const std::uint8_t> samples,
+                const KeyedCover& cover, std::span<const std::uint8_t> steering,
+                std::span<std::int8_t> changes) {
+    auto cost = [&](std::size_t position) {
+        return cover.Cost(position) * Steering::Multiplier(steering[cover.Sample(position)]);
+    };
+    auto change = [&](std::size_t position) { changes[cover.Sample(position)] = 1; };
+    ParityHeader::PlanChanges(wanted, ParityHeader::Parities(samples, cover.Order()), cost, change);
+}
+
+std::vector<std::uint32_t> MakeChanges(std::span<std::uint8_t> samples,
+                                       std::span<const std::int8_t> changes) {
+    std::vector<std::uint32_t> changed;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        if (changes[i] == 0) continue;
+        samples[i] = static_cast<std::uint8_t>(samples[i] + changes[i]);
+        changed.push_back(static_cast<std::uint32_t>(i));
+    }
+    return changed;
+}
+
+// Plans the body (when there is a payload) and the header, settles which way each changed
+// pixel goes, then makes the changes.
 std::vector<std::uint32_t> Rewrite(std::span<std::uint8_t> samples, const SampleGeometry& geometry,
                                    const StealthKeys& keys, std::span<const std::uint8_t> payload,
                                    const std::optional<SegmentPlan>& segments,
@@ -78,28 +101,16 @@ std::vector<std::uint32_t> Rewrite(std::span<std::uint8_t> samples, const Sample
     progress.Report(kPrepared);
     LargeArray<std::int8_t> changes(samples.size(), 0);
     LargeArray<std::uint8_t> steering(samples.size());
-    const BodyWriter body(picture, model, threads);
     const std::vector<std::uint8_t> columns =
         CodeColumns::Derive(keys.Order(), segments ? segments->WidestCode() : 0);
     const SegmentPlan nothing;
-    body.Plan({cover, segments ? *segments : nothing, columns, payload}, options.rounds, changes,
+    BodyWriter(picture, model, threads)
+        .Plan({cover, segments ? *segments : nothing, columns, payload}, options.rounds, changes,
               steering, progress, kPrepared, kCoded);
-
-    auto cost = [&](std::size_t position) {
-        return cover.Cost(position) * Steering::Multiplier(steering[cover.Sample(position)]);
-    };
-    auto change = [&](std::size_t position) { changes[cover.Sample(position)] = 1; };
-    ParityHeader::PlanChanges(wantedHeader, ParityHeader::Parities(samples, cover.Order()), cost,
-                              change);
+    PlanHeader(wantedHeader, samples, cover, steering, changes);
     ChangeDirections::Choose(picture, steering,
                              RandomBits(std::size_t{geometry.Width()} * geometry.Height()), changes);
-
-    std::vector<std::uint32_t> changed;
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        if (changes[i] == 0) continue;
-        samples[i] = static_cast<std::uint8_t>(samples[i] + changes[i]);
-        changed.push_back(static_cast<std::uint32_t>(i));
-    }
+    std::vector<std::uint32_t> changed = MakeChanges(samples, changes);
     progress.Report(1);
     return changed;
 }
@@ -112,6 +123,31 @@ std::uint64_t FailingHeader(std::uint64_t samples, const StealthKeys& keys) {
         std::optional<std::uint32_t> length = ParityHeader::Decode(parities, keys.Header());
         if (!length || !SegmentPlan::For(samples, *length)) return parities;
     }
+}
+
+// The payload bits the body carries, one a byte, each segment read on its own thread.
+std::vector<std::uint8_t> ReadBits(std::span<const std::uint8_t> samples,
+                                   std::span<const std::uint32_t> order, const SegmentPlan& plan,
+                                   const StealthKeys& keys) {
+    const std::vector<std::uint8_t> columns = CodeColumns::Derive(keys.Order(), plan.WidestCode());
+    const std::vector<Segment>& segments = plan.Segments();
+    std::vector<std::uint8_t> bits(segments.back().firstBit + segments.back().bits);
+    RunParallel(segments.size(), 0, [&](std::size_t s) {
+        const Segment& segment = segments[s];
+        std::vector<std::uint8_t> lowest(segment.CodedPositions());
+        const std::size_t first = ParityHeader::kPositions + segment.firstPosition;
+        for (std::size_t k = 0; k < lowest.size(); ++k) lowest[k] = samples[order[first + k]] & 1;
+        SyndromeReader::Read(lowest, std::span(columns).first(segment.width),
+                             std::span(bits).subspan(segment.firstBit, segment.bits));
+    });
+    return bits;
+}
+
+std::vector<std::uint8_t> PackBits(std::span<const std::uint8_t> bits, std::size_t bytes) {
+    std::vector<std::uint8_t> packed(bytes, 0);
+    for (std::size_t j = 0; j < bits.size(); ++j)
+        packed[j / 8] |= static_cast<std::uint8_t>(bits[j] << (j % 8));
+    return packed;
 }
 
 }  // namespace
@@ -142,21 +178,7 @@ std::optional<std::vector<std::uint8_t>> ReadPayload(std::span<const std::uint8_
         if (!length) return std::nullopt;
         std::optional<SegmentPlan> plan = SegmentPlan::For(samples.size(), *length);
         if (!plan) return std::nullopt;
-        const std::vector<std::uint8_t> columns = CodeColumns::Derive(keys.Order(), plan->WidestCode());
-        std::vector<std::uint8_t> bits(8 * std::size_t{*length});
-        const std::vector<Segment>& segments = plan->Segments();
-        RunParallel(segments.size(), 0, [&](std::size_t s) {
-            const Segment& segment = segments[s];
-            std::vector<std::uint8_t> lowest(segment.CodedPositions());
-            const std::size_t first = ParityHeader::kPositions + segment.firstPosition;
-            for (std::size_t k = 0; k < lowest.size(); ++k) lowest[k] = samples[order[first + k]] & 1;
-            SyndromeReader::Read(lowest, std::span(columns).first(segment.width),
-                                 std::span(bits).subspan(segment.firstBit, segment.bits));
-        });
-        std::vector<std::uint8_t> payload(*length, 0);
-        for (std::size_t j = 0; j < bits.size(); ++j)
-            payload[j / 8] |= static_cast<std::uint8_t>(bits[j] << (j % 8));
-        return payload;
+        return PackBits(ReadBits(samples, order, *plan, keys), *length);
     });
 }
 
