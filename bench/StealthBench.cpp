@@ -1,0 +1,161 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Times a version-3 hide and extraction on a 4000 x 3000 photograph-like picture at 0.1 bits per
+// sample: the key derivation, the keyed order, the costs, the embedding and the read-back apart,
+// then each whole, with the peak memory after each. Run a Release build on an idle machine.
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/stealth/CoupledHillCosts.h"
+#include "engine/stealth/KeyedOrder.h"
+#include "engine/stealth/MessageOpener.h"
+#include "engine/stealth/MessageSealer.h"
+#include "engine/stealth/Stealth.h"
+#include "engine/stealth/StealthCapacity.h"
+
+namespace {
+
+using namespace velquist::stealth;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::uint32_t kWidth = 4000;
+constexpr std::uint32_t kHeight = 3000;
+constexpr char kPassphrase[] = "a passphrase of some length";
+
+double Seconds(Clock::time_point from) {
+    return std::chrono::duration<double>(Clock::now() - from).count();
+}
+
+// Processor time of all threads: on a machine others are using, wall time alone says little.
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+double PeakMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+// Smooth light and colour over the frame, a few textured areas (foliage-like high-frequency
+// patterns of varying strength), sensor noise, and a clipped sky: what a photograph offers an
+// adaptive embedder, which pure noise would not.
+std::vector<std::uint8_t> Photograph(const SampleGeometry& geometry) {
+    std::mt19937 rng(2024);
+    std::normal_distribution<float> noise(0.0f, 1.2f);
+    std::vector<std::uint8_t> samples(geometry.SampleCount());
+    for (std::uint32_t y = 0; y < kHeight; ++y) {
+        for (std::uint32_t x = 0; x < kWidth; ++x) {
+            const float u = static_cast<float>(x) / kWidth, v = static_cast<float>(y) / kHeight;
+            float light = 60 + 150 * v + 30 * std::sin(5 * u + 2 * v) * std::cos(3 * v);
+            const float busy = std::max(0.0f, std::sin(9 * u) * std::sin(7 * v + 1));
+            light += busy * 25 * std::sin(0.9f * x + 0.4f * std::sin(0.3f * y)) * std::cos(0.7f * y);
+            const float tint[3] = {18 * std::sin(2 * u), 0, -22 * v + 8};
+            const std::uint64_t first = geometry.FirstSample(x, y);
+            const float shared = noise(rng);
+            for (Plane plane : {Plane::Red, Plane::Green, Plane::Blue}) {
+                const int c = static_cast<int>(plane);
+                float value = light + tint[c] + 0.6f * shared + 0.8f * noise(rng);
+                if (v < 0.08f) value = 255;  // blown-out sky
+                samples[first + geometry.PlaneOffset(plane)] =
+                    static_cast<std::uint8_t>(std::lround(std::clamp(value, 0.0f, 255.0f)));
+            }
+        }
+    }
+    return samples;
+}
+
+}  // namespace
+
+int main() {
+    const SampleGeometry geometry = SampleGeometry::Bmp(kWidth, kHeight, true);
+    const std::uint64_t n = geometry.SampleCount();
+    std::vector<std::uint8_t> samples = Photograph(geometry);
+    const std::string name = "holiday-notes.txt";
+    const std::uint64_t fileLength = *StealthCapacity::SafeFile(n, name.size());
+    std::vector<std::uint8_t> file(fileLength);
+    std::mt19937 rng(7);
+    for (auto& b : file) b = static_cast<std::uint8_t>(rng());
+    std::printf("picture %ux%u, %llu samples; file %llu bytes, payload %llu bytes (%.3f bits per sample)\n",
+                kWidth, kHeight, static_cast<unsigned long long>(n),
+                static_cast<unsigned long long>(fileLength),
+                static_cast<unsigned long long>(StealthCapacity::PayloadLength(fileLength, name.size())),
+                8.0 * StealthCapacity::PayloadLength(fileLength, name.size()) / n);
+    std::printf("before anything: peak %.0f MiB\n", PeakMiB());
+
+    // The parts on their own.
+    auto start = Clock::now();
+    double cpu = CpuSeconds();
+    const StealthKeys keys = StealthKeys::Derive(kPassphrase, kWidth, kHeight);
+    std::printf("key derivation %.3f s (cpu %.3f s)\n", Seconds(start), CpuSeconds() - cpu);
+    start = Clock::now();
+    cpu = CpuSeconds();
+    { const auto order = KeyedOrder::Shuffle(n, keys.Order()); }
+    std::printf("keyed order %.3f s (cpu %.3f s)\n", Seconds(start), CpuSeconds() - cpu);
+    start = Clock::now();
+    cpu = CpuSeconds();
+    {
+        std::vector<float> costs(n);
+        CoupledHillCosts().FillBaseCosts({samples, geometry}, costs, 0);
+    }
+    std::printf("base costs, both cores %.3f s (cpu %.3f s)\n", Seconds(start), CpuSeconds() - cpu);
+
+    // The whole hide: derivation, sealing, embedding.
+    start = Clock::now();
+    cpu = CpuSeconds();
+    const StealthKeys hideKeys = StealthKeys::Derive(kPassphrase, kWidth, kHeight);
+    std::size_t read = 0;
+    MessageSealer sealer(hideKeys, name, fileLength, [&](std::span<std::uint8_t> out) {
+        std::copy_n(file.begin() + static_cast<long>(read), out.size(), out.begin());
+        read += out.size();
+    });
+    const std::vector<std::uint8_t> payload = sealer.Seal();
+    const auto embedStart = Clock::now();
+    double prepared = 0, coded = 0;
+    const auto changed = Embed(samples, geometry, hideKeys, payload, {.progress = [&](double f) {
+        if (prepared == 0 && f >= 0.15) prepared = Seconds(embedStart);
+        if (coded == 0 && f >= 0.95) coded = Seconds(embedStart);
+    }});
+    const double embed = Seconds(embedStart);
+    const double hide = Seconds(start);
+    const double hideCpu = CpuSeconds() - cpu;
+    if (!changed) {
+        std::printf("the payload did not fit\n");
+        return 1;
+    }
+    std::printf("embed %.3f s (order and costs side by side %.3f s, coding rounds %.3f s, header and "
+                "changes %.3f s); %zu samples changed (%.4f per sample)\n",
+                embed, prepared, coded - prepared, embed - coded, changed->size(),
+                static_cast<double>(changed->size()) / n);
+    std::printf("HIDE total %.3f s (goal 5 s), cpu %.3f s; peak %.0f MiB (goal 512)\n", hide, hideCpu,
+                PeakMiB());
+
+    // The whole extraction: derivation, read-back, opening.
+    start = Clock::now();
+    cpu = CpuSeconds();
+    const StealthKeys readKeys = StealthKeys::Derive(kPassphrase, kWidth, kHeight);
+    const auto readStart = Clock::now();
+    const auto found = ReadPayload(samples, readKeys);
+    const double readBack = Seconds(readStart);
+    std::vector<std::uint8_t> extracted;
+    std::string storedName;
+    if (found)
+        MessageOpener(readKeys, [&](const std::string& s) { storedName = s; },
+                      [&](std::span<const std::uint8_t> b) { extracted.insert(extracted.end(), b.begin(), b.end()); })
+            .Open(*found);
+    const double extract = Seconds(start);
+    std::printf("read-back %.3f s\n", readBack);
+    std::printf("EXTRACT total %.3f s (goal 1.5 s), cpu %.3f s; peak %.0f MiB\n", extract,
+                CpuSeconds() - cpu, PeakMiB());
+    const bool same = extracted == file && storedName == name;
+    std::printf("%s\n", same ? "the file came back intact" : "THE FILE DID NOT COME BACK");
+    return same ? 0 : 1;
+}

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "engine/stealth/SampleGeometry.h"
+
+namespace velquist::stealth::testing {
+
+// A picture's samples with smooth gradients, texture and noise, and a patch of salt-and-pepper
+// (only 0 and 255) busy enough that changes land on it, so the rule for saturated samples is
+// put to work.
+inline std::vector<std::uint8_t> TestSamples(const SampleGeometry& geometry, std::uint32_t seed) {
+    std::mt19937 rng(seed);
+    std::vector<std::uint8_t> samples(geometry.SampleCount());
+    for (std::uint64_t i = 0; i < samples.size(); ++i) {
+        const SamplePlace at = geometry.PlaceOf(i);
+        if (at.x < geometry.Width() / 4 && at.y < geometry.Height() / 4) {
+            samples[i] = (rng() & 1) ? 255 : 0;
+            continue;
+        }
+        const int texture = static_cast<int>((at.x * 7 + at.y * 3) % 23) - 11;
+        const int value = static_cast<int>(at.x + at.y) % 200 + 20 + texture +
+                          static_cast<int>(rng() % 9) - 4 + 10 * static_cast<int>(at.plane);
+        samples[i] = static_cast<std::uint8_t>(value < 0 ? 0 : (value > 255 ? 255 : value));
+    }
+    return samples;
+}
+
+}  // namespace velquist::stealth::testing
