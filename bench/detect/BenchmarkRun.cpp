@@ -104,16 +104,19 @@ std::vector<PictureMeasures> BenchmarkRun::measureCarriers(const Embedder& embed
     return carriers;
 }
 
+double BenchmarkRun::ensembleAuc(const std::vector<PictureMeasures>& carriers, Features features,
+                                 std::uint64_t rowSeed) const {
+    const EnsembleSettings settings{options_.learners, options_.subspace, options_.threads, rowSeed};
+    return CrossValidatedAuc(FeatureRows(coverMeasures_, features), FeatureRows(carriers, features), fold_,
+                             options_.folds, settings);
+}
+
 std::vector<double> BenchmarkRun::aucs(const std::vector<PictureMeasures>& carriers, std::uint64_t rowSeed) const {
     std::vector<double> row;
     for (std::size_t d = 0; d < measures_.detectors().size(); ++d)
         row.push_back(RocAuc(Column(coverMeasures_, d), Column(carriers, d)));
-    EnsembleSettings settings{options_.learners, options_.subspace, options_.threads, rowSeed};
-    for (auto features : {&PictureMeasures::spam, &PictureMeasures::spamCd}) {
-        if (features == &PictureMeasures::spam ? !measures_.spam() : !measures_.spamCd()) continue;
-        row.push_back(CrossValidatedAuc(FeatureRows(coverMeasures_, features), FeatureRows(carriers, features),
-                                        fold_, options_.folds, settings));
-    }
+    if (measures_.spam()) row.push_back(ensembleAuc(carriers, &PictureMeasures::spam, rowSeed));
+    if (measures_.spamCd()) row.push_back(ensembleAuc(carriers, &PictureMeasures::spamCd, rowSeed));
     return row;
 }
 

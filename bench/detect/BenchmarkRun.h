@@ -25,7 +25,9 @@ public:
 private:
     void loadCovers();
     std::vector<PictureMeasures> measureCarriers(const Embedder& embedder, std::uint64_t rowSeed, double rate) const;
+    using Features = std::vector<double> PictureMeasures::*;
     std::vector<double> aucs(const std::vector<PictureMeasures>& carriers, std::uint64_t rowSeed) const;
+    double ensembleAuc(const std::vector<PictureMeasures>& carriers, Features features, std::uint64_t rowSeed) const;
     std::vector<std::string> columns() const;
 
     Options options_;

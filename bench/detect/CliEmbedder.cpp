@@ -3,6 +3,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -19,15 +20,26 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kPassword = "bench-pw";
+constexpr const char* kMessageName = "message.bin";
+constexpr std::int64_t kMessageNameLength = 11;
 
-// The sealed stream's salt and header, and the tag every 64 KiB piece adds.
-constexpr std::int64_t kStreamPrefix = 40;
+// Sealed streams (versions 2 and 3) go in pieces of 64 KiB, each with a 17-byte tag.
 constexpr std::int64_t kPieceLength = 65536;
 constexpr std::int64_t kPieceOverhead = 17;
 
-std::int64_t SealedLength(std::int64_t message) {
-    std::int64_t pieces = std::max<std::int64_t>(1, (message + kPieceLength - 1) / kPieceLength);
-    return kStreamPrefix + message + kPieceOverhead * pieces;
+std::int64_t Tags(std::int64_t plain) {
+    return kPieceOverhead * std::max<std::int64_t>(1, (plain + kPieceLength - 1) / kPieceLength);
+}
+
+// The bytes a hide carries for a message of `message` bytes. Version 2: a 16-byte salt and a
+// 24-byte stream header before the sealed message. Version 3, as the stealth format lays it
+// out: a 64-bit parity header, the 24-byte stream header, then the name's length, the name and
+// the message, sealed.
+std::int64_t CarriedBytes(int version, std::int64_t message) {
+    if (version == 1) return message;
+    if (version == 2) return 16 + 24 + message + Tags(message);
+    const std::int64_t plain = 1 + kMessageNameLength + message;
+    return 8 + 24 + plain + Tags(plain);
 }
 
 std::string Quoted(const std::string& text) {
@@ -65,10 +77,9 @@ std::string FirstLine(const std::string& path) {
 
 std::int64_t CliEmbedder::MessageLength(int version, double rate, std::int64_t samples) {
     const std::int64_t carried = std::llround(rate * static_cast<double>(samples) / 8.0);
-    if (version == 1) return carried;
-    std::int64_t message = carried - kStreamPrefix - kPieceOverhead;
-    while (message > 0 && SealedLength(message) > carried) --message;
-    return std::max<std::int64_t>(message, 0);
+    std::int64_t message = carried;
+    while (message > 0 && CarriedBytes(version, message) > carried) --message;
+    return message;
 }
 
 std::string CliEmbedder::command(const std::string& picture, const std::string& message) const {
@@ -82,7 +93,7 @@ std::optional<Picture> CliEmbedder::embed(const Crop& crop, const Picture& cover
                                           std::uint64_t seed, std::string& failure) const {
     ScratchFolder scratch;
     const std::string picture = scratch.file("crop.bmp");
-    const std::string message = scratch.file("message.bin");
+    const std::string message = scratch.file(kMessageName);
     const std::string errors = scratch.file("errors.txt");
     fs::copy_file(crop.path, picture);
     {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "Embedder.h"
 
@@ -18,8 +19,8 @@ public:
     std::optional<Picture> embed(const Crop& crop, const Picture& cover, double rate,
                                  std::uint64_t seed, std::string& failure) const override;
 
-    // The message length whose carried bytes (the message itself for version 1; the sealed
-    // stream, salt, header and tags included, for versions 2 and 3) come to `rate` bits per
+    // The message length whose carried bytes (the message itself for version 1; with the
+    // headers and tags of the sealed stream for versions 2 and 3) come to `rate` bits per
     // sample of a picture of `samples` colour samples.
     static std::int64_t MessageLength(int version, double rate, std::int64_t samples);
 

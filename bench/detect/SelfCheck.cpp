@@ -108,7 +108,9 @@ void CheckStatistics(Checks& checks) {
     for (double p : ChangeProbabilities(costs, 200.0)) bits += BinaryEntropy(p);
     checks.near(bits, 200.0, 0.01, "payload-limited sender carries the payload");
     checks.expect(CliEmbedder::MessageLength(1, 0.1, 196608) == 2458 &&
-                      CliEmbedder::MessageLength(2, 0.1, 196608) == 2401,
+                      CliEmbedder::MessageLength(2, 0.1, 196608) == 2401 &&
+                      CliEmbedder::MessageLength(3, 0.1, 196608) == 2397 &&
+                      CliEmbedder::MessageLength(2, 0.4, 4730 * 4730 * 3) == 3355935 - 40 - 17 * 52,
                   "message lengths: 0.1 bits per sample of 256 x 256 is 2458 bytes carried");
 }
 
