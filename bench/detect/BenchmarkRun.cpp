@@ -2,7 +2,6 @@
 #include "BenchmarkRun.h"
 
 #include <chrono>
-#include <mutex>
 #include <stdexcept>
 
 #include "BmpFile.h"

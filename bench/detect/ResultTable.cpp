@@ -30,7 +30,7 @@ void ResultTable::printHeader() const {
 
 void ResultTable::printRow(const std::string& embedder, double rate, const std::vector<double>& aucs,
                            double seconds) const {
-    std::string line = Padded(embedder, 12) + Padded(Cell("%.2f", rate), 13);
+    std::string line = Padded(embedder, 12) + Padded(Cell("%g", rate), 13);
     for (double auc : aucs) line += Padded(Cell("%.3f", auc), 9);
     out_ << line << Cell("%.0f", seconds) << "\n" << std::flush;
 }
