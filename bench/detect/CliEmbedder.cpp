@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <stdexcept>
+#include <string_view>
 
 #include "BmpFile.h"
 
@@ -20,8 +22,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kPassword = "bench-pw";
-constexpr const char* kMessageName = "message.bin";
-constexpr std::int64_t kMessageNameLength = 11;
+constexpr std::string_view kMessageName = "message.bin";
 
 // Sealed streams (versions 2 and 3) go in pieces of 64 KiB, each with a 17-byte tag.
 constexpr std::int64_t kPieceLength = 65536;
@@ -38,7 +39,7 @@ std::int64_t Tags(std::int64_t plain) {
 std::int64_t CarriedBytes(int version, std::int64_t message) {
     if (version == 1) return message;
     if (version == 2) return 16 + 24 + message + Tags(message);
-    const std::int64_t plain = 1 + kMessageNameLength + message;
+    const std::int64_t plain = 1 + static_cast<std::int64_t>(kMessageName.size()) + message;
     return 8 + 24 + plain + Tags(plain);
 }
 
@@ -60,7 +61,7 @@ public:
         std::error_code ignored;
         fs::remove_all(path_, ignored);
     }
-    std::string file(const char* name) const { return (path_ / name).string(); }
+    std::string file(std::string_view name) const { return (path_ / name).string(); }
 
 private:
     fs::path path_;
