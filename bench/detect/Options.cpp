@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Options.h"
+
+#include <algorithm>
+#include <sstream>
+
+namespace velquist::detect {
+
+namespace {
+
+std::vector<std::string> SplitList(const std::string& text) {
+    std::vector<std::string> items;
+    std::stringstream in(text);
+    for (std::string item; std::getline(in, item, ',');)
+        if (!item.empty()) items.push_back(item);
+    return items;
+}
+
+bool AllKnown(const std::vector<std::string>& items, const std::vector<std::string>& known) {
+    return !items.empty() && std::all_of(items.begin(), items.end(), [&](const std::string& item) {
+        return std::find(known.begin(), known.end(), item) != known.end();
+    });
+}
+
+bool ParseRates(const std::string& text, std::vector<double>& rates) {
+    rates.clear();
+    for (const std::string& item : SplitList(text)) {
+        std::size_t used = 0;
+        double rate = 0.0;
+        try {
+            rate = std::stod(item, &used);
+        } catch (...) {
+            return false;
+        }
+        if (used != item.size() || rate <= 0.0 || rate > 1.0) return false;
+        rates.push_back(rate);
+    }
+    return !rates.empty();
+}
+
+bool ParseCount(const std::string& text, int least, int& value) {
+    try {
+        std::size_t used = 0;
+        value = std::stoi(text, &used);
+        return used == text.size() && value >= least;
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace
+
+bool Options::wants(const std::string& detector) const {
+    return std::find(detectors.begin(), detectors.end(), detector) != detectors.end();
+}
+
+std::string Usage() {
+    return "Usage: velquist_detect_bench [options]\n"
+           "  --corpus DIR        the folder make-corpus wrote (default build/detect-corpus)\n"
+           "  --cli PATH          the velquist-cli that hides versions 1 to 3 (default: the one built beside)\n"
+           "  --embedders LIST    of 1,2,3,uniform,hill (default: all)\n"
+           "  --rates LIST        bits per colour sample (default 0.05,0.1,0.2,0.25,0.4)\n"
+           "  --detectors LIST    of chi2,rs,spa,ws,spam,spam-cd (default: all)\n"
+           "  --quick             every 4th crop, 15 learners on 60 features each, for tuning\n"
+           "  --learners L        base learners of the ensemble (default 101)\n"
+           "  --subspace D        features each learner sees (default 120)\n"
+           "  --folds K           cross-validation folds, whole photographs each (default 5)\n"
+           "  --threads N         (default 2)\n"
+           "  --seed S            for the messages, the simulators and the ensemble (default 1)\n"
+           "  --self-check        checks the detectors on synthetic pictures, then stops\n";
+}
+
+std::optional<Options> ParseOptions(int argc, char** argv, const std::string& defaultCli, std::string& error) {
+    Options options;
+    options.cli = defaultCli;
+    bool learnersGiven = false, subspaceGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&]() -> std::optional<std::string> {
+            if (i + 1 >= argc) return std::nullopt;
+            return std::string(argv[++i]);
+        };
+        std::optional<std::string> v;
+        bool ok = true;
+        if (arg == "--help") {
+            error.clear();
+            return std::nullopt;
+        } else if (arg == "--quick") {
+            options.quick = true;
+        } else if (arg == "--self-check") {
+            options.selfCheck = true;
+        } else if (!(v = value())) {
+            ok = false;
+        } else if (arg == "--corpus") {
+            options.corpus = *v;
+        } else if (arg == "--cli") {
+            options.cli = *v;
+        } else if (arg == "--embedders") {
+            options.embedders = SplitList(*v);
+            ok = AllKnown(options.embedders, kAllEmbedders);
+        } else if (arg == "--detectors") {
+            options.detectors = SplitList(*v);
+            ok = AllKnown(options.detectors, kAllDetectors);
+        } else if (arg == "--rates") {
+            ok = ParseRates(*v, options.rates);
+        } else if (arg == "--learners") {
+            ok = ParseCount(*v, 1, options.learners);
+            learnersGiven = true;
+        } else if (arg == "--subspace") {
+            ok = ParseCount(*v, 1, options.subspace);
+            subspaceGiven = true;
+        } else if (arg == "--folds") {
+            ok = ParseCount(*v, 2, options.folds);
+        } else if (arg == "--threads") {
+            ok = ParseCount(*v, 1, options.threads);
+        } else if (arg == "--seed") {
+            int seed = 0;
+            ok = ParseCount(*v, 0, seed);
+            options.seed = static_cast<unsigned long long>(seed);
+        } else {
+            ok = false;
+        }
+        if (!ok) {
+            error = "bad or incomplete option: " + arg;
+            return std::nullopt;
+        }
+    }
+    // A quarter of the crops trains a quarter as many pairs: smaller subspaces keep each
+    // discriminant from fitting noise.
+    if (options.quick && !learnersGiven) options.learners = 15;
+    if (options.quick && !subspaceGiven) options.subspace = 60;
+    return options;
+}
+
+}  // namespace velquist::detect
