@@ -6,7 +6,9 @@
 #include "cli/CliTexts.h"
 #include "cli/Localization.h"
 #include "cli/OutcomeReport.h"
+#include "cli/StealthPassphrase.h"
 #include "engine/ExtractionJob.h"
+#include "engine/StealthJob.h"
 #include "engine/format/PasswordRule.h"
 #include "engine/format/StoredNames.h"
 #include "platform/FolderPath.h"
@@ -20,13 +22,31 @@ using namespace cli_texts;
 // An existing output is replaced with --force or when the user says so on the terminal; a
 // script without either is refused rather than having its file replaced. Whether it was kept
 // by the user's own "no" or for want of a terminal decides what the message suggests.
-ExitCode CheckOutput(const CliRequest& r, CliSession& s, ExtractionJob& extraction) {
-    OutputTarget target = extraction.CheckOutput(s.job.OutFile);
+template <typename Job>
+ExitCode CheckOutput(const CliRequest& r, CliSession& s, Job& job) {
+    OutputTarget target = job.CheckOutput(s.job.OutFile);
     if (!target.verdict.completed()) return Report(s, CarrierCommand::Extract, target.verdict);
     if (!target.replaces || r.force) return ExitCode::Ok;
     std::optional<bool> replace = s.passwords.Confirm(s.job.OutFile + Tr(kReplaceOutput));
     if (replace.value_or(false)) return ExitCode::Ok;
     return s.Fail(ExitCode::Refused, replace ? kOutputKept : kOutputExists, s.job.OutFile);
+}
+
+// Runs the extraction, then the wipe when asked for, and prints the path last, so that a
+// script reading it knows that everything asked for is done.
+template <typename Job>
+ExitCode Finish(const CliRequest& r, CliSession& s, Job& job) {
+    if (Outcome run = job.Run(s.job.OutFile); !run.completed())
+        return Report(s, CarrierCommand::Extract, run);
+    s.Tell(kExtractDone);
+    if (r.wipe) {
+        if (Outcome wiped = job.Wipe(); !wiped.completed())
+            return Report(s, CarrierCommand::Wipe, wiped);
+        s.Tell(kWiped);
+    }
+    job.Close();
+    s.out << s.job.OutFile << '\n';
+    return ExitCode::Ok;
 }
 
 // Version 1 stores its password, which may be empty (the window writes such carriers); version
@@ -46,31 +66,38 @@ ExitCode CheckPassword(CliSession& s, ExtractionJob& extraction) {
     return ExitCode::Ok;
 }
 
+// No marker word: only a passphrase can tell whether a version-3 message is there, and under
+// which name it was hidden.
+ExitCode ExtractStealth(const CliRequest& r, CliSession& s) {
+    SecretBytes passphrase;
+    if (ExitCode code = AskPassphrase(s, passphrase); code != ExitCode::Ok) return code;
+    StealthJob job(s.ctx);
+    if (Outcome found = job.Open(passphrase); !found.completed())
+        return Report(s, CarrierCommand::Extract, found);
+    s.job.OutPath = WithSeparator(r.outputDir);
+    s.job.OutFile = s.job.OutPath + job.StoredName();
+    if (ExitCode code = CheckOutput(r, s, job); code != ExitCode::Ok) return code;
+    return Finish(r, s, job);
+}
+
 }  // namespace
 
 ExitCode RunExtract(const CliRequest& r, CliSession& s) {
     s.job.ImagePath = r.picture;
     // The picture is opened once, under its lock, from the first check to the wipe.
     ExtractionJob extraction(s.ctx);
-    if (Outcome opened = extraction.Open(); !opened.completed())
-        return Report(s, CarrierCommand::Extract, opened);
+    Outcome opened = extraction.Open();
+    if (opened.kind == OutcomeKind::NoData && r.password) {
+        extraction.Close();
+        return ExtractStealth(r, s);
+    }
+    if (!opened.completed()) return Report(s, CarrierCommand::Extract, opened);
     s.job.MsgExt = extraction.header().SafeExtension();
     s.job.OutPath = WithSeparator(r.outputDir);
     s.job.OutFile = stored_names::OutputFileFor(s.job.OutPath, s.job.MsgExt);
     if (ExitCode code = CheckOutput(r, s, extraction); code != ExitCode::Ok) return code;
     if (ExitCode code = CheckPassword(s, extraction); code != ExitCode::Ok) return code;
-    if (Outcome run = extraction.Run(s.job.OutFile); !run.completed())
-        return Report(s, CarrierCommand::Extract, run);
-    s.Tell(kExtractDone);
-    if (r.wipe) {
-        if (Outcome wiped = extraction.Wipe(); !wiped.completed())
-            return Report(s, CarrierCommand::Wipe, wiped);
-        s.Tell(kWiped);
-    }
-    extraction.Close();
-    // Last, so that a script reading the path knows that everything asked for is done.
-    s.out << s.job.OutFile << '\n';
-    return ExitCode::Ok;
+    return Finish(r, s, extraction);
 }
 
 }  // namespace velquist::cli

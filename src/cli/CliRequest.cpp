@@ -28,6 +28,13 @@ void AddFlag(CLI::App* sub, const char* name, bool& value) {
     sub->add_flag(name, value)->disable_flag_override();
 }
 
+// Where a password comes from: the terminal or one line of standard input, never both.
+void AddPasswordFlags(CLI::App* sub, CliRequest& r) {
+    CLI::Option* typed = sub->add_flag("--password", r.password)->disable_flag_override();
+    CLI::Option* piped = sub->add_flag("--password-stdin", r.passwordStdin)->disable_flag_override();
+    typed->excludes(piped);
+}
+
 struct Parser {
     CliRequest r;
     bool version = false;
@@ -43,13 +50,10 @@ struct Parser {
         app.add_flag("--version", version)->disable_flag_override();
         AddFlag(inspect, "--json", r.json);
         hide->add_option("message", r.message)->required();
-        CLI::Option* typed = hide->add_flag("--password", r.password)->disable_flag_override();
-        CLI::Option* piped = hide->add_flag("--password-stdin", r.passwordStdin)->disable_flag_override();
-        typed->excludes(piped);
-        format = hide->add_option("--format", r.format)->check(CLI::IsMember({1, 2}));
+        for (CLI::App* sub : {hide, extract, wipe}) AddPasswordFlags(sub, r);
+        format = hide->add_option("--format", r.format)->check(CLI::IsMember({1, 2, 3}));
         extract->add_option("--output-dir", r.outputDir);
         AddFlag(extract, "--wipe", r.wipe);
-        AddFlag(extract, "--password-stdin", r.passwordStdin);
         AddFlag(extract, "--force", r.force);
     }
 };
@@ -131,11 +135,11 @@ std::optional<CliRequest> ParseRequest(const std::vector<std::string>& args, Usa
     if (p.r.outputDir.empty()) return Fail(error, kMissingDir);
     CliRequest r = p.r;
     r.command = CommandOf(p, subs[0]);
-    // Reading the password from standard input is itself a request to protect the message.
-    if (r.command == Command::Hide) r.password = r.password || r.passwordStdin;
+    // Reading the password from standard input is itself a request for one.
+    r.password = r.password || r.passwordStdin;
     // Asking for encryption without a password would hide the message unprotected.
-    if (r.command == Command::Hide && !r.password && p.format->count() > 0 && r.format == 2)
-        return Fail(error, kFormatNeedsPassword);
+    if (r.command == Command::Hide && !r.password && p.format->count() > 0 && r.format != 1)
+        return Fail(error, r.format == 3 ? kStealthNeedsPassphrase : kFormatNeedsPassword);
     return r;
 }
 

@@ -16,9 +16,11 @@ struct CliRequest {
     std::string message;      // hide
     std::string outputDir = ".";  // extract
     bool json = false;        // inspect
-    bool password = false;    // hide: protect with a password asked on the terminal
+    // A password, asked on the terminal (or read from standard input): hide protects with it,
+    // extract and wipe look for a version-3 message with it where no other is marked.
+    bool password = false;
     bool passwordStdin = false;
-    int format = 2;           // hide: the carrier format of a protected message, 1 or 2
+    int format = 2;           // hide: the carrier format of a protected message, 1, 2 or 3
     bool wipe = false;        // extract
     bool force = false;       // extract: replace an existing output without asking
 };

@@ -80,6 +80,12 @@ inline constexpr const char* kEncryptedPasswordLength =
     Msgid("A password that encrypts has 1 to 64 characters.");
 inline constexpr const char* kFormatNeedsPassword =
     Msgid("--format 2 encrypts with a password: add --password or --password-stdin");
+inline constexpr const char* kStealthNeedsPassphrase =
+    Msgid("--format 3 hides with a passphrase: add --password or --password-stdin");
+inline constexpr const char* kPassphraseLength =
+    Msgid("A format-3 passphrase has 1 to 256 bytes.");
+inline constexpr const char* kStealthLarge =
+    Msgid("Warning: the larger the message, the easier it is to detect; below this many bytes is safer: ");
 inline constexpr const char* kPasswordEmpty = Msgid("The password is empty; an empty password protects nothing.");
 inline constexpr const char* kVersion1Warning =
     Msgid("Warning: format version 1 stores the password in clear; anyone who has the picture can read it.");
@@ -93,7 +99,7 @@ inline constexpr const char* kNoCommand = Msgid("missing subcommand");
 inline constexpr const char* kUnknownCommand = Msgid("unknown subcommand ");
 inline constexpr const char* kUnknownOption = Msgid("this subcommand does not take the option ");
 inline constexpr const char* kMissingDir = Msgid("--output-dir needs a folder");
-inline constexpr const char* kBadFormat = Msgid("--format takes 1 or 2");
+inline constexpr const char* kBadFormat = Msgid("--format takes 1, 2 or 3");
 inline constexpr const char* kPasswordTwice = Msgid("--password and --password-stdin exclude each other");
 inline constexpr const char* kWrongOperands = Msgid("wrong number of file arguments");
 inline constexpr const char* kSeeHelp = Msgid("Run velquist-cli --help to see the usage.");
@@ -108,6 +114,8 @@ inline constexpr const char* kLabelExtension = Msgid("extension");
 inline constexpr const char* kLabelLength = Msgid("message length (bytes)");
 inline constexpr const char* kLabelCapacityBytes = Msgid("largest message (bytes)");
 inline constexpr const char* kLabelCapacityKb = Msgid("capacity (KB)");
+inline constexpr const char* kLabelStealthCapacity = Msgid("largest format-3 file (bytes)");
+inline constexpr const char* kLabelStealthSafe = Msgid("safe format-3 file (bytes)");
 inline constexpr const char* kPresent = Msgid("present");
 inline constexpr const char* kAbsent = Msgid("none");
 inline constexpr const char* kYes = Msgid("yes");

@@ -11,6 +11,7 @@
 #include "cli/OutcomeReport.h"
 #include "engine/FileNumbers.h"
 #include "engine/format/CarrierCheck.h"
+#include "engine/stealth/StealthCapacity.h"
 
 namespace velquist::cli {
 
@@ -31,7 +32,10 @@ struct Facts {
     std::uint32_t length;
     std::int64_t capacityBytes;
     std::int64_t capacityKb;
+    std::uint64_t stealthCapacityBytes;
+    std::uint64_t stealthSafeBytes;
 };
+
 
 Facts FactsOf(const CarrierHeader& h) {
     return Facts{h.bitCount,
@@ -42,7 +46,9 @@ Facts FactsOf(const CarrierHeader& h) {
                  h.SafeExtension(),
                  h.messageLength(),
                  std::max<std::int64_t>(h.largestNewHide(), 0),
-                 h.capacityKilobytes()};
+                 h.capacityKilobytes(),
+                 stealth::StealthCapacity::LargestFile(h.stealthSamples()).value_or(0),
+                 stealth::StealthCapacity::SafeFile(h.stealthSamples()).value_or(0)};
 }
 
 // The extension is already printable ASCII without a backslash; only quotes need escaping.
@@ -63,7 +69,9 @@ void PrintJson(std::ostream& out, const Facts& f) {
         << ",\"encrypted\":" << (f.encrypted ? "true" : "false")
         << ",\"extension\":" << unlessEmpty(JsonString(f.extension))
         << ",\"messageLength\":" << unlessEmpty(std::to_string(f.length))
-        << ",\"capacityBytes\":" << f.capacityBytes << ",\"capacityKB\":" << f.capacityKb << "}\n";
+        << ",\"capacityBytes\":" << f.capacityBytes << ",\"capacityKB\":" << f.capacityKb
+        << ",\"stealthCapacityBytes\":" << f.stealthCapacityBytes
+        << ",\"stealthSafeBytes\":" << f.stealthSafeBytes << "}\n";
 }
 
 void PrintLines(std::ostream& out, const Facts& f) {
@@ -80,6 +88,8 @@ void PrintLines(std::ostream& out, const Facts& f) {
     }
     line(kLabelCapacityBytes, std::to_string(f.capacityBytes));
     line(kLabelCapacityKb, std::to_string(f.capacityKb));
+    line(kLabelStealthCapacity, std::to_string(f.stealthCapacityBytes));
+    line(kLabelStealthSafe, std::to_string(f.stealthSafeBytes));
 }
 
 }  // namespace

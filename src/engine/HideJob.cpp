@@ -6,9 +6,11 @@
 #include <functional>
 
 #include "engine/BesideEventLoop.h"
+#include "engine/BmpPicture.h"
 #include "engine/FileNumbers.h"
 #include "engine/JobState.h"
 #include "engine/PassProgress.h"
+#include "engine/StealthSteps.h"
 #include "engine/WholeGroupWalk.h"
 #include "engine/codec/GroupCodec.h"
 #include "engine/crypto/PayloadError.h"
@@ -18,7 +20,10 @@
 #include "engine/format/FixedText.h"
 #include "engine/format/Format2.h"
 #include "engine/format/PasswordRule.h"
+#include "engine/stealth/MessageSealer.h"
+#include "engine/stealth/StealthCapacity.h"
 #include "platform/FileService.h"
+#include "platform/FolderPath.h"
 #include "platform/SequentialReader.h"
 
 namespace velquist {
@@ -134,15 +139,16 @@ Outcome HideJob::Run(const HideOptions& options) {
     } catch (const PayloadError&) {
         // Only the key derivation can fail here: it found no memory to run in.
         outcome = Outcome::Of(OutcomeKind::NoMemory, s.ImagePath);
-    } catch (const std::exception&) {
-        outcome = Outcome{OutcomeKind::CarrierFailure, s.ImagePath, FileCause::Other, 0};
+    } catch (...) {
+        outcome = stealth_steps::FailureOf(std::current_exception(), s.ImagePath);
     }
     if (!outcome.completed()) Retract();
     // Everything is on the disk: a failing close can no longer lose anything.
     Close();
     if (!outcome.completed()) return outcome;
     ctx_.progress.Status(PassStatus::Embedded);
-    s.HiddenMark = 1;
+    // A version-3 picture shows nothing, to this window as to anyone.
+    if (options.formatVersion != 3) s.HiddenMark = 1;
     return Outcome::Of(OutcomeKind::Completed, s.ImagePath);
 }
 
@@ -150,6 +156,7 @@ Outcome HideJob::Write(const HideOptions& options) {
     JobState& s = ctx_.job;
     ctx_.files.OpenReadOnly(kMessage, s.MsgPath);
     std::int64_t length = ctx_.files.Length(kMessage);
+    if (options.formatVersion == 3) return WriteStealth(options, length);
     if (!MessageFitsFormat(length, header_, options.encrypted()))
         return Outcome::Of(OutcomeKind::TooLarge, s.MsgPath);
     s.OffBits = header_.pixelOffset;
@@ -159,6 +166,29 @@ Outcome HideJob::Write(const HideOptions& options) {
         WriteSealed(options, length);
     else
         WritePlain(options, length);
+    return Outcome::Of(OutcomeKind::Completed, s.ImagePath);
+}
+
+// The whole pixel array is read, the message sealed under the passphrase's keys and coded into
+// the samples; only the samples that changed are written back.
+Outcome HideJob::WriteStealth(const HideOptions& options, std::int64_t length) {
+    JobState& s = ctx_.job;
+    if (!header_.pixelArrayWhole()) return Outcome::Of(OutcomeKind::Damaged, s.ImagePath);
+    std::string name = BaseNameOf(s.MsgPath);
+    BmpPicture picture(ctx_.files, kCarrier, header_);
+    const std::uint64_t samples = picture.Geometry().SampleCount();
+    if (stealth::StealthCapacity::PayloadLength(static_cast<std::uint64_t>(length), name.size()) >
+        stealth::StealthCapacity::LargestPayload(samples))
+        return Outcome::Of(OutcomeKind::TooLarge, s.MsgPath);
+    stealth::StealthKeys keys = stealth_steps::DeriveKeys(ctx_, options.password, picture.Geometry());
+    SequentialReader message(ctx_.files, kMessage);
+    stealth::MessageSealer sealer(keys, name, static_cast<std::uint64_t>(length),
+                                  [&message](std::span<std::uint8_t> bytes) { message.Read(bytes); });
+    std::vector<std::uint8_t> payload = sealer.Seal();
+    s.MsgLen = static_cast<std::int32_t>(payload.size());
+    auto changed = stealth_steps::Embed(ctx_, picture, keys, payload);
+    if (!changed) return Outcome::Of(OutcomeKind::TooLarge, s.MsgPath);
+    picture.WriteBack(*changed);
     return Outcome::Of(OutcomeKind::Completed, s.ImagePath);
 }
 

@@ -13,10 +13,12 @@ namespace velquist {
 // ask its questions (a password) between the steps and the picture checked is the picture
 // written:
 //   Open -> (questions) -> Run -> Close.
-// Run writes the header group without a password, every group, a flush, then the password
-// and the marker word and another flush: a carrier never claims a message it does not wholly
-// hold, even after a power cut, and the password stands in the picture only for the moment
-// before the marker word. Until that last flush a signal ending the process takes both back.
+// Versions 1 and 2: Run writes the header group without a password, every group, a flush,
+// then the password and the marker word and another flush: a carrier never claims a message it
+// does not wholly hold, even after a power cut, and the password stands in the picture only
+// for the moment before the marker word. Until that last flush a signal ending the process
+// takes both back. Version 3 changes sample values only, each by exactly 1, writes back just
+// the changed ones and flushes them; it leaves no marker, and HiddenMark stays 0.
 class HideJob {
 public:
     explicit HideJob(PassContext& ctx);
@@ -34,6 +36,7 @@ public:
 
 private:
     Outcome Write(const HideOptions& options);
+    Outcome WriteStealth(const HideOptions& options, std::int64_t length);
     void WriteSealed(const HideOptions& options, std::int64_t length);
     void WritePlain(const HideOptions& options, std::int64_t length);
     void WriteGroupsThenClaim(std::uint32_t marker, const HideOptions& options);

@@ -8,6 +8,9 @@ class FileService;
 class EventPump;
 class PassProgress;
 class KeyDerivation;
+namespace stealth {
+struct KdfCost;
+}
 
 // What a pass works on: the shared job state, the files, where it reports, and what it may
 // yield to. Nothing of the window: a pass asks no one anything.
@@ -21,6 +24,9 @@ struct PassContext {
     // How a version-2 key is derived; null means the format's own Argon2id, which is what the
     // programs use. Tests and fuzz targets put a cheap one here.
     const KeyDerivation* keys = nullptr;
+    // What a version-3 passphrase costs to hash; null means the format's own cost. Tests and
+    // fuzz targets put the cheapest here.
+    const stealth::KdfCost* stealthCost = nullptr;
 };
 
 const KeyDerivation& KeysOf(const PassContext& ctx);

@@ -21,4 +21,10 @@ inline std::string FolderOf(const std::string& path) {
     return slash == 0 ? std::string(1, kFolderSeparator) : path.substr(0, slash);
 }
 
+// The last part of a path, the file's own name.
+inline std::string BaseNameOf(const std::string& path) {
+    auto slash = path.find_last_of(kFolderSeparator);
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 }  // namespace velquist

@@ -86,6 +86,23 @@ std::int64_t CarrierHeader::largestNewHide() const { return LargestMessageIn(hid
 
 std::int64_t CarrierHeader::capacityKilobytes() const { return hideCapacity() / kCapacityUnit; }
 
+std::int64_t CarrierHeader::rowStride() const { return Stride(width); }
+
+std::int64_t CarrierHeader::rowCount() const {
+    return height < 0 ? -std::int64_t{height} : std::int64_t{height};
+}
+
+std::uint64_t CarrierHeader::stealthSamples() const {
+    if (!pixelArrayWhole()) return 0;
+    return 3 * static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(rowCount());
+}
+
+bool CarrierHeader::pixelArrayWhole() const {
+    if (refusal() != CarrierRefusal::None || rowStride() == 0 || rowCount() == 0) return false;
+    // Compared by division: stride x rows can pass 2^63 for crafted sizes.
+    return rowCount() <= (fileLength - pixelOffset) / rowStride();
+}
+
 bool CarrierHeader::isProtected() const { return flagByte() == kProtectedFlagByte; }
 
 bool CarrierHeader::isVersion1() const { return (markerWord & kVersionMask) == kVersion1; }

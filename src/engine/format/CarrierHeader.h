@@ -70,6 +70,15 @@ struct CarrierHeader {
     std::int64_t largestNewHide() const;
     // The window's capacity hint: the bytes a new hide may use, in units of 4092.
     std::int64_t capacityKilobytes() const;
+    // Bytes per stored pixel row: three per pixel, padded to a multiple of four.
+    std::int64_t rowStride() const;
+    std::int64_t rowCount() const;
+    // True when every row of the pixel array lies inside the file: what format version 3 needs,
+    // since it spreads its message over all of it.
+    bool pixelArrayWhole() const;
+    // The colour samples format version 3 spreads a message over: every pixel's three; none
+    // where the pixel array is cut short.
+    std::uint64_t stealthSamples() const;
     // The stored extension as a file-name-safe text of three characters.
     std::string SafeExtension() const;
     std::string StoredPassword() const;

@@ -11,6 +11,8 @@ namespace velquist::password_rule {
 inline constexpr std::size_t kVersion1Longest = 8;
 // Version 2 stores no password, so any characters will do, as many as a person types.
 inline constexpr std::size_t kVersion2Longest = 64;
+// Version 3 hashes its passphrase's bytes exactly as typed, up to 256 of them.
+inline constexpr std::size_t kVersion3LongestBytes = 256;
 
 // True when version 1 can store `password`: at most 8 characters, each printable ASCII.
 constexpr bool FitsVersion1(std::string_view password) {
@@ -32,6 +34,11 @@ constexpr std::size_t CharacterCount(std::string_view text) {
 constexpr bool FitsVersion2(std::string_view password) {
     std::size_t count = CharacterCount(password);
     return count >= 1 && count <= kVersion2Longest;
+}
+
+// True when version 3 takes `passphrase`: 1 to 256 bytes of UTF-8 as typed.
+constexpr bool FitsVersion3(std::string_view passphrase) {
+    return !passphrase.empty() && passphrase.size() <= kVersion3LongestBytes;
 }
 
 }  // namespace velquist::password_rule
