@@ -126,6 +126,8 @@ Outcome HideJob::Open() {
     return Outcome::Of(verdict, path);
 }
 
+bool HideJob::IsOpen() const { return ctx_.files.IsOpen(kCarrier); }
+
 Outcome HideJob::Run(const HideOptions& options) {
     JobState& s = ctx_.job;
     s.MsgLen = 0;

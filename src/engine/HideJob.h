@@ -29,6 +29,8 @@ public:
     // Opens and locks the carrier and checks under the lock that it is usable and holds no data.
     Outcome Open();
     const CarrierHeader& header() const { return header_; }
+    // True between a completed Open and the end of Run.
+    bool IsOpen() const;
     // Hides the message file MsgPath as `options` ask, after checking that it fits; whatever
     // goes wrong after the first write is retracted. Sets HiddenMark to 1 when done.
     Outcome Run(const HideOptions& options);

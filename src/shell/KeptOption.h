@@ -35,5 +35,7 @@ inline constexpr KeptOption kClearBmpOption{"clearBMP", "0"};
 // Whether a protected hide encrypts the message: on unless the user turned it off, so that a
 // password protects the message rather than being stored in clear beside it.
 inline constexpr KeptOption kEncryptOption{"encrypt", "1"};
+// Whether an encrypted hide also hides that there is a message (carrier format version 3).
+inline constexpr KeptOption kStealthOption{"stealth", "0"};
 
 }  // namespace velquist

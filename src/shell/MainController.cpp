@@ -45,6 +45,11 @@ void MainController::AttachCommands() {
         .CmdMsgSelect_Click = [this] { messageSelection_.CmdMsgSelect_Click(); },
         .ChkPassword_Click = [this] { hideCommand_.ChkPassword_Click(); },
         .ChkEncrypt_Click = [this] { hideCommand_.ChkEncrypt_Click(); },
+        .ChkStealth_Click =
+            [this] {
+                hideCommand_.ChkStealth_Click();
+                carrierSelection_.RefreshCapacity();
+            },
         .cmdadd_Click = [this] { hideCommand_.cmdadd_Click(); },
         .cmdout_Click = [this] { extractCommand_.cmdout_Click(); },
         .cmdchgOutPath_Click = [this] { outputFolderSelection_.cmdchgOutPath_Click(); },
@@ -62,6 +67,7 @@ void MainController::Form_Load() {
     CentreOnScreen();
     window_.ChkclearBmp().setChecked(kClearBmpOption.Read(platform_) != 0);
     window_.ChkEncrypt().setChecked(kEncryptOption.Read(platform_) != 0);
+    window_.ChkStealth().setChecked(kStealthOption.Read(platform_) != 0);
     job_.ClearBmp = window_.ChkclearBmp().isChecked() ? kTrue : kFalse;
     window_.SetCaption(Caption::LabOutPath, folder);
     layout_.Capture();
@@ -92,6 +98,7 @@ void MainController::Cmdexit_Click() {
     platform_.Files().CloseAllQuietly();
     kClearBmpOption.Write(platform_, window_.ChkclearBmp().isChecked() ? 1 : 0);
     kEncryptOption.Write(platform_, window_.ChkEncrypt().isChecked() ? 1 : 0);
+    kStealthOption.Write(platform_, window_.ChkStealth().isChecked() ? 1 : 0);
     window_.SetClosing();
     window_.Timer1().stop();
     ExitAnimation::Run(window_, platform_);

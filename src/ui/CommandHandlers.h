@@ -14,6 +14,7 @@ struct CommandHandlers {
     std::function<void()> CmdMsgSelect_Click;
     std::function<void()> ChkPassword_Click;  // any change of the box's state
     std::function<void()> ChkEncrypt_Click;   // likewise
+    std::function<void()> ChkStealth_Click;   // likewise
     std::function<void()> cmdadd_Click;
     std::function<void()> cmdout_Click;
     std::function<void()> cmdchgOutPath_Click;

@@ -35,13 +35,14 @@ constexpr int kTimer1IntervalMs = 100;
 // Disabled while a pass runs, so nothing can start a second job or pull the files away.
 constexpr std::array kBusyControls{"cmdopen",     "CmdMsgSelect", "cmdadd",      "cmdout",
                                    "cmdchgOutPath", "CmdAbout",   "Cmdexit",     "ChkPassword",
-                                   "ChkclearBmp", "ChkEncrypt",   "Text1",       "Text2"};
+                                   "ChkclearBmp", "ChkEncrypt",   "ChkStealth",  "Text1",
+                                   "Text2"};
 
 // The controls that take the gradient's current colour, in the order they are recoloured.
 constexpr std::array kPulsingControls{"CmdAbout", "Cmdexit",       "cmdadd",
                                       "cmdout",   "cmdopen",       "CmdMsgSelect",
                                       "cmdchgOutPath", "ChkPassword", "ChkclearBmp",
-                                      "ChkEncrypt"};
+                                      "ChkEncrypt", "ChkStealth"};
 
 // Labels whose path can be longer than they are wide: a tooltip shows the whole text.
 constexpr std::array kPathLabels{"LabCue1", "LabCue2", "LabOutPath"};
@@ -93,6 +94,7 @@ void FrmMain::CreateControls() {
     chkclearBmp_ = Control<QCheckBox>("ChkclearBmp");
     chkPassword_ = Control<QCheckBox>("ChkPassword");
     chkEncrypt_ = Control<QCheckBox>("ChkEncrypt");
+    chkStealth_ = Control<QCheckBox>("ChkStealth");
     text1_ = Control<QLineEdit>("Text1");
     text2_ = Control<QLineEdit>("Text2");
     scrolls_ = {Control<QScrollBar>("HScroll1"), Control<QScrollBar>("HScroll2"),
@@ -115,6 +117,8 @@ void FrmMain::ConnectControls() {
             [this] { Call(commands_.ChkPassword_Click); });
     connect(chkEncrypt_, &QCheckBox::stateChanged, this,
             [this] { Call(commands_.ChkEncrypt_Click); });
+    connect(chkStealth_, &QCheckBox::stateChanged, this,
+            [this] { Call(commands_.ChkStealth_Click); });
     connect(chkclearBmp_, &QCheckBox::stateChanged, this,
             [this] { Call(window_.ChkclearBmp_Click); });
     connect(timer1_, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
@@ -282,6 +286,8 @@ bool FrmMain::PasswordTicked() const { return chkPassword_->isChecked(); }
 
 bool FrmMain::EncryptTicked() const { return chkEncrypt_->isChecked(); }
 
+bool FrmMain::StealthTicked() const { return chkStealth_->isChecked(); }
+
 void FrmMain::SetCaption(Caption control, const std::string& text) {
     const QString caption = QString::fromStdString(text);
     if (control == Caption::TxtName)
@@ -350,6 +356,8 @@ void FrmMain::SetPasswordBoxesEnabled(bool enabled) {
     text2_->setEnabled(enabled);
     chkEncrypt_->setEnabled(enabled);
 }
+
+void FrmMain::SetStealthEnabled(bool enabled) { chkStealth_->setEnabled(enabled); }
 
 void FrmMain::SetBusy(bool busy) {
     if (busy == busy_) return;

@@ -38,6 +38,7 @@ public:
     QTimer& Timer1() const { return *timer1_; }
     QCheckBox& ChkclearBmp() const { return *chkclearBmp_; }
     QCheckBox& ChkEncrypt() const { return *chkEncrypt_; }
+    QCheckBox& ChkStealth() const { return *chkStealth_; }
 
     // Runs an event's handler, if one is set, so that no exception reaches the event loop.
     static void Call(const std::function<void()>& handler);
@@ -53,6 +54,7 @@ public:
     // MainView
     bool PasswordTicked() const override;
     bool EncryptTicked() const override;
+    bool StealthTicked() const override;
     void SetCaption(Caption control, const std::string& text) override;
     std::string CaptionOf(Caption control) const override;
     void ShowPreviewFrame() override;
@@ -62,6 +64,7 @@ public:
     void SetPasswordBoxesEnabled(bool enabled) override;
     void ClearPasswordBoxes() override;
     void SetLongPasswords(bool allowed) override;
+    void SetStealthEnabled(bool enabled) override;
     void SetBusy(bool busy) override;
     bool Busy() const override { return busy_; }
 
@@ -100,6 +103,7 @@ private:
     QCheckBox* chkclearBmp_ = nullptr;
     QCheckBox* chkPassword_ = nullptr;
     QCheckBox* chkEncrypt_ = nullptr;
+    QCheckBox* chkStealth_ = nullptr;
     QLineEdit* text1_ = nullptr;
     QLineEdit* text2_ = nullptr;
     std::array<QScrollBar*, 3> scrolls_{};

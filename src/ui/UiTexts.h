@@ -19,6 +19,7 @@ inline constexpr const char* kChkPassword = " 使用密码(最长8位)";
 inline constexpr const char* kLabel2 = "密码：";
 inline constexpr const char* kLabel1 = "重复：";
 inline constexpr const char* kChkEncrypt = " 加密信息内容";
+inline constexpr const char* kChkStealth = " 不留痕迹";
 inline constexpr const char* kCmdadd = "嵌入信息";
 inline constexpr const char* kCmdout = "取出信息";
 inline constexpr const char* kLabtmp = "欢迎使用本软件！！！";

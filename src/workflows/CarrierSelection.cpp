@@ -5,7 +5,9 @@
 #include "engine/JobState.h"
 #include "engine/format/CarrierCheck.h"
 #include "engine/format/CarrierHeader.h"
+#include "engine/format/CarrierFormat.h"
 #include "engine/format/StoredNames.h"
+#include "engine/stealth/StealthCapacity.h"
 #include "platform/NumberedFiles.h"
 #include "platform/Platform.h"
 #include "workflows/MainView.h"
@@ -58,10 +60,18 @@ void CarrierSelection::Inspect(const std::string& previousPath) {
     view_.SetCaption(Caption::LabCue1, texts::kCurrentPicture + job_.ImagePath);
     job_.ImageFile = file;
     job_.HiddenMark = static_cast<std::int32_t>(header.markerWord);
-    if (header.holdsData())
+    capacity_.kilobytes = header.capacityKilobytes();
+    capacity_.safeKilobytes =
+        static_cast<std::int64_t>(
+            stealth::StealthCapacity::SafeFile(header.stealthSamples()).value_or(0)) /
+        carrier::kCapacityUnit;
+    if (header.holdsData()) {
         ShowHiddenData(header);
-    else
-        ShowCapacity(header);
+        return;
+    }
+    view_.SetCaption(Caption::Labtmp, texts::kNoHidden);
+    view_.SetCaption(Caption::labfinish, "");
+    ShowCapacity();
 }
 
 void CarrierSelection::ShowHiddenData(const CarrierHeader& header) {
@@ -72,12 +82,18 @@ void CarrierSelection::ShowHiddenData(const CarrierHeader& header) {
     view_.SetCaption(Caption::LabCue2, texts::kExtractTo + job_.OutFile);
 }
 
-void CarrierSelection::ShowCapacity(const CarrierHeader& header) {
-    view_.SetCaption(Caption::Labtmp, texts::kNoHidden);
-    view_.SetCaption(Caption::labfinish, "");
-    view_.SetCaption(Caption::LabCue2, texts::kCapacityBefore +
-                                           std::to_string(header.capacityKilobytes()) +
-                                           texts::kCapacityAfter);
+// With the no-trace option the hint is the size that stays hard to detect, not the most that
+// fits.
+void CarrierSelection::ShowCapacity() {
+    bool stealth = view_.PasswordTicked() && view_.EncryptTicked() && view_.StealthTicked();
+    std::int64_t kilobytes = stealth ? capacity_.safeKilobytes : capacity_.kilobytes;
+    view_.SetCaption(Caption::LabCue2,
+                     texts::kCapacityBefore + std::to_string(kilobytes) + texts::kCapacityAfter);
+}
+
+void CarrierSelection::RefreshCapacity() {
+    if (job_.ImagePath.empty() || job_.HiddenMark != 0 || !job_.MsgPath.empty()) return;
+    ShowCapacity();
 }
 
 }  // namespace velquist

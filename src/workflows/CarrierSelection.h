@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace velquist {
@@ -20,15 +21,25 @@ public:
     void cmdopen_Click();
     // The same inspection for a path that arrives without the dialog (a dropped file).
     void Choose(const std::string& path);
+    // Shows the capacity hint again for the no-trace option as it now stands, while an empty
+    // picture is open and no message file is chosen.
+    void RefreshCapacity();
 
 private:
+    // The hint's two sizes for the open picture, in the window's kilobytes of 4092 bytes.
+    struct Capacity {
+        std::int64_t kilobytes = 0;
+        std::int64_t safeKilobytes = 0;  // a version-3 file within 0.1 bits per sample
+    };
+
     void Inspect(const std::string& previousPath);
     void ShowHiddenData(const CarrierHeader& header);
-    void ShowCapacity(const CarrierHeader& header);
+    void ShowCapacity();
 
     JobState& job_;
     Platform& platform_;
     MainView& view_;
+    Capacity capacity_;
 };
 
 }  // namespace velquist

@@ -3,6 +3,7 @@
 
 #include "engine/ExtractionJob.h"
 #include "engine/JobState.h"
+#include "engine/StealthJob.h"
 #include "engine/format/StoredNames.h"
 #include "platform/NumberedFiles.h"
 #include "platform/Platform.h"
@@ -19,11 +20,15 @@ bool ExtractCommand::Refused() {
         platform_.MsgBox(texts::kExtractNoPicture, kStyleError, texts::kExtractNoPictureTitle);
         return true;
     }
-    if (job_.HiddenMark == 0) {
+    if (job_.HiddenMark == 0 && !StealthAsked()) {
         platform_.MsgBox(texts::kNothingToExtract, kStyleError, texts::kNothingToExtractTitle);
         return true;
     }
     return false;
+}
+
+bool ExtractCommand::StealthAsked() const {
+    return view_.PasswordTicked() && !view_.PasswordText().empty();
 }
 
 bool ExtractCommand::Failed(const Outcome& outcome) {
@@ -42,7 +47,29 @@ bool ExtractCommand::Prepared(ExtractionJob& extraction) {
     return true;
 }
 
-bool ExtractCommand::OutputAccepted(ExtractionJob& extraction) {
+// The password first: nothing else says whether there is a message, and under which name.
+bool ExtractCommand::Found(StealthJob& stealth) {
+    SecretBytes passphrase = view_.PasswordText();
+    view_.ClearPasswordBoxes();
+    std::string status = view_.CaptionOf(Caption::Labtmp);
+    std::string percent = view_.CaptionOf(Caption::labfinish);
+    Outcome found;
+    {
+        BusyScope busy(view_);
+        found = stealth.Open(passphrase);
+    }
+    if (found.completed()) {
+        job_.OutFile = job_.OutPath + stealth.StoredName();
+        return true;
+    }
+    // Nothing taken out: the labels say again what they said before.
+    view_.SetCaption(Caption::Labtmp, status);
+    view_.SetCaption(Caption::labfinish, percent);
+    return !Failed(found);
+}
+
+template <typename Job>
+bool ExtractCommand::OutputAccepted(Job& extraction) {
     OutputTarget target = extraction.CheckOutput(job_.OutFile);
     if (Failed(target.verdict)) return false;
     return !target.replaces || platform_.MsgBox(job_.OutFile + texts::kReplaceOutput,
@@ -57,7 +84,8 @@ bool ExtractCommand::PasswordAccepted(ExtractionJob& extraction) {
     return !Failed(Outcome::Of(OutcomeKind::WrongPassword, job_.ImagePath));
 }
 
-bool ExtractCommand::Extracted(ExtractionJob& extraction) {
+template <typename Job>
+bool ExtractCommand::Extracted(Job& extraction) {
     platform_.MsgBox(texts::kExtractStart + job_.OutFile, kStyleInformation,
                      texts::kExtractStartTitle);
     std::string status = view_.CaptionOf(Caption::Labtmp);
@@ -77,12 +105,32 @@ bool ExtractCommand::Extracted(ExtractionJob& extraction) {
 
 void ExtractCommand::cmdout_Click() {
     if (Refused()) return;
+    if (job_.HiddenMark == 0)
+        ExtractStealth();
+    else
+        ExtractMarked();
+}
+
+void ExtractCommand::ExtractMarked() {
     WindowProgress progress(view_);
     PassContext ctx{job_, platform_.Files(), progress, &platform_};
     ExtractionJob extraction(ctx);
     if (!Prepared(extraction) || !OutputAccepted(extraction) || !PasswordAccepted(extraction) ||
         !Extracted(extraction))
         return;
+    FollowUp(extraction);
+}
+
+void ExtractCommand::ExtractStealth() {
+    WindowProgress progress(view_);
+    PassContext ctx{job_, platform_.Files(), progress, &platform_};
+    StealthJob stealth(ctx);
+    if (!Found(stealth) || !OutputAccepted(stealth) || !Extracted(stealth)) return;
+    FollowUp(stealth);
+}
+
+template <typename Job>
+void ExtractCommand::FollowUp(Job& extraction) {
     platform_.MsgBox(texts::kExtractDone, kStyleInformation, texts::kExtractDoneTitle);
     OfferOpenAndDelete();
     if (job_.ClearBmp != 0) Wipe(extraction);
@@ -103,7 +151,8 @@ void ExtractCommand::OfferOpenAndDelete() {
                          texts::kDeleteFailedTitle);
 }
 
-void ExtractCommand::Wipe(ExtractionJob& extraction) {
+template <typename Job>
+void ExtractCommand::Wipe(Job& extraction) {
     Outcome outcome;
     {
         BusyScope busy(view_);

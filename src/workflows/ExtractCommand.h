@@ -9,12 +9,15 @@ struct JobState;
 class Platform;
 class MainView;
 class ExtractionJob;
+class StealthJob;
 struct Outcome;
 
 // The extract button: version and password checks, the extraction into the output folder
 // (never over the picture itself, and over an existing file only when the user agrees), the
 // offers to open and delete the result, and the wipe when that option is on. The picture stays
-// locked against other programs from the first check to the end of the wipe.
+// locked against other programs from the first check to the end of the wipe. A picture without
+// a marker word is searched for a version-3 message when a password is ticked and typed: only
+// the password can tell whether there is one.
 class ExtractCommand {
 public:
     ExtractCommand(JobState& job, Platform& platform, MainView& view)
@@ -24,12 +27,21 @@ public:
 
 private:
     bool Refused();
+    bool StealthAsked() const;
+    void ExtractMarked();
+    void ExtractStealth();
     bool Prepared(ExtractionJob& extraction);
-    bool OutputAccepted(ExtractionJob& extraction);
+    bool Found(StealthJob& stealth);
+    template <typename Job>
+    bool OutputAccepted(Job& job);
     bool PasswordAccepted(ExtractionJob& extraction);
-    bool Extracted(ExtractionJob& extraction);
+    template <typename Job>
+    bool Extracted(Job& job);
+    template <typename Job>
+    void FollowUp(Job& job);
     void OfferOpenAndDelete();
-    void Wipe(ExtractionJob& extraction);
+    template <typename Job>
+    void Wipe(Job& job);
     bool Failed(const Outcome& outcome);
 
     JobState& job_;

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workflows/HideCommand.h"
 
-#include "engine/EmbedPass.h"
+#include <filesystem>
+
+#include "engine/HideJob.h"
 #include "engine/HideOptions.h"
 #include "engine/JobState.h"
 #include "engine/format/PasswordRule.h"
+#include "engine/stealth/StealthCapacity.h"
+#include "platform/FolderPath.h"
 #include "platform/NumberedFiles.h"
 #include "platform/Platform.h"
 #include "workflows/BusyScope.h"
@@ -15,10 +19,18 @@
 
 namespace velquist {
 
-void HideCommand::ChkPassword_Click() { view_.SetPasswordBoxesEnabled(view_.PasswordTicked()); }
+void HideCommand::ChkPassword_Click() {
+    view_.SetPasswordBoxesEnabled(view_.PasswordTicked());
+    view_.SetStealthEnabled(view_.PasswordTicked() && view_.EncryptTicked());
+}
 
 // An encrypted message stores no password, so its password may be long and of any characters.
-void HideCommand::ChkEncrypt_Click() { view_.SetLongPasswords(view_.EncryptTicked()); }
+void HideCommand::ChkEncrypt_Click() {
+    view_.SetLongPasswords(view_.EncryptTicked());
+    view_.SetStealthEnabled(view_.PasswordTicked() && view_.EncryptTicked());
+}
+
+void HideCommand::ChkStealth_Click() {}
 
 bool HideCommand::Refused() {
     if (job_.ImagePath.empty()) {
@@ -52,7 +64,7 @@ HideOptions HideCommand::OptionsFromControls() const {
     HideOptions options;
     if (!view_.PasswordTicked()) return options;
     options.protection = Protection::Password;
-    options.formatVersion = view_.EncryptTicked() ? 2 : 1;
+    options.formatVersion = !view_.EncryptTicked() ? 1 : view_.StealthTicked() ? 3 : 2;
     // Version 1 keeps 8 bytes of it; a longer text would make the length point past the field.
     options.password = options.formatVersion == 1
                            ? view_.PasswordText().First(password_rule::kVersion1Longest)
@@ -60,24 +72,55 @@ HideOptions HideCommand::OptionsFromControls() const {
     return options;
 }
 
-void HideCommand::cmdadd_Click() {
-    if (Refused()) return;
-    HideOptions options = OptionsFromControls();
-    // The password now lives only in guarded memory, not in the window.
-    if (options.protection == Protection::Password) view_.ClearPasswordBoxes();
-    platform_.MsgBox(texts::kHideStart, kStyleInformation, texts::kHideStartTitle);
-    WindowProgress progress(view_);
-    PassContext ctx{job_, platform_.Files(), progress, &platform_};
+bool HideCommand::StealthSizeAccepted(const HideJob& job) {
+    std::error_code error;
+    std::uintmax_t length = std::filesystem::file_size(job_.MsgPath, error);
+    if (error) return true;  // the hide itself tells what is wrong with the message file
+    std::uint64_t samples = job.header().stealthSamples();
+    std::uint64_t name = BaseNameOf(job_.MsgPath).size();
+    auto largest = stealth::StealthCapacity::LargestFile(samples, name);
+    if (!largest || length > *largest) {
+        ShowOutcome(platform_, CarrierCommand::Hide, Outcome::Of(OutcomeKind::TooLarge, job_.MsgPath));
+        return false;
+    }
+    auto safe = stealth::StealthCapacity::SafeFile(samples, name);
+    if (safe && length <= *safe) return true;
+    return platform_.MsgBox(texts::kStealthLarge, kStyleQuestion, texts::kQuestionTitle) == kAnswerYes;
+}
+
+void HideCommand::Run(HideJob& job, const HideOptions& options) {
     Outcome outcome;
     {
         BusyScope busy(view_);
-        outcome = EmbedMsg(ctx, options);
+        outcome = job.IsOpen() ? Outcome::Of(OutcomeKind::Completed) : job.Open();
+        if (outcome.completed()) outcome = job.Run(options);
     }
     if (!outcome.completed()) {
         ShowOutcome(platform_, CarrierCommand::Hide, outcome);
         return;
     }
     platform_.MsgBox(texts::kEmbedDone, kStyleInformation, texts::kEmbedDoneTitle);
+}
+
+void HideCommand::cmdadd_Click() {
+    if (Refused()) return;
+    HideOptions options = OptionsFromControls();
+    // The password now lives only in guarded memory, not in the window.
+    if (options.protection == Protection::Password) view_.ClearPasswordBoxes();
+    WindowProgress progress(view_);
+    PassContext ctx{job_, platform_.Files(), progress, &platform_};
+    HideJob job(ctx);
+    // Version 3 weighs the message against the picture before it starts, the picture already
+    // locked so that what was weighed is what gets written.
+    if (options.formatVersion == 3) {
+        if (Outcome opened = job.Open(); !opened.completed()) {
+            ShowOutcome(platform_, CarrierCommand::Hide, opened);
+            return;
+        }
+        if (!StealthSizeAccepted(job)) return;
+    }
+    platform_.MsgBox(texts::kHideStart, kStyleInformation, texts::kHideStartTitle);
+    Run(job, options);
 }
 
 }  // namespace velquist

@@ -5,6 +5,7 @@ namespace velquist {
 
 struct JobState;
 struct HideOptions;
+class HideJob;
 class Platform;
 class MainView;
 
@@ -16,10 +17,14 @@ public:
 
     void ChkPassword_Click();
     void ChkEncrypt_Click();
+    void ChkStealth_Click();
     void cmdadd_Click();
 
 private:
     bool Refused();
+    // Version 3: a message that does not fit is refused, one above the safe size needs a yes.
+    bool StealthSizeAccepted(const HideJob& job);
+    void Run(HideJob& job, const HideOptions& options);
     // The choice the window's boxes make: protection, format version and password.
     HideOptions OptionsFromControls() const;
 

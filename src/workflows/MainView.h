@@ -21,9 +21,13 @@ public:
     virtual void ShowPreviewFrame() = 0;
     // Loads the picture into the preview (Imagepre); false when it is no readable picture.
     virtual bool LoadPreview(const std::string& path) = 0;
-    // Whether the password (ChkPassword) and encryption (ChkEncrypt) options are ticked.
+    // Whether the password (ChkPassword), encryption (ChkEncrypt) and no-trace (ChkStealth)
+    // options are ticked.
     virtual bool PasswordTicked() const = 0;
     virtual bool EncryptTicked() const = 0;
+    virtual bool StealthTicked() const = 0;
+    // The no-trace option can be ticked only while encryption is.
+    virtual void SetStealthEnabled(bool enabled) = 0;
     // The password boxes (Text1, Text2), as typed (UTF-8).
     virtual SecretBytes PasswordText() const = 0;
     virtual SecretBytes RepeatText() const = 0;

@@ -63,6 +63,7 @@ inline constexpr const char* kPasswordsDiffer = " 密码不相同！！";
 inline constexpr const char* kPasswordsDifferTitle = "警告！";
 inline constexpr const char* kEncryptionNeedsPassword = "加密需要密码，请输入密码！";
 inline constexpr const char* kEncryptionNeedsPasswordTitle = "注意";
+inline constexpr const char* kStealthLarge = "信息较大，容易被检测出来，仍然要嵌入吗？";
 inline constexpr const char* kHideStart = "    按下[确定]键将开始嵌入信息    ";
 inline constexpr const char* kHideStartTitle = "准备";
 

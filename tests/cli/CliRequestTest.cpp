@@ -35,10 +35,14 @@ TEST(CliRequest, MalformedCommandLinesAreUsageErrorsThatTouchNothing) {
         {{"--version", "extra"}, t::kWrongOperands},
         {{"extract", "a.bmp", "--wipe=1"}, std::string(t::kUnknownOption) + "--wipe=1"},
         {{"hide", "a.bmp", "m.txt", "--password", "--password-stdin"}, t::kPasswordTwice},
-        {{"hide", "a.bmp", "m.txt", "--format", "3"}, t::kBadFormat},
+        {{"hide", "a.bmp", "m.txt", "--format", "4"}, t::kBadFormat},
+        // A format that needs a password, asked for without one.
+        {{"hide", "a.bmp", "m.txt", "--format", "2"}, t::kFormatNeedsPassword},
+        {{"hide", "a.bmp", "m.txt", "--format=3"}, t::kStealthNeedsPassphrase},
         {{"hide", "a.bmp", "m.txt", "--format=x"}, t::kBadFormat},
         {{"hide", "a.bmp", "m.txt", "--format"}, t::kBadFormat},
         {{"extract", "a.bmp", "--format", "1"}, std::string(t::kUnknownOption) + "--format"},
+        {{"wipe", "a.bmp", "--password", "--password-stdin"}, t::kPasswordTwice},
     };
     for (const auto& c : cases) {
         CliResult r = RunCli(c.args);

@@ -27,6 +27,7 @@ using velquist::testing::WritablePlatform;
 
 const std::string kOptionKey = ScriptedPlatform::SettingKey("Qelto", "Lumicrest", "clearBMP");
 const std::string kEncryptKey = ScriptedPlatform::SettingKey("Qelto", "Lumicrest", "encrypt");
+const std::string kStealthKey = ScriptedPlatform::SettingKey("Qelto", "Lumicrest", "stealth");
 
 TEST(StartUp, GivesTheJobStateItsStartValues) {
     WritablePlatform platform;
@@ -79,7 +80,8 @@ TEST(StartUp, RestoresTheKeptOptionsFromTheSettings) {
     const std::vector<Case> cases{
         {kOptionKey, std::nullopt, false}, {kOptionKey, "0", false},  {kOptionKey, "1", true},
         {kOptionKey, "abc", false},        {kOptionKey, "7", true},   {kEncryptKey, std::nullopt, true},
-        {kEncryptKey, "0", false},         {kEncryptKey, "1", true},
+        {kEncryptKey, "0", false},         {kEncryptKey, "1", true},  {kStealthKey, std::nullopt, false},
+        {kStealthKey, "1", true},          {kStealthKey, "0", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key + " " + c.stored.value_or("(none)"));
@@ -87,11 +89,13 @@ TEST(StartUp, RestoresTheKeptOptionsFromTheSettings) {
         if (c.stored) platform.settings()[c.key] = *c.stored;
         MainController controller(platform);
         FrmMain& window = controller.Window();
-        QCheckBox& box = c.key == kOptionKey ? window.ChkclearBmp() : window.ChkEncrypt();
-        QCheckBox& other = c.key == kOptionKey ? window.ChkEncrypt() : window.ChkclearBmp();
-        EXPECT_EQ(box.isChecked(), c.ticked);
-        // Nothing stored: the wipe is off and encryption on.
-        EXPECT_EQ(other.isChecked(), &other == &window.ChkEncrypt());
+        QCheckBox* boxes[] = {&window.ChkclearBmp(), &window.ChkEncrypt(), &window.ChkStealth()};
+        const std::string keys[] = {kOptionKey, kEncryptKey, kStealthKey};
+        for (int i = 0; i < 3; ++i) {
+            // Nothing stored: the wipe and the no-trace option are off, encryption on.
+            bool expected = keys[i] == c.key ? c.ticked : keys[i] == kEncryptKey;
+            EXPECT_EQ(boxes[i]->isChecked(), expected) << keys[i];
+        }
         EXPECT_EQ(controller.Job().ClearBmp, window.ChkclearBmp().isChecked() ? -1 : 0);
         EXPECT_EQ(window.EncryptTicked(), window.ChkEncrypt().isChecked());
     }
@@ -134,6 +138,27 @@ TEST(EncryptOption, CanBeTickedOnlyWhileThePasswordIsUsed) {
     window.Control<QCheckBox>("ChkPassword")->click();
     EXPECT_FALSE(window.ChkEncrypt().isEnabled());
     EXPECT_TRUE(platform.settings().empty());
+}
+
+// Leaving no trace is a way of encrypting: it can be ticked only while encryption is.
+TEST(StealthOption, CanBeTickedOnlyWhileEncryptionIs) {
+    WritablePlatform platform;
+    MainController controller(platform);
+    FrmMain& window = controller.Window();
+    auto& password = *window.Control<QCheckBox>("ChkPassword");
+    EXPECT_FALSE(window.ChkStealth().isEnabled());
+    password.click();
+    EXPECT_TRUE(window.ChkStealth().isEnabled());  // encryption is on by default
+    window.ChkStealth().click();
+    EXPECT_TRUE(window.StealthTicked());
+    window.ChkEncrypt().click();
+    EXPECT_FALSE(window.ChkStealth().isEnabled());
+    window.ChkEncrypt().click();
+    EXPECT_TRUE(window.ChkStealth().isEnabled());
+    password.click();
+    EXPECT_FALSE(window.ChkStealth().isEnabled());
+    window.Control<QPushButton>("Cmdexit")->click();
+    EXPECT_EQ(platform.settings()[kStealthKey], "1");
 }
 
 TEST(CommandLineFile, OpensAsIfChosenInThePictureDialog) {

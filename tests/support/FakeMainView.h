@@ -15,6 +15,8 @@ class FakeMainView : public MainView {
 public:
     bool PasswordTicked() const override { return passwordTicked; }
     bool EncryptTicked() const override { return encryptTicked; }
+    bool StealthTicked() const override { return stealthTicked; }
+    void SetStealthEnabled(bool enabled) override { stealthEnabled = enabled; }
     void SetCaption(Caption control, const std::string& text) override { captions[control] = text; }
     std::string CaptionOf(Caption control) const override {
         auto it = captions.find(control);
@@ -40,6 +42,8 @@ public:
     std::map<Caption, std::string> captions;
     bool passwordTicked = false;
     bool encryptTicked = false;
+    bool stealthTicked = false;
+    bool stealthEnabled = false;
     bool previewShown = false;
     bool picturesLoad = true;
     std::string preview;

@@ -81,6 +81,7 @@ TEST_F(MainControlsTest, EveryControlHasItsNameKindCaptionPlaceAndStartState) {
         {"Label1", "QLabel", "重复：", Pixels(4200, 4560, 615, 255)},
         {"Text2", "QLineEdit", "", Pixels(4920, 4440, 975, 375), true, false},
         {"ChkEncrypt", "QCheckBox", " 加密信息内容", Pixels(4200, 4980, 1935, 255), true, false},
+        {"ChkStealth", "QCheckBox", " 不留痕迹", Pixels(6240, 4980, 1455, 255), true, false},
         {"cmdadd", "QPushButton", "嵌入信息", Pixels(6240, 3480, 1455, 615)},
         {"cmdout", "QPushButton", "取出信息", Pixels(6240, 4320, 1455, 615)},
         {"Labtmp", "QLabel", "欢迎使用本软件！！！", Pixels(120, 5400, 2895, 375)},
@@ -125,7 +126,7 @@ TEST_F(MainControlsTest, ColoursAndFontsFollowTheDesign) {
         EXPECT_FALSE(window.Control(name)->autoFillBackground()) << "labels are transparent";
     }
     for (const char* name : {"Label5", "Label4", "Label3", "Label2", "Label1", "ChkclearBmp",
-                             "ChkPassword", "ChkEncrypt"}) {
+                             "ChkPassword", "ChkEncrypt", "ChkStealth"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(TextColour(*window.Control(name)), cyan);
     }
@@ -159,7 +160,7 @@ TEST_F(MainControlsTest, TabRunsByTheDesignOrderAndExitHasTheFocus) {
     window.SetPasswordBoxesEnabled(true);
     const QStringList expected{"Cmdexit", "ChkPassword", "TxtName", "CmdAbout", "cmdopen", "CmdMsgSelect",
                                "cmdchgOutPath", "ChkclearBmp", "cmdout", "cmdadd", "Text2",
-                               "Text1", "ChkEncrypt"};
+                               "Text1", "ChkEncrypt", "ChkStealth"};
     QStringList chain;
     QWidget* w = window.Control("Cmdexit");
     do {

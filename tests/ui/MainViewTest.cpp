@@ -79,10 +79,12 @@ TEST(MainView, BusyDisablesTheCommandsAndRestoresWhatWasThere) {
     window.show();
     const std::vector<const char*> commands{"cmdopen", "CmdMsgSelect", "cmdadd",     "cmdout",
                                             "cmdchgOutPath", "CmdAbout", "Cmdexit",
-                                            "ChkPassword",   "ChkclearBmp", "ChkEncrypt"};
+                                            "ChkPassword",   "ChkclearBmp", "ChkEncrypt",
+                                            "ChkStealth"};
     window.SetPasswordBoxesEnabled(true);
     window.SetPasswordBoxesEnabled(false);
     window.Control("ChkEncrypt")->setEnabled(true);
+    window.SetStealthEnabled(true);
     window.SetBusy(true);
     EXPECT_TRUE(window.Busy());
     for (const char* name : commands) EXPECT_FALSE(window.Control(name)->isEnabled()) << name;
