@@ -39,6 +39,10 @@ void PassHarness::Hide(const std::string& password, bool protectedHide, bool enc
     lastHide = EmbedMsg(ctx, options);
 }
 
+void PassHarness::HideStealth(const std::string& passphrase) {
+    lastHide = EmbedMsg(ctx, HideOptions{Protection::Password, 3, SecretBytes::Of(passphrase)});
+}
+
 Outcome PassHarness::Extract(const std::string& outFile, const std::string& password) {
     ExtractionJob extraction(ctx);
     Outcome opened = extraction.Open();

@@ -8,6 +8,7 @@
 #include "engine/JobState.h"
 #include "engine/PassContext.h"
 #include "engine/crypto/Argon2idKeyDerivation.h"
+#include "engine/stealth/StealthKeys.h"
 #include "engine/format/Outcome.h"
 #include "support/CarrierBuilder.h"
 #include "support/RecordingProgress.h"
@@ -25,8 +26,10 @@ struct PassHarness {
     JobState job;
     // Version-2 keys at libsodium's lowest cost, so that tests run many extractions.
     Argon2idKeyDerivation cheapKeys = Argon2idKeyDerivation::CheapForTests();
+    // Version-3 passphrases at libsodium's lowest cost likewise.
+    stealth::KdfCost cheapStealth = stealth::KdfCost::Cheapest();
     // Yields to the scripted platform once per group, as the window's passes do.
-    PassContext ctx{job, platform.Files(), progress, &platform, &cheapKeys};
+    PassContext ctx{job, platform.Files(), progress, &platform, &cheapKeys, &cheapStealth};
 
     PassHarness();
     // Writes the carrier and points ImagePath at it.
@@ -36,6 +39,8 @@ struct PassHarness {
                                           const std::string& ext = "txt");
     // `encrypted`: carrier format version 2 (needs `protectedHide`).
     void Hide(const std::string& password = "", bool protectedHide = false, bool encrypted = false);
+    // Format version 3 under `passphrase`.
+    void HideStealth(const std::string& passphrase);
     // Opens the carrier as the extract command does, gives the password where one is asked
     // (a wrong one for version 1 ends here), runs the pass and commits the output.
     Outcome Extract(const std::string& outFile, const std::string& password = "");
