@@ -43,13 +43,18 @@ void MainController::AttachCommands() {
     window_.SetCommandHandlers(CommandHandlers{
         .cmdopen_Click = [this] { carrierSelection_.cmdopen_Click(); },
         .CmdMsgSelect_Click = [this] { messageSelection_.CmdMsgSelect_Click(); },
-        .ChkPassword_Click = [this] { hideCommand_.ChkPassword_Click(); },
-        .ChkEncrypt_Click = [this] { hideCommand_.ChkEncrypt_Click(); },
-        .ChkStealth_Click =
+        // The capacity hint is the safe size only while all three options are ticked.
+        .ChkPassword_Click =
             [this] {
-                hideCommand_.ChkStealth_Click();
+                hideCommand_.ChkPassword_Click();
                 carrierSelection_.RefreshCapacity();
             },
+        .ChkEncrypt_Click =
+            [this] {
+                hideCommand_.ChkEncrypt_Click();
+                carrierSelection_.RefreshCapacity();
+            },
+        .ChkStealth_Click = [this] { carrierSelection_.RefreshCapacity(); },
         .cmdadd_Click = [this] { hideCommand_.cmdadd_Click(); },
         .cmdout_Click = [this] { extractCommand_.cmdout_Click(); },
         .cmdchgOutPath_Click = [this] { outputFolderSelection_.cmdchgOutPath_Click(); },

@@ -30,8 +30,6 @@ void HideCommand::ChkEncrypt_Click() {
     view_.SetStealthEnabled(view_.PasswordTicked() && view_.EncryptTicked());
 }
 
-void HideCommand::ChkStealth_Click() {}
-
 bool HideCommand::Refused() {
     if (job_.ImagePath.empty()) {
         platform_.MsgBox(texts::kHideNoPicture, kStyleError, texts::kHideNoPictureTitle);

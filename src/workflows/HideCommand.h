@@ -17,7 +17,6 @@ public:
 
     void ChkPassword_Click();
     void ChkEncrypt_Click();
-    void ChkStealth_Click();
     void cmdadd_Click();
 
 private:

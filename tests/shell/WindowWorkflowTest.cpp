@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QUrl>
 
+#include <sys/stat.h>
+
 #include "engine/format/CarrierFormat.h"
 #include "shell/MainController.h"
 #include "support/CarrierBuilder.h"
@@ -103,6 +105,55 @@ TEST(WindowWorkflow, HideAndExtractWithAPasswordAndTheWipe) {
     EXPECT_EQ(w.Text("Labtmp"), "隐藏信息已被清除！");
     EXPECT_EQ(w.Text("LabCue2"), "欲嵌入的文件：无");
     EXPECT_EQ(GetLE32(ReadAll(carrier), 6), 0u);
+}
+
+// The no-trace option is open only to an encrypted password, the capacity hint follows all
+// three options, and a message hidden without trace comes back under its own name when the
+// password is typed before 取出信息.
+TEST(WindowWorkflow, NoTraceHideAndExtractionFollowTheOptions) {
+    Window w;
+    std::string carrier = w.dir.File("beach.bmp");
+    WriteAll(carrier, CarrierBuilder{.width = 640, .height = 480}.Build());
+    auto message = RandomBytes(700, 8);
+    ::mkdir(w.dir.File("from").c_str(), 0700);  // not the output folder, which gets notes.txt
+    WriteAll(w.dir.File("from/notes.txt"), message);
+    w.platform.AnswerOpenFile(carrier);
+    w.Click("cmdopen");
+    const std::string most = "您可以嵌入的信息大小不超过225KB";
+    const std::string safe = "您可以嵌入的信息大小不超过2KB";
+    EXPECT_FALSE(w.Find("ChkStealth")->isEnabled());
+    w.Click("ChkPassword");
+    ASSERT_TRUE(w.Find<QCheckBox>("ChkEncrypt")->isChecked());
+    ASSERT_TRUE(w.Find("ChkStealth")->isEnabled());
+    w.Click("ChkStealth");
+    EXPECT_EQ(w.Text("LabCue2"), safe);
+    w.Click("ChkEncrypt");
+    EXPECT_FALSE(w.Find("ChkStealth")->isEnabled());
+    EXPECT_EQ(w.Text("LabCue2"), most);
+    w.Click("ChkEncrypt");
+    EXPECT_EQ(w.Text("LabCue2"), safe);
+    w.Click("ChkPassword");
+    EXPECT_EQ(w.Text("LabCue2"), most);
+    w.Click("ChkPassword");
+
+    w.platform.AnswerOpenFile(w.dir.File("from/notes.txt"));
+    w.Click("CmdMsgSelect");
+    w.Type("Text1", "sand and sea");
+    w.Type("Text2", "sand and sea");
+    w.Click("cmdadd");
+    ASSERT_EQ(w.platform.boxes().back(), (Box{"嵌入完成！", 64, std::string("消息")}));
+    EXPECT_EQ(GetLE32(ReadAll(carrier), 6), 0u);
+
+    w.platform.ClearRecords();
+    w.platform.AnswerOpenFile(carrier);
+    w.Click("cmdopen");
+    EXPECT_EQ(w.Text("Labtmp"), "这张图片没有隐藏信息");
+    w.Type("Text1", "sand and sea");
+    w.platform.AnswerQuestion(kAnswerNo);
+    w.Click("cmdout");
+    EXPECT_EQ(ReadAll(w.dir.File("notes.txt")), message);
+    EXPECT_EQ(w.platform.boxes().back(),
+              (Box{"     你愿意现在就阅读内容吗？     ", 36, std::string("选择")}));
 }
 
 TEST(WindowWorkflow, ACloseRequestIsRefusedWhileAPassRuns) {

@@ -244,6 +244,43 @@ TEST(ExtractCommand, EncryptedCarrierOpensOnlyWithItsPassword) {
               statusWhileWaiting.end());
 }
 
+// A picture without a marker is searched only with a typed password: the wrong one finds
+// nothing and leaves the labels as they were, the right one takes the file out under its own
+// name, and the wipe leaves nothing to find.
+TEST(ExtractCommand, NoTracePictureOpensWithItsTypedPassword) {
+    WorkflowHarness h;
+    h.view.encryptTicked = h.view.stealthTicked = true;
+    std::string carrier = h.WriteCarrier("c.bmp", CarrierBuilder{.width = 120, .height = 90});
+    auto message = RandomBytes(300, 9);
+    h.HideFile(carrier, h.WriteFile("plan.odt", message), "reef", true);
+    h.OpenCarrier(carrier);
+    h.platform.ClearRecords();
+    const Box nothing{"没有信息可以取出！", 16, std::string("错误")};
+    h.TickPassword(false);
+    h.view.password = "reef";
+    h.extract.cmdout_Click();
+    EXPECT_EQ(h.TakeBoxes(), std::vector<Box>{nothing}) << "the option not ticked: no search";
+
+    h.TickPassword(true);
+    h.view.password = "Reef";
+    h.extract.cmdout_Click();
+    EXPECT_EQ(h.TakeBoxes(), std::vector<Box>{nothing});
+    EXPECT_EQ(h.view.CaptionOf(Caption::Labtmp), "这张图片没有隐藏信息");
+    EXPECT_TRUE(h.view.password.empty()) << "a typed password leaves the box once taken";
+    EXPECT_TRUE(ListFolder(h.outDir).empty());
+
+    std::string out = h.outDir + "/plan.odt";
+    h.job.ClearBmp = -1;
+    h.view.password = "reef";
+    h.platform.AnswerQuestion(kAnswerNo);
+    h.extract.cmdout_Click();
+    EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{StartBox(out), kDoneBox, kReadNow, kWiped}));
+    EXPECT_EQ(ReadAll(out), message);
+    h.view.password = "reef";
+    h.extract.cmdout_Click();
+    EXPECT_EQ(h.TakeBoxes(), std::vector<Box>{nothing}) << "wiped";
+}
+
 // Whatever stands at the output name, the extraction never harms another file: not the
 // picture itself, not a file the user protected, not the target of a link, and it never
 // hands on the permissions of what it replaces.

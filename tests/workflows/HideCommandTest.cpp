@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "WorkflowHarness.h"
+#include "engine/stealth/StealthCapacity.h"
 #include "support/PassHarness.h"
 #include "workflows/WorkflowTexts.h"
 
@@ -36,6 +39,10 @@ TEST(HideCommand, PreconditionsAreCheckedInOrder) {
     h.view.repeat = "ABC";
     h.hide.cmdadd_Click();
     EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{{" 密码不相同！！", 16, std::string("警告！")}}));
+    h.view.encryptTicked = true;  // an encryption under an empty password protects nothing
+    h.view.password = h.view.repeat = "";
+    h.hide.cmdadd_Click();
+    EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{{"加密需要密码，请输入密码！", 48, std::string("注意")}}));
     EXPECT_EQ(ReadAll(carrier), CarrierBuilder{}.Build());
     EXPECT_EQ(h.job.HiddenMark, 0);
 }
@@ -108,6 +115,65 @@ TEST(HideCommand, TooLargeMessageLeavesTheCarrierAndTheWindowUnchanged) {
     EXPECT_EQ(ReadAll(carrier), CarrierBuilder{}.Build());
     EXPECT_EQ(h.job.HiddenMark, 0);
     EXPECT_FALSE(h.view.Busy());
+}
+
+// Without trace, a message within the safe size is hidden at once; a larger one only after the
+// user agrees, and one past what the picture carries not at all. Nothing is written before.
+TEST(HideCommand, NoTraceHideWeighsTheMessageAgainstThePictureFirst) {
+    const std::uint64_t samples = 3 * 200 * 200;
+    const std::uint64_t safe = *stealth::StealthCapacity::SafeFile(samples, 5);  // "m.txt"
+    const std::uint64_t largest = *stealth::StealthCapacity::LargestFile(samples, 5);
+    const Box question{texts::kStealthLarge, 36, std::string("选择")};
+    const Box tooLarge{texts::kTooLarge, 16, std::string("注意")};
+    struct Case {
+        std::uint64_t length;
+        std::optional<int> answer;
+        std::vector<Box> boxes;
+        bool hidden;
+    };
+    const Case cases[] = {
+        {safe, std::nullopt, {kStartBox, kDoneBox}, true},
+        {safe + 1, kAnswerNo, {question}, false},
+        {safe + 1, kAnswerYes, {question, kStartBox, kDoneBox}, true},
+        {largest + 1, std::nullopt, {tooLarge}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.length);
+        WorkflowHarness h;
+        const CarrierBuilder picture{.width = 200, .height = 200};
+        std::string carrier = h.WriteCarrier("c.bmp", picture);
+        if (c.answer) h.platform.AnswerQuestion(*c.answer);
+        h.view.encryptTicked = h.view.stealthTicked = true;
+        h.HideFile(carrier, h.WriteFile("m.txt", RandomBytes(c.length, 2)), "tide", true);
+        EXPECT_EQ(h.TakeBoxes(), c.boxes);
+        EXPECT_EQ(ReadAll(carrier) != picture.Build(), c.hidden);
+        EXPECT_EQ(GetLE32(ReadAll(carrier), 6), 0u);
+        EXPECT_EQ(h.job.HiddenMark, 0);
+        EXPECT_FALSE(h.view.Busy());
+    }
+}
+
+// The no-trace option is offered only while the password is encrypted; ticked but not offered,
+// it changes nothing.
+TEST(HideCommand, NoTraceIsOfferedOnlyForAnEncryptedPassword) {
+    WorkflowHarness h;
+    h.view.encryptTicked = true;
+    h.TickPassword(true);
+    EXPECT_TRUE(h.view.stealthEnabled);
+    h.view.encryptTicked = false;
+    h.hide.ChkEncrypt_Click();
+    EXPECT_FALSE(h.view.stealthEnabled);
+    h.view.encryptTicked = true;
+    h.hide.ChkEncrypt_Click();
+    EXPECT_TRUE(h.view.stealthEnabled);
+    h.TickPassword(false);
+    EXPECT_FALSE(h.view.stealthEnabled);
+
+    h.view.stealthTicked = true;
+    std::string carrier = h.WriteCarrier("c.bmp");
+    h.HideFile(carrier, h.WriteFile("m.txt", {1, 2, 3}));
+    EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{kStartBox, kDoneBox}));
+    EXPECT_EQ(h.job.HiddenMark, 1) << "an unprotected hide, marked as always";
 }
 
 }  // namespace
