@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/CliHideCommand.h"
 
-#include <filesystem>
-
 #include "cli/CliRequest.h"
 #include "cli/CliSession.h"
 #include "cli/CliTexts.h"
@@ -12,8 +10,6 @@
 #include "engine/HideOptions.h"
 #include "engine/format/PasswordRule.h"
 #include "engine/format/StoredNames.h"
-#include "engine/stealth/StealthCapacity.h"
-#include "platform/FolderPath.h"
 
 namespace velquist::cli {
 
@@ -52,12 +48,10 @@ ExitCode TakePassword(const CliRequest& r, CliSession& s, HideOptions& options) 
 
 // Above 0.1 bits per sample detectors start to tell the picture from a clean one: the script
 // is warned, and the hide still goes on where the message fits.
-void WarnAboveSafeSize(CliSession& s, const HideJob& job, const std::string& message) {
-    std::error_code error;
-    std::uintmax_t length = std::filesystem::file_size(message, error);
-    if (error) return;  // the hide itself tells what is wrong with the message
-    auto safe = stealth::StealthCapacity::SafeFile(job.header().stealthSamples(), BaseNameOf(message).size());
-    if (!safe || length > *safe) s.Tell(kStealthLarge, std::to_string(safe.value_or(0)));
+void WarnAboveSafeSize(CliSession& s, const HideJob& job) {
+    StealthWeight weight = job.WeighStealth();
+    if (weight.fit == StealthWeight::Fit::Detectable)
+        s.Tell(kStealthLarge, std::to_string(weight.safeBytes));
 }
 
 }  // namespace
@@ -74,7 +68,7 @@ ExitCode RunHide(const CliRequest& r, CliSession& s) {
     if (r.password) {
         if (ExitCode code = TakePassword(r, s, options); code != ExitCode::Ok) return code;
         if (r.format == 1) s.Tell(kVersion1Warning);
-        if (r.format == 3) WarnAboveSafeSize(s, job, r.message);
+        if (r.format == 3) WarnAboveSafeSize(s, job);
     }
     Outcome outcome = job.Run(options);
     if (!outcome.completed()) return Report(s, CarrierCommand::Hide, outcome);

@@ -128,6 +128,32 @@ Outcome HideJob::Open() {
 
 bool HideJob::IsOpen() const { return ctx_.files.IsOpen(kCarrier); }
 
+StealthWeight HideJob::WeighStealth() const {
+    using Fit = StealthWeight::Fit;
+    const std::uint64_t samples = header_.stealthSamples();
+    const std::uint64_t name = BaseNameOf(ctx_.job.MsgPath).size();
+    StealthWeight weight;
+    weight.safeBytes = stealth::StealthCapacity::SafeFile(samples, name).value_or(0);
+    std::int64_t length = 0;
+    try {
+        ctx_.files.OpenReadOnly(kMessage, ctx_.job.MsgPath);
+        length = ctx_.files.Length(kMessage);
+        ctx_.files.Close(kMessage);
+    } catch (const FileError&) {
+        ctx_.files.CloseQuietly(kMessage);
+        return weight;  // the hide itself tells what is wrong with the message file
+    }
+    const auto bytes = static_cast<std::uint64_t>(length);
+    const auto largest = stealth::StealthCapacity::LargestFile(samples, name);
+    if (!largest || bytes > *largest)
+        weight.fit = Fit::TooLarge;
+    else if (stealth::StealthCapacity::SafeFile(samples, name) && bytes <= weight.safeBytes)
+        weight.fit = Fit::Safe;
+    else
+        weight.fit = Fit::Detectable;
+    return weight;
+}
+
 Outcome HideJob::Run(const HideOptions& options) {
     JobState& s = ctx_.job;
     s.MsgLen = 0;

@@ -19,6 +19,13 @@ namespace velquist {
 // for the moment before the marker word. Until that last flush a signal ending the process
 // takes both back. Version 3 changes sample values only, each by exactly 1, writes back just
 // the changed ones and flushes them; it leaves no marker, and HiddenMark stays 0.
+// How a version-3 message weighs against the opened picture: within the size detectors miss,
+// past it, or past what the picture carries at all; unknown when the message cannot be sized.
+struct StealthWeight {
+    enum class Fit { Safe, Detectable, TooLarge, Unknown } fit = Fit::Unknown;
+    std::uint64_t safeBytes = 0;  // the largest message under its name that stays safe
+};
+
 class HideJob {
 public:
     explicit HideJob(PassContext& ctx);
@@ -29,6 +36,8 @@ public:
     // Opens and locks the carrier and checks under the lock that it is usable and holds no data.
     Outcome Open();
     const CarrierHeader& header() const { return header_; }
+    // Weighs the message file MsgPath for a version-3 hide into the opened picture.
+    StealthWeight WeighStealth() const;
     // True between a completed Open and the end of Run.
     bool IsOpen() const;
     // Hides the message file MsgPath as `options` ask, after checking that it fits; whatever

@@ -1,14 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workflows/HideCommand.h"
 
-#include <filesystem>
-
 #include "engine/HideJob.h"
 #include "engine/HideOptions.h"
 #include "engine/JobState.h"
 #include "engine/format/PasswordRule.h"
-#include "engine/stealth/StealthCapacity.h"
-#include "platform/FolderPath.h"
 #include "platform/NumberedFiles.h"
 #include "platform/Platform.h"
 #include "workflows/BusyScope.h"
@@ -71,19 +67,18 @@ HideOptions HideCommand::OptionsFromControls() const {
 }
 
 bool HideCommand::StealthSizeAccepted(const HideJob& job) {
-    std::error_code error;
-    std::uintmax_t length = std::filesystem::file_size(job_.MsgPath, error);
-    if (error) return true;  // the hide itself tells what is wrong with the message file
-    std::uint64_t samples = job.header().stealthSamples();
-    std::uint64_t name = BaseNameOf(job_.MsgPath).size();
-    auto largest = stealth::StealthCapacity::LargestFile(samples, name);
-    if (!largest || length > *largest) {
-        ShowOutcome(platform_, CarrierCommand::Hide, Outcome::Of(OutcomeKind::TooLarge, job_.MsgPath));
-        return false;
+    switch (job.WeighStealth().fit) {
+        case StealthWeight::Fit::TooLarge:
+            ShowOutcome(platform_, CarrierCommand::Hide,
+                        Outcome::Of(OutcomeKind::TooLarge, job_.MsgPath));
+            return false;
+        case StealthWeight::Fit::Detectable:
+            return platform_.MsgBox(texts::kStealthLarge, kStyleQuestion, texts::kQuestionTitle) ==
+                   kAnswerYes;
+        case StealthWeight::Fit::Safe:
+        case StealthWeight::Fit::Unknown: return true;  // the hide tells what is wrong
     }
-    auto safe = stealth::StealthCapacity::SafeFile(samples, name);
-    if (safe && length <= *safe) return true;
-    return platform_.MsgBox(texts::kStealthLarge, kStyleQuestion, texts::kQuestionTitle) == kAnswerYes;
+    return true;
 }
 
 void HideCommand::Run(HideJob& job, const HideOptions& options) {

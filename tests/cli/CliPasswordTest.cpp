@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <stdlib.h>
@@ -125,6 +126,43 @@ TEST(CliPassword, PasswordsTheCarrierCannotHoldAreRefusedBeforeAnythingIsWritten
     Scene longest;
     EXPECT_EQ(longest.Hide("~8 chars\n").code, 0);
     EXPECT_EQ(longest.Extract("~8 chars\n").code, 0);
+}
+
+// An encrypting password has 1 to 64 characters, a format-3 passphrase 1 to 256 bytes of any
+// script; past that nothing is written, and at the limit the file comes back.
+TEST(CliPassword, EachFormatTakesPasswordsUpToItsLimit) {
+    std::string chinese;
+    for (int i = 0; i < 85; ++i) chinese += "密";  // 255 bytes
+    struct Case {
+        std::string format;
+        std::string password;
+        const char* refusal;
+    };
+    const Case cases[] = {
+        {"2", std::string(64, 'x'), nullptr},        {"2", std::string(65, 'x'), t::kEncryptedPasswordLength},
+        {"3", std::string(256, 'y'), nullptr},       {"3", std::string(257, 'y'), t::kPassphraseLength},
+        {"3", chinese + "a", nullptr},               {"3", chinese + "密", t::kPassphraseLength},
+        {"3", "", t::kPasswordEmpty},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.format + ": " + std::to_string(c.password.size()) + " bytes");
+        Scene s;
+        auto before = ReadAll(s.carrier);
+        CliResult hidden = CliRunner::WithInput(c.password + "\n").Run(
+            {"hide", s.carrier, s.message, "--password-stdin", "--format", c.format});
+        if (c.refusal) {
+            EXPECT_EQ(hidden.code, 2);
+            EXPECT_EQ(hidden.err, Line(c.refusal));
+            EXPECT_EQ(ReadAll(s.carrier), before);
+            continue;
+        }
+        ASSERT_EQ(hidden.code, 0) << hidden.err;
+        ::mkdir(s.dir.File("out").c_str(), 0700);
+        CliResult taken = CliRunner::WithInput(c.password + "\n").Run(
+            {"extract", s.carrier, "--output-dir", s.dir.File("out"), "--password-stdin"});
+        ASSERT_EQ(taken.code, 0) << taken.err;
+        EXPECT_EQ(ReadAll(taken.out.substr(0, taken.out.size() - 1)), ReadAll(s.message));
+    }
 }
 
 TEST(CliPassword, WithoutATerminalOrStandardInputNothingWaitsAndNothingIsWritten) {

@@ -7,6 +7,7 @@
 
 #include "CliRunner.h"
 #include "cli/CliTexts.h"
+#include "engine/stealth/StealthCapacity.h"
 #include "support/CarrierBuilder.h"
 #include "support/FakeMainView.h"
 #include "support/PassHarness.h"
@@ -66,6 +67,60 @@ TEST(CliRoundTrip, HiddenFileComesBackByteForByteForEveryLengthPictureAndPasswor
                 EXPECT_EQ(ReadAll(dir.File("output.bin")), message);
             }
         }
+    }
+}
+
+// Format 3: a message within the safe size is hidden silently, a larger one with a warning
+// naming that size, one past what the picture carries not at all; it comes back under its own
+// name only with its passphrase, and a wipe with the passphrase leaves nothing to find.
+TEST(CliRoundTrip, Format3HidesUnderAPassphraseAndComesBackUnderItsName) {
+    const std::uint64_t samples = 3 * 100 * 100;
+    const std::uint64_t safe = *stealth::StealthCapacity::SafeFile(samples, 10);  // "secret.bin"
+    const std::uint64_t largest = *stealth::StealthCapacity::LargestFile(samples, 10);
+    struct Case {
+        std::uint64_t length;
+        bool warned;
+        int code;
+    };
+    for (const Case c : {Case{0, false, 0}, Case{safe, false, 0}, Case{safe + 1, true, 0},
+                         Case{largest, true, 0}, Case{largest + 1, false, 3}}) {
+        SCOPED_TRACE(c.length);
+        TempDir dir;
+        std::string carrier = dir.File("carrier.bmp");
+        WriteAll(carrier, CarrierBuilder{}.Build());
+        ::mkdir(dir.File("in").c_str(), 0700);
+        auto message = RandomBytes(c.length, 12);
+        WriteAll(dir.File("in/secret.bin"), message);
+        CliResult hidden = CliRunner::WithInput("tide pool\n").Run(
+            {"hide", carrier, dir.File("in/secret.bin"), "--format", "3", "--password-stdin"});
+        EXPECT_EQ(hidden.code, c.code) << hidden.err;
+        std::string warning = c.warned ? Line(cli_texts::kStealthLarge + std::to_string(safe)) : "";
+        if (c.code != 0) {
+            EXPECT_EQ(ReadAll(carrier), CarrierBuilder{}.Build());
+            continue;
+        }
+        EXPECT_EQ(hidden.err, warning + Line(cli_texts::kEmbedDone));
+        EXPECT_EQ(GetLE32(ReadAll(carrier), 6), 0u);
+
+        const std::vector<std::string> extract = {"extract", carrier, "--output-dir", dir.path(),
+                                                  "--password-stdin"};
+        if (c.length == 0) {
+            CliResult wrong = CliRunner::WithInput("tide pooL\n").Run(extract);
+            EXPECT_EQ(wrong.code, 3);
+            EXPECT_EQ(wrong.err, Line(cli_texts::kNothingToExtract));
+            EXPECT_EQ(RunCli({"extract", carrier, "--output-dir", dir.path()}).code, 3)
+                << "without a passphrase there is nothing to look for";
+            EXPECT_EQ(CliRunner::WithInput("x\n").Run({"wipe", carrier, "--password-stdin"}).code, 3);
+        }
+        CliResult taken = CliRunner::WithInput("tide pool\n").Run(extract);
+        ASSERT_EQ(taken.code, 0) << taken.err;
+        EXPECT_EQ(taken.out, dir.File("secret.bin") + "\n");
+        EXPECT_EQ(ReadAll(dir.File("secret.bin")), message);
+
+        CliResult wiped = CliRunner::WithInput("tide pool\n").Run({"wipe", carrier, "--password-stdin"});
+        EXPECT_EQ(wiped.code, 0) << wiped.err;
+        EXPECT_EQ(wiped.err, Line(cli_texts::kWiped));
+        EXPECT_EQ(CliRunner::WithInput("tide pool\n").Run(extract).code, 3);
     }
 }
 
