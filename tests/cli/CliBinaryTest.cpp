@@ -4,8 +4,12 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <map>
 
 #include "CliRunner.h"
 #include "cli/CliTexts.h"
@@ -19,15 +23,17 @@ namespace {
 
 using namespace velquist::testing;
 
-// How standard output is given to the program: a file the test reads, a full device, or
-// nothing at all.
-enum class Output { File, Full, Closed };
+// How standard output is given to the program: a file the test reads, a full device, a pipe
+// no one reads any more, or nothing at all.
+enum class Output { File, Full, Pipe, Closed };
 
 struct Start {
     std::string input;
     Output output = Output::File;
     // The locale variables, each "NAME=value"; none set when empty.
     std::vector<std::string> locale;
+    // The largest file the program may write, in bytes; no limit when 0.
+    rlim_t fileSizeLimit = 0;
 };
 
 // Starts the built program as a script would: in a session of its own, so it has no
@@ -45,6 +51,16 @@ CliResult RunProgram(const TempDir& dir, const std::vector<std::string>& args, c
         ::dup2(out, 1);
         ::dup2(err, 2);
         if (start.output == Output::Closed) ::close(1);
+        if (start.output == Output::Pipe) {
+            int ends[2];
+            if (::pipe(ends) != 0) ::_exit(126);
+            ::close(ends[0]);
+            ::dup2(ends[1], 1);
+        }
+        if (start.fileSizeLimit != 0) {
+            const rlimit limit{start.fileSizeLimit, start.fileSizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
         for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG", "LANGUAGE"}) ::unsetenv(name);
         for (const auto& setting : start.locale) ::putenv(const_cast<char*>(setting.c_str()));
         std::vector<char*> argv = {const_cast<char*>(VELQUIST_CLI_BINARY)};
@@ -141,7 +157,10 @@ TEST(CliBinary, ExitStatusReachesTheShell) {
 // The path is printed after the wipe, so a path that could not be printed means the rest
 // was done and the script must still learn that something failed.
 TEST(CliBinary, StandardOutputThatCannotBeWrittenIsAFailure) {
-    for (Output output : {Output::Full, Output::Closed}) {
+    const std::map<Output, std::string> causes = {{Output::Full, "No space left on device\n"},
+                                                  {Output::Pipe, "Broken pipe\n"},
+                                                  {Output::Closed, "Bad file descriptor\n"}};
+    for (const auto& [output, cause] : causes) {
         TempDir dir;
         std::string carrier = dir.File("carrier.bmp");
         WriteAll(carrier, CarrierBuilder{}.Build());
@@ -152,7 +171,7 @@ TEST(CliBinary, StandardOutputThatCannotBeWrittenIsAFailure) {
         CliResult taken = RunProgram(dir, {"extract", carrier, "--output-dir", dir.path(), "--wipe"}, {.output = output});
         EXPECT_EQ(taken.code, 5);
         EXPECT_EQ(taken.err, Line(cli_texts::kExtractDone) + Line(cli_texts::kWiped) +
-                                 cli_texts::kStdoutFailed + (output == Output::Full ? "No space left on device\n" : "Bad file descriptor\n"));
+                                 cli_texts::kStdoutFailed + cause);
         EXPECT_EQ(ReadAll(dir.File("output.txt")), message);
         EXPECT_EQ(GetLE32(ReadAll(carrier), 6), 0u);
 
@@ -160,6 +179,26 @@ TEST(CliBinary, StandardOutputThatCannotBeWrittenIsAFailure) {
         EXPECT_EQ(inspected.code, 5);
         EXPECT_EQ(RunProgram(dir, {"--help"}, {.output = output}).code, 5);
     }
+}
+
+// A message larger than the system lets the program write: the failure names the output and
+// the limit, leaves no part of the output, and the picture keeps its message.
+TEST(CliBinary, FileSizeLimitIsNamedAndLeavesNothingHalfWritten) {
+    TempDir dir;
+    std::string carrier = dir.File("carrier.bmp");
+    WriteAll(carrier, CarrierBuilder{.width = 200, .height = 150}.Build());
+    WriteAll(dir.File("m.txt"), RandomBytes(20000, 5));
+    ASSERT_EQ(RunProgram(dir, {"hide", carrier, dir.File("m.txt")}).code, 0);
+    auto hidden = ReadAll(carrier);
+    ::mkdir(dir.File("out").c_str(), 0700);
+    CliResult taken = RunProgram(dir, {"extract", carrier, "--output-dir", dir.File("out"), "--wipe"},
+                                 {.fileSizeLimit = 10000});
+    EXPECT_EQ(taken.code, 5);
+    EXPECT_EQ(taken.out, "");
+    EXPECT_EQ(taken.err, Line(cli_texts::kExtractFailed) + dir.File("out/output.txt") +
+                             cli_texts::kCauseSeparator + cli_texts::kCauseTooLarge + "\n");
+    EXPECT_TRUE(ListFolder(dir.File("out")).empty());
+    EXPECT_EQ(ReadAll(carrier), hidden);
 }
 
 // No Chinese locale need be installed: the catalog is found from the build tree and read

@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -305,7 +306,9 @@ bool Echoes(const PseudoTerminal& tty) {
 }
 
 TEST(CliPassword, SignalAtThePasswordPromptGivesTheTerminalItsEchoBack) {
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    const rlimit noCore{0, 0};  // SIGQUIT would otherwise leave a core file behind
+    ASSERT_EQ(::setrlimit(RLIMIT_CORE, &noCore), 0);
+    for (int signal : {SIGINT, SIGQUIT, SIGTERM, SIGHUP}) {
         SCOPED_TRACE(::strsignal(signal));
         PseudoTerminal tty;
         if (!tty.ok()) GTEST_SKIP() << "no pseudo-terminals here";
@@ -317,6 +320,8 @@ TEST(CliPassword, SignalAtThePasswordPromptGivesTheTerminalItsEchoBack) {
         EXPECT_FALSE(Echoes(tty));
         if (signal == SIGINT)
             tty.Type("\x03");  // Ctrl-C, sent by the terminal to its foreground program
+        else if (signal == SIGQUIT)
+            tty.Type("\x1c");  // Ctrl-backslash, likewise
         else
             ::kill(pid, signal);
         int status = 0;
