@@ -168,6 +168,36 @@ TEST(CliRoundTrip, ExtractWipeAndWipeLeaveThePictureEmptyAndReadyForTheNextHide)
     }
 }
 
+// Each command on a marked picture opens it once and acts on what it checked under that one
+// descriptor, so no one can swap the file between a check and a write.
+TEST(CliRoundTrip, EveryCommandOpensThePictureOnce) {
+    TempDir dir;
+    std::string carrier = dir.File("carrier.bmp");
+    WriteAll(carrier, CarrierBuilder{}.Build());
+    WriteAll(dir.File("m.txt"), RandomBytes(100, 3));
+    ::mkdir(dir.File("out").c_str(), 0700);
+    const std::string out = dir.File("out");
+    const std::vector<std::vector<std::string>> commands = {
+        {"inspect", carrier},
+        {"hide", carrier, dir.File("m.txt"), "--password-stdin"},
+        {"extract", carrier, "--output-dir", out, "--password-stdin", "--wipe"},
+        {"hide", carrier, dir.File("m.txt"), "--format", "1", "--password-stdin"},
+        {"wipe", carrier, "--password-stdin"},
+    };
+    for (const auto& args : commands) {
+        SCOPED_TRACE(args[0] + " " + args.back());
+        int opens = 0;
+        CliRunner runner = CliRunner::WithFault([&opens](FileOp op, int number) {
+            if (op == FileOp::Open && number == 1) ++opens;
+            return false;
+        });
+        runner.stdinText = "pw\n";
+        CliResult r = runner.Run(args);
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(opens, 1);
+    }
+}
+
 TEST(CliRoundTrip, ProgressBarIsDrawnOnlyWhenStandardErrorIsATerminal) {
     TempDir dir;
     std::string carrier = dir.File("carrier.bmp");

@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <optional>
+
+#include "shell/CommandLine.h"
 
 namespace velquist {
 namespace {
@@ -30,6 +34,22 @@ TEST(CommandLine, HelpAndVersionPrintAndEndWithoutAWindow) {
         EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
         const QString printed = QString::fromLocal8Bit(program.readAllStandardOutput());
         EXPECT_TRUE(printed.contains(expected)) << printed.toStdString();
+    }
+}
+
+// The file named at start-up is used with its full path, wherever the program was started.
+TEST(CommandLine, StartFileIsMadeAbsolute) {
+    const QString here = QDir::currentPath();
+    const std::vector<std::pair<QStringList, std::optional<std::string>>> cases{
+        {{"velquist"}, std::nullopt},
+        {{"velquist", "/pictures/a.bmp"}, "/pictures/a.bmp"},
+        {{"velquist", "a.bmp"}, (here + "/a.bmp").toStdString()},
+        {{"velquist", "sub/../b.bmp"}, (here + "/b.bmp").toStdString()},
+        {{"velquist", "--", "-dash.bmp"}, (here + "/-dash.bmp").toStdString()},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        EXPECT_EQ(CommandLine::StartFile(arguments), expected);
     }
 }
 

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -8,6 +11,7 @@
 #include <QTimer>
 
 #include "platform/QtPlatform.h"
+#include "support/TempDir.h"
 
 namespace velquist {
 namespace {
@@ -55,7 +59,7 @@ TEST(QtPlatform, BoxesShowChineseButtonsAndAnswerYesAsSix) {
     };
     QtPlatform platform;
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.style << " " << c.press.toStdString());
+        SCOPED_TRACE(::testing::Message() << c.style << " " << c.press.toStdString());
         Case seen = c;
         QString prompt;
         QTimer::singleShot(0, [&] {
@@ -77,6 +81,24 @@ TEST(QtPlatform, BoxesShowChineseButtonsAndAnswerYesAsSix) {
         EXPECT_EQ(seen.icon, c.icon);
         EXPECT_EQ(seen.buttons, c.buttons);
     }
+}
+
+// A message the user asked to delete goes to the desktop's trash, where it can still be got
+// back; the home folder and the file share a disk here, so the trash is the user's own.
+TEST(QtPlatform, DeletedFileGoesToTheTrash) {
+    QStandardPaths::setTestModeEnabled(false);
+    testing::TempDir dir;
+    const std::string home = dir.File("home");
+    std::filesystem::create_directories(home + "/data");
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
+    const std::string file = home + "/output.txt";
+    testing::WriteAll(file, {'m', 's', 'g'});
+    QtPlatform platform;
+    EXPECT_TRUE(platform.DeleteFile(file));
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_EQ(testing::ReadAll(home + "/data/Trash/files/output.txt"),
+              (std::vector<std::uint8_t>{'m', 's', 'g'}));
 }
 
 }  // namespace

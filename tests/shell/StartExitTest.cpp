@@ -55,6 +55,10 @@ TEST(StartUp, OutputFolderIsTheFirstWritableOfProgramDocumentsAndHome) {
         {dir.File("file/bin"), dir.File("new/Documents"), "/nowhere", dir.File("new/Documents")},
         {dir.File("file/bin"), dir.File("file/Documents"), "/", "/"},
         {dir.File("file/bin"), "", "/home/someone", "/home/someone"},
+        // Where the system installs programs, even when this user may write there.
+        {"/usr/bin", dir.File("docs"), "/nowhere", dir.File("docs")},
+        {"/usr", dir.File("docs"), "/nowhere", dir.File("docs")},
+        {"/opt", dir.File("docs"), "/nowhere", dir.File("docs")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.program + " | " + c.documents);

@@ -116,6 +116,23 @@ TEST(ExtractCommand, UnprotectedCarrierIsNotLockedByTickingThePasswordOption) {
     EXPECT_EQ(ReadAll(h.outDir + "/output.txt"), hidden.message);
 }
 
+// The output is named after the header the extraction reads under its lock, not the one read
+// when the picture was chosen: another program may have hidden another file since.
+TEST(ExtractCommand, OutputIsNamedAfterTheHeaderReadUnderTheLock) {
+    WorkflowHarness h;
+    Hidden hidden = HideOne(h, "", false);
+    h.OpenCarrier(hidden.carrier);
+    h.platform.ClearRecords();
+    auto bytes = ReadAll(hidden.carrier);
+    std::copy_n("dat", 3, bytes.begin() + 54);
+    WriteAll(hidden.carrier, bytes);  // in place: the very file chosen
+    h.platform.AnswerQuestion(kAnswerNo);
+    h.extract.cmdout_Click();
+    const std::string out = h.outDir + "/output.dat";
+    EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{StartBox(out), kDoneBox, kReadNow}));
+    EXPECT_EQ(ListFolder(h.outDir), std::vector<std::string>{"output.dat"});
+}
+
 TEST(ExtractCommand, OpenAndDeleteOffers) {
     WorkflowHarness h;
     HideOne(h, "", false);
@@ -229,10 +246,13 @@ TEST(ExtractCommand, EncryptedCarrierOpensOnlyWithItsPassword) {
     std::string out = h.outDir + "/output.txt";
     h.OpenCarrier(hidden.carrier);
     h.platform.ClearRecords();
+    const std::string status = h.view.CaptionOf(Caption::Labtmp);
     h.platform.AnswerInput("wrong");
     h.extract.cmdout_Click();
     EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{StartBox(out), kWrongPassword}));
     EXPECT_TRUE(ListFolder(h.outDir).empty());
+    EXPECT_EQ(h.view.CaptionOf(Caption::Labtmp), status) << "nothing was taken out";
+    EXPECT_EQ(h.view.CaptionOf(Caption::labfinish), "");
 
     std::vector<std::string> statusWhileWaiting;
     h.platform.OnYield([&] { statusWhileWaiting.push_back(h.view.CaptionOf(Caption::Labtmp)); });

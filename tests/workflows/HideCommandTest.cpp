@@ -3,6 +3,8 @@
 
 #include <optional>
 
+#include <unistd.h>
+
 #include "WorkflowHarness.h"
 #include "engine/stealth/StealthCapacity.h"
 #include "support/PassHarness.h"
@@ -174,6 +176,57 @@ TEST(HideCommand, NoTraceIsOfferedOnlyForAnEncryptedPassword) {
     h.HideFile(carrier, h.WriteFile("m.txt", {1, 2, 3}));
     EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{kStartBox, kDoneBox}));
     EXPECT_EQ(h.job.HiddenMark, 1) << "an unprotected hide, marked as always";
+}
+
+// The picture checked when it was chosen is the only one a command works on: gone, or another
+// file put in its place since, the user is told so and nothing is written anywhere.
+TEST(HideCommand, PictureGoneOrReplacedSinceChosenIsNeverWritten) {
+    enum class Since { Gone, Replaced };
+    struct Case {
+        Since since;
+        bool extract;
+        bool noTrace;
+        const char* prompt;
+    };
+    const Case cases[] = {
+        {Since::Gone, false, false, texts::kCarrierGone},
+        {Since::Replaced, false, false, texts::kCarrierReplaced},
+        {Since::Replaced, false, true, texts::kCarrierReplaced},
+        {Since::Gone, true, false, texts::kCarrierGone},
+        {Since::Replaced, true, false, texts::kCarrierReplaced},
+        {Since::Replaced, true, true, texts::kCarrierReplaced},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.prompt) + (c.extract ? " extract" : " hide") +
+                     (c.noTrace ? " no trace" : ""));
+        WorkflowHarness h;
+        h.view.encryptTicked = h.view.stealthTicked = c.noTrace;
+        std::string carrier = h.WriteCarrier("c.bmp");
+        std::string message = h.WriteFile("m.txt", RandomBytes(40, 3));
+        if (c.extract) h.HideFile(carrier, message, "pw", c.noTrace);
+        h.OpenCarrier(carrier);
+        h.ChooseMessage(message);
+        h.platform.ClearRecords();
+        std::vector<std::uint8_t> standing = ReadAll(carrier);
+        if (c.since == Since::Gone) {
+            ASSERT_EQ(::unlink(carrier.c_str()), 0);
+        } else {  // as an editor saves: a new file renamed over the old
+            WriteAll(carrier + ".new", standing);
+            ASSERT_EQ(::rename((carrier + ".new").c_str(), carrier.c_str()), 0);
+        }
+        h.view.password = h.view.repeat = "pw";
+        if (c.extract)
+            h.extract.cmdout_Click();
+        else
+            h.hide.cmdadd_Click();
+        std::vector<Box> boxes = h.TakeBoxes();
+        ASSERT_FALSE(boxes.empty());
+        EXPECT_TRUE(boxes.back().prompt.starts_with(c.prompt)) << boxes.back().prompt;
+        EXPECT_EQ(boxes.back().style, 16);
+        EXPECT_EQ(Exists(carrier), c.since == Since::Replaced);
+        if (c.since == Since::Replaced) EXPECT_EQ(ReadAll(carrier), standing);
+        EXPECT_TRUE(ListFolder(h.outDir).empty());
+    }
 }
 
 }  // namespace
