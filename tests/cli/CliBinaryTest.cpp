@@ -9,6 +9,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <map>
 
 #include "CliRunner.h"
@@ -199,6 +202,51 @@ TEST(CliBinary, FileSizeLimitIsNamedAndLeavesNothingHalfWritten) {
                              cli_texts::kCauseSeparator + cli_texts::kCauseTooLarge + "\n");
     EXPECT_TRUE(ListFolder(dir.File("out")).empty());
     EXPECT_EQ(ReadAll(carrier), hidden);
+}
+
+// Whether `bytes` holds `text` anywhere.
+bool Holds(const std::vector<std::uint8_t>& bytes, const std::string& text) {
+    return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();
+}
+
+// A core taken while the program waits in the key derivation, where it holds the password
+// longest, holds no copy of it: the password lives only in memory that is never dumped.
+TEST(CliBinary, CoreTakenDuringTheKeyDerivationHoldsNoPassword) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "a sanitized program's core holds its shadow memory: gigabytes";
+#endif
+    if (std::system("command -v gdb >/dev/null 2>&1") != 0) GTEST_SKIP() << "no gdb here";
+    const std::string password = "Zx9-core-probe-4711";
+    TempDir dir;
+    std::string carrier = dir.File("carrier.bmp");
+    WriteAll(dir.File("m.txt"), RandomBytes(200, 6));
+    WriteAll(dir.File("pw"), std::vector<std::uint8_t>(password.begin(), password.end()));
+    const std::vector<std::vector<std::string>> commands = {
+        {"hide", carrier, dir.File("m.txt"), "--password-stdin", "--format", "2"},
+        {"extract", carrier, "--output-dir", dir.path(), "--password-stdin"},
+        {"hide", carrier, dir.File("m.txt"), "--password-stdin", "--format", "3"},
+    };
+    for (const auto& args : commands) {
+        SCOPED_TRACE(args[0] + " " + args.back());
+        if (args[0] == "hide") WriteAll(carrier, CarrierBuilder{}.Build());
+        else ASSERT_EQ(RunProgram(dir, {"hide", carrier, dir.File("m.txt"), "--password-stdin"},
+                                  {.input = password + "\n"}).code, 0);
+        std::string command = "gdb -batch -q -ex 'set breakpoint pending on' -ex 'break crypto_pwhash'"
+                              " -ex run -ex 'gcore " + dir.File("core") + "' -ex kill --args " +
+                              VELQUIST_CLI_BINARY;
+        for (const auto& a : args) command += " '" + a + "'";
+        command += " < " + dir.File("pw") + " > " + dir.File("gdb.log") + " 2>&1";
+        std::system(command.c_str());
+        auto log = ReadAll(dir.File("gdb.log"));
+        if (!Exists(dir.File("core")))
+            GTEST_SKIP() << "gdb cannot take a core here: " << std::string(log.begin(), log.end());
+        ASSERT_TRUE(Holds(log, "Breakpoint 1,")) << std::string(log.begin(), log.end());
+        ASSERT_LT(std::filesystem::file_size(dir.File("core")), 256u << 20);
+        auto core = ReadAll(dir.File("core"));
+        EXPECT_TRUE(Holds(core, carrier)) << "the core holds the program's memory";
+        EXPECT_FALSE(Holds(core, password));
+        ::unlink(dir.File("core").c_str());
+    }
 }
 
 // No Chinese locale need be installed: the catalog is found from the build tree and read
