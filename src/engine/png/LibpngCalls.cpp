@@ -100,15 +100,7 @@ void ReadRows(png_structp png, int passes, const LibpngRead& job) {
 }
 
 int FilterMask(RowFilter filter) {
-    switch (filter) {
-        case RowFilter::None: return PNG_FILTER_NONE;
-        case RowFilter::Sub: return PNG_FILTER_SUB;
-        case RowFilter::Up: return PNG_FILTER_UP;
-        case RowFilter::Average: return PNG_FILTER_AVG;
-        case RowFilter::Paeth: return PNG_FILTER_PAETH;
-        case RowFilter::Adaptive: break;
-    }
-    return PNG_ALL_FILTERS;
+    return filter == RowFilter::None ? PNG_FILTER_NONE : PNG_ALL_FILTERS;
 }
 
 void ConfigureWriter(png_structp png, png_infop info, const LibpngWrite& job) {

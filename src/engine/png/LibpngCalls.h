@@ -27,14 +27,14 @@ struct LibpngRead {
     std::uint8_t* pixels = nullptr;
 };
 
-// Which filter libpng puts before each row: one for every row, or its choice row by row.
-enum class RowFilter { None, Sub, Up, Average, Paeth, Adaptive };
+// Rows unfiltered, or each with the filter libpng finds best for it.
+enum class RowFilter { None, Adaptive };
 
 struct LibpngWrite {
     PngShape shape;
     const std::uint8_t* pixels = nullptr;
-    int level = 9;
-    int strategy = 0;
+    int level = 6;
+    int strategy = 0;  // zlib's Z_DEFAULT_STRATEGY
     RowFilter filter = RowFilter::Adaptive;
     // The most data libpng puts in one IDAT chunk.
     std::size_t chunkSize = 8192;
