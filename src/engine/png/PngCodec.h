@@ -18,6 +18,9 @@ struct DecodedPng {
     PngPixels pixels;
 };
 
+// Parses `file` and, when usable, decodes its pixels. Only IHDR, the IDAT run and IEND reach
+// libpng, which is held to the sizes ParsePng allows. Throws std::bad_alloc when the pixels (at
+// most 2^30 bytes) do not fit in memory.
 DecodedPng DecodePng(std::span<const std::uint8_t> file);
 
 // The file with its IDAT run replaced by `pixels`, freshly compressed; every other chunk,

@@ -86,7 +86,9 @@ struct PngLayout {
 inline constexpr std::uint64_t kMaxPngPixels = std::uint64_t{1} << 28;
 
 // Judges `file` as a carrier: structure and every CRC first (damaged), then the carrier rules
-// (unsupported). Cheap: reads each byte once for its CRC and inflates nothing.
+// (unsupported), then whether the image data could hold the picture at all (damaged). Chunks
+// it does not know, critical ones included, are neither judged nor changed: a re-encoding keeps
+// them. Cheap: reads each byte once for its CRC and inflates nothing.
 PngLayout ParsePng(std::span<const std::uint8_t> file);
 
 }  // namespace velquist::png

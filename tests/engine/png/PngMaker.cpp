@@ -142,16 +142,8 @@ Bytes FilteredRows(std::uint32_t rows, std::size_t rowBytes) {
     return raw;
 }
 
-Bytes Assemble(const Bytes& headerData, const std::vector<Bytes>& imageData, const Bytes& before,
-               const Bytes& after) {
-    Bytes out{137, 80, 78, 71, 13, 10, 26, 10};
-    for (const Bytes& part : {Chunk("IHDR", headerData), before}) out.insert(out.end(), part.begin(), part.end());
-    for (const Bytes& data : imageData) {
-        Bytes chunk = Chunk("IDAT", data);
-        out.insert(out.end(), chunk.begin(), chunk.end());
-    }
-    for (const Bytes& part : {after, Chunk("IEND", {})}) out.insert(out.end(), part.begin(), part.end());
-    return out;
+Bytes Assemble(const Bytes& headerData, const Bytes& chunks) {
+    return Join({{137, 80, 78, 71, 13, 10, 26, 10}, Chunk("IHDR", headerData), chunks, Chunk("IEND", {})});
 }
 
 std::vector<RawChunk> ListChunks(const Bytes& png) {

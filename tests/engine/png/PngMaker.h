@@ -47,9 +47,8 @@ Bytes HeaderData(std::uint32_t width, std::uint32_t height, int bitDepth, int co
                  int interlace = 0);
 // Rows of `rowBytes` bytes, each after filter byte 0, as the image data inflates to.
 Bytes FilteredRows(std::uint32_t rows, std::size_t rowBytes);
-// Signature, IHDR, `before`, one IDAT per entry of `imageData`, `after`, IEND.
-Bytes Assemble(const Bytes& headerData, const std::vector<Bytes>& imageData,
-               const Bytes& before = {}, const Bytes& after = {});
+// The signature, IHDR, `chunks` and IEND.
+Bytes Assemble(const Bytes& headerData, const Bytes& chunks);
 
 std::vector<RawChunk> ListChunks(const Bytes& png);
 // The file with `chunks` put just before the first IDAT, or just before IEND.

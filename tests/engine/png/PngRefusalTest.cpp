@@ -29,6 +29,11 @@ Bytes Flipped(Bytes file, std::size_t at) {
     return file;
 }
 
+Bytes WithByte(Bytes file, std::size_t at, std::uint8_t value) {
+    file.at(at) = value;
+    return file;
+}
+
 RawChunk First(const Bytes& file, const std::string& type) {
     for (const RawChunk& c : ListChunks(file))
         if (c.type == type) return c;
@@ -40,35 +45,27 @@ std::size_t CrcOf(const Bytes& file, const std::string& type) {
     return c.offset + c.size - 1;
 }
 
-// A 9 x 7 RGB picture whose only IDAT holds `data`.
-Bytes WithImageData(const Bytes& data) { return Assemble(HeaderData(9, 7, 8, 2), {data}); }
+Bytes Image(const Bytes& data) { return Chunk("IDAT", data); }
+
+// A 9 x 7 RGB picture: its header, and one built around the given chunks.
+Bytes Rgb9x7() { return HeaderData(9, 7, 8, 2); }
+Bytes WithImageData(const Bytes& data) { return Assemble(Rgb9x7(), Image(data)); }
 
 Bytes RgbRows(std::uint32_t rows) { return Zlib(FilteredRows(rows, 27)); }
 
 std::vector<Refused> RefusedPictures() {
     Bytes good = Good();
     Bytes stream = RgbRows(7);
-    Bytes badFilter = FilteredRows(7, 27);
-    badFilter[28] = 5;
-    Bytes split = Assemble(HeaderData(9, 7, 8, 2), {Bytes(stream.begin(), stream.begin() + 10),
-                                                    Bytes(stream.begin() + 10, stream.end())});
-    RawChunk firstPart = First(split, "IDAT");
-    Bytes between = Chunk("tEXt", Text("between"));
-    split.insert(split.begin() + static_cast<long>(firstPart.offset + firstPart.size), between.begin(), between.end());
-    Bytes longChunk = good;
-    longChunk[First(good, "tEXt").offset] = 0x7F;
-    Bytes hugeChunk = good;
-    hugeChunk[First(good, "tEXt").offset] = 0x80;
-    Bytes iendWithData = good;
-    iendWithData.resize(iendWithData.size() - 12);
-    Bytes end = Chunk("IEND", {0});
-    iendWithData.insert(iendWithData.end(), end.begin(), end.end());
-    Bytes headerAfterText = good;
-    Bytes text = Chunk("tEXt", Text("x"));
-    headerAfterText.insert(headerAfterText.begin() + 8, text.begin(), text.end());
+    Bytes halves = Join({Image(Bytes(stream.begin(), stream.begin() + 10)), Chunk("tEXt", Text("between")),
+                         Image(Bytes(stream.begin() + 10, stream.end()))});
+    Bytes badFilter = WithByte(FilteredRows(7, 27), 28, 5);  // the second row's filter
+    std::size_t textLength = First(good, "tEXt").offset;
+    Bytes signature(good.begin(), good.begin() + 8);
+    Bytes textFirst = Join({signature, Chunk("tEXt", Text("x")), Bytes(good.begin() + 8, good.end())});
+    Bytes withoutEnd(good.begin(), good.end() - 12);
     // A huge picture of zeros compresses about a thousandfold: 64 rows of a 65535-wide RGBA
     // picture take a few kilobytes.
-    Bytes bombRows = Zlib(Bytes(64 * (1 + 65535 * 4), 0));
+    Bytes bomb = Image(Zlib(Bytes(64 * (1 + 65535 * 4), 0)));
     using V = PngVerdict;
     using D = PngDamage;
     using U = PngUnsupported;
@@ -80,30 +77,32 @@ std::vector<Refused> RefusedPictures() {
         {"rgba-16-bit", Picture({9, 7, 6, 16}), V::Unsupported, D::None, U::BitDepth},
         {"animated", InsertBeforeEnd(good, Chunk("acTL", {0, 0, 0, 1, 0, 0, 0, 0})), V::Unsupported, D::None, U::Animated},
         {"rgb-transparent-colour", InsertBeforeImage(good, Chunk("tRNS", {0, 0, 0, 0, 0, 0})), V::Unsupported, D::None, U::TransparentColour},
-        {"bomb-65535-square", Assemble(HeaderData(65535, 65535, 8, 6), {bombRows}), V::Unsupported, D::None, U::TooManyPixels},
-        {"one-row-past-2^28", Assemble(HeaderData(16385, 16384, 8, 2), {bombRows}), V::Unsupported, D::None, U::TooManyPixels},
-        {"2^28-pixels-in-a-few-kilobytes", Assemble(HeaderData(16384, 16384, 8, 2), {bombRows}), V::Damaged, D::ImageDataTooShort},
+        {"bomb-65535-square", Assemble(HeaderData(65535, 65535, 8, 6), bomb), V::Unsupported, D::None, U::TooManyPixels},
+        {"one-row-past-2^28", Assemble(HeaderData(16385, 16384, 8, 2), bomb), V::Unsupported, D::None, U::TooManyPixels},
+        {"2^28-pixels-in-a-few-kilobytes", Assemble(HeaderData(16384, 16384, 8, 2), bomb), V::Damaged, D::ImageDataTooShort},
         {"empty", {}, V::Damaged, D::Signature},
         {"wrong-signature", Flipped(good, 1), V::Damaged, D::Signature},
         {"bad-crc-ancillary", Flipped(good, CrcOf(good, "tEXt")), V::Damaged, D::ChunkCrc},
         {"bad-crc-header", Flipped(good, CrcOf(good, "IHDR")), V::Damaged, D::ChunkCrc},
         {"bad-crc-image-data", Flipped(good, First(good, "IDAT").offset + 9), V::Damaged, D::ChunkCrc},
         {"bad-crc-end", Flipped(good, good.size() - 1), V::Damaged, D::ChunkCrc},
-        {"chunk-past-end", longChunk, V::Damaged, D::ChunkPastEnd},
-        {"chunk-length-past-2^31", hugeChunk, V::Damaged, D::ChunkPastEnd},
+        {"chunk-past-end", WithByte(good, textLength, 0x7F), V::Damaged, D::ChunkPastEnd},
+        {"chunk-length-past-2^31", WithByte(good, textLength, 0x80), V::Damaged, D::ChunkPastEnd},
         {"chunk-type-not-letters", InsertBeforeImage(good, Chunk("tE1t", {})), V::Damaged, D::ChunkType},
-        {"header-not-first", headerAfterText, V::Damaged, D::HeaderNotFirst},
-        {"second-header", InsertBeforeImage(good, Chunk("IHDR", HeaderData(9, 7, 8, 2))), V::Damaged, D::HeaderNotFirst},
-        {"width-0", Assemble(HeaderData(0, 7, 8, 2), {stream}), V::Damaged, D::HeaderMalformed},
-        {"height-past-2^31", Assemble(HeaderData(9, 0x80000000, 8, 2), {stream}), V::Damaged, D::HeaderMalformed},
-        {"unknown-interlace", Assemble(HeaderData(9, 7, 8, 2, 2), {stream}), V::Damaged, D::HeaderMalformed},
-        {"colour-type-5", Assemble(HeaderData(9, 7, 8, 5), {stream}), V::Damaged, D::HeaderMalformed},
-        {"rgb-4-bit", Assemble(HeaderData(9, 7, 4, 2), {stream}), V::Damaged, D::HeaderMalformed},
-        {"header-too-long", Assemble(Join({HeaderData(9, 7, 8, 2), {0}}), {stream}), V::Damaged, D::HeaderMalformed},
-        {"no-image-data", Assemble(HeaderData(9, 7, 8, 2), {}), V::Damaged, D::NoImageData},
-        {"image-data-split", split, V::Damaged, D::ImageDataSplit},
-        {"missing-end", Bytes(good.begin(), good.end() - 12), V::Damaged, D::MissingEnd},
-        {"end-with-data", iendWithData, V::Damaged, D::EndMalformed},
+        {"header-not-first", textFirst, V::Damaged, D::HeaderNotFirst},
+        {"second-header", InsertBeforeImage(good, Chunk("IHDR", Rgb9x7())), V::Damaged, D::HeaderNotFirst},
+        {"width-0", Assemble(HeaderData(0, 7, 8, 2), Image(stream)), V::Damaged, D::HeaderMalformed},
+        {"height-past-2^31", Assemble(HeaderData(9, 0x80000000, 8, 2), Image(stream)), V::Damaged, D::HeaderMalformed},
+        {"unknown-compression", Assemble(WithByte(Rgb9x7(), 10, 1), Image(stream)), V::Damaged, D::HeaderMalformed},
+        {"unknown-filter-method", Assemble(WithByte(Rgb9x7(), 11, 1), Image(stream)), V::Damaged, D::HeaderMalformed},
+        {"unknown-interlace", Assemble(HeaderData(9, 7, 8, 2, 2), Image(stream)), V::Damaged, D::HeaderMalformed},
+        {"colour-type-5", Assemble(HeaderData(9, 7, 8, 5), Image(stream)), V::Damaged, D::HeaderMalformed},
+        {"rgb-4-bit", Assemble(HeaderData(9, 7, 4, 2), Image(stream)), V::Damaged, D::HeaderMalformed},
+        {"header-too-long", Assemble(Join({Rgb9x7(), {0}}), Image(stream)), V::Damaged, D::HeaderMalformed},
+        {"no-image-data", Assemble(Rgb9x7(), {}), V::Damaged, D::NoImageData},
+        {"image-data-split", Assemble(Rgb9x7(), halves), V::Damaged, D::ImageDataSplit},
+        {"missing-end", withoutEnd, V::Damaged, D::MissingEnd},
+        {"end-with-data", Join({withoutEnd, Chunk("IEND", {0})}), V::Damaged, D::EndMalformed},
         {"byte-after-end", Join({good, {0}}), V::Damaged, D::BytesAfterEnd},
         {"not-zlib", WithImageData(Text("this is no zlib stream at all")), V::Damaged, D::ImageData},
         {"too-few-rows", WithImageData(RgbRows(6)), V::Damaged, D::ImageData},
