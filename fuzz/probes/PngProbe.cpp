@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "probes/PngProbe.h"
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <exception>
 #include <string>
@@ -48,14 +50,66 @@ void CheckUsable(const PngLayout& layout, std::span<const std::uint8_t> bytes, F
              "usable with acTL or tRNS");
 }
 
-void CheckDecoded(const PngLayout& parsed, const DecodedPng& decoded, Findings& f) {
+// The filtered rows' lengths, pass after pass for an interlaced picture.
+std::vector<std::size_t> RowLengths(const PngLayout& layout) {
+    struct Pass {
+        std::uint32_t x, y, dx, dy;
+    };
+    constexpr Pass kWhole[1] = {{0, 0, 1, 1}};
+    constexpr Pass kAdam7[7] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+    std::span<const Pass> passes = layout.interlaced ? std::span<const Pass>(kAdam7) : kWhole;
+    std::vector<std::size_t> rows;
+    for (const Pass& p : passes) {
+        std::size_t columns = layout.width > p.x ? (layout.width - p.x + p.dx - 1) / p.dx : 0;
+        std::size_t count = layout.height > p.y ? (layout.height - p.y + p.dy - 1) / p.dy : 0;
+        if (columns == 0) continue;
+        rows.insert(rows.end(), count, 1 + columns * static_cast<std::size_t>(layout.channels()));
+    }
+    return rows;
+}
+
+// A second opinion from zlib alone: the IDAT run is one zlib stream with nothing after it that
+// inflates to exactly the filtered rows, each with a known filter.
+bool ImageDataIsSound(std::span<const std::uint8_t> bytes, const PngLayout& layout) {
+    Bytes stream;
+    for (const PngChunk& c : layout.imageChunks())
+        stream.insert(stream.end(), bytes.begin() + c.dataOffset(), bytes.begin() + c.end() - 4);
+    std::vector<std::size_t> rows = RowLengths(layout);
+    std::size_t total = 0;
+    for (std::size_t row : rows) total += row;
+    Bytes raw(total + 1);
+    z_stream z{};
+    // Window bits 0: the window the stream declares, as libpng reads it.
+    if (inflateInit2(&z, 0) != Z_OK) return false;
+    z.next_in = stream.data();
+    z.avail_in = static_cast<uInt>(stream.size());
+    z.next_out = raw.data();
+    z.avail_out = static_cast<uInt>(raw.size());
+    int result = inflate(&z, Z_FINISH);
+    bool whole = result == Z_STREAM_END && z.avail_in == 0 && z.total_out == total;
+    inflateEnd(&z);
+    std::size_t at = 0;
+    for (std::size_t row : rows) {
+        if (!whole) break;
+        whole = raw[at] <= 4;
+        at += row;
+    }
+    return whole;
+}
+
+void CheckDecoded(std::span<const std::uint8_t> bytes, const PngLayout& parsed, const DecodedPng& decoded,
+                  Findings& f) {
     const PngLayout& layout = decoded.layout;
     if (!parsed.usable()) {
         f.Expect(layout.verdict == parsed.verdict && layout.damage == parsed.damage &&
                      layout.unsupported == parsed.unsupported,
                  "decoding changed the parser's refusal");
-    } else if (!layout.usable()) {
-        f.Expect(layout.damage == PngDamage::ImageData, "decoding refused for another reason");
+    } else {
+        f.Expect(layout.usable() || layout.damage == PngDamage::ImageData,
+                 "decoding refused for another reason");
+        f.Expect(layout.usable() == ImageDataIsSound(bytes, parsed),
+                 layout.usable() ? "decoded image data zlib finds unsound" : "sound image data refused");
     }
     std::size_t expected = layout.usable() ? layout.pixelCount() * layout.channels() : 0;
     f.Expect(decoded.pixels.samples.size() == expected, "decoded sample count is wrong");
@@ -111,7 +165,7 @@ Findings PngProbe::Run(std::span<const std::uint8_t> bytes) {
              "verdict and reasons disagree");
     if (parsed.usable()) CheckUsable(parsed, bytes, f);
     DecodedPng decoded = DecodePng(bytes);
-    CheckDecoded(parsed, decoded, f);
+    CheckDecoded(bytes, parsed, decoded, f);
     if (decoded.layout.usable()) CheckReencoding(bytes, decoded, f);
     return f;
 }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -21,8 +20,8 @@ struct PngShape {
 
 struct LibpngRead {
     PngShape shape;
-    // The stream libpng reads, as pieces of the file: the signature and IHDR, the IDAT run, IEND.
-    std::array<std::span<const std::uint8_t>, 3> pieces;
+    // The stream libpng reads, piece after piece.
+    std::span<const std::span<const std::uint8_t>> pieces;
     // width x height x channels bytes, rows from the top.
     std::uint8_t* pixels = nullptr;
 };

@@ -4,6 +4,8 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <array>
+#include <iterator>
 #include <new>
 #include <stdexcept>
 
@@ -18,6 +20,7 @@ using Bytes = std::vector<std::uint8_t>;
 // libpng cuts the new image data into chunks no longer than the old file's first IDAT, so
 // files written with fixed-size chunks keep that size. A single chunk stays single unless the
 // new data outgrows twice the old one.
+constexpr std::uint64_t kMaxChunkLength = 0x7FFFFFFF;
 constexpr std::size_t kMinChunkSize = 1024;
 constexpr std::size_t kMaxChunkSize = std::size_t{1} << 26;
 constexpr std::size_t kSingleChunkSlack = 64 * 1024;
@@ -31,13 +34,39 @@ std::span<const std::uint8_t> Between(std::span<const std::uint8_t> file, std::s
     return file.subspan(from, to - from);
 }
 
-LibpngRead ReadJobFor(std::span<const std::uint8_t> file, const PngLayout& layout, Bytes& pixels) {
-    std::span<const PngChunk> run = layout.imageChunks();
-    return {ShapeOf(layout),
-            {Between(file, 0, layout.chunks.front().end()),
-             Between(file, run.front().offset, run.back().end()),
-             Between(file, layout.chunks.back().offset, layout.chunks.back().end())},
-            pixels.data()};
+// What libpng reads: the signature and IHDR, the IDAT run joined into one IDAT chunk, and IEND.
+// Joined, data after the end of the zlib stream is an error wherever it lies; libpng would let
+// whole IDAT chunks after the stream's end pass.
+struct JoinedStream {
+    std::array<std::uint8_t, 8> imageHeader{};  // the joined chunk's length and type
+    std::array<std::uint8_t, 4> imageCrc{};
+    std::vector<std::span<const std::uint8_t>> pieces;
+};
+
+void PutBE32(std::uint8_t* to, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) to[i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
+}
+
+// False when the joined data would be longer than a chunk can be.
+bool JoinImageRun(std::span<const std::uint8_t> file, const PngLayout& layout, JoinedStream& joined) {
+    constexpr std::uint8_t kType[4] = {'I', 'D', 'A', 'T'};
+    std::uint64_t length = 0;
+    for (const PngChunk& c : layout.imageChunks()) length += c.dataLength();
+    if (length > kMaxChunkLength) return false;
+    PutBE32(joined.imageHeader.data(), static_cast<std::uint32_t>(length));
+    std::copy(std::begin(kType), std::end(kType), joined.imageHeader.begin() + 4);
+    uLong crc = crc32(0, kType, 4);
+    joined.pieces.push_back(Between(file, 0, layout.chunks.front().end()));
+    joined.pieces.push_back(joined.imageHeader);
+    for (const PngChunk& c : layout.imageChunks()) {
+        std::span<const std::uint8_t> data = file.subspan(c.dataOffset(), c.dataLength());
+        crc = crc32(crc, data.data(), static_cast<uInt>(data.size()));
+        joined.pieces.push_back(data);
+    }
+    PutBE32(joined.imageCrc.data(), static_cast<std::uint32_t>(crc));
+    joined.pieces.push_back(joined.imageCrc);
+    joined.pieces.push_back(Between(file, layout.chunks.back().offset, file.size()));
+    return true;
 }
 
 bool Fits(std::span<const std::uint8_t> file, const PngLayout& layout, const PngPixels& pixels) {
@@ -103,8 +132,10 @@ DecodedPng DecodePng(std::span<const std::uint8_t> file) {
     DecodedPng decoded{ParsePng(file), {}};
     const PngLayout& layout = decoded.layout;
     if (!layout.usable()) return decoded;
+    JoinedStream joined;
     Bytes samples(static_cast<std::size_t>(layout.pixelCount()) * static_cast<std::size_t>(layout.channels()));
-    if (!ReadWithLibpng(ReadJobFor(file, layout, samples))) {
+    if (!JoinImageRun(file, layout, joined) ||
+        !ReadWithLibpng({ShapeOf(layout), joined.pieces, samples.data()})) {
         decoded.layout.verdict = PngVerdict::Damaged;
         decoded.layout.damage = PngDamage::ImageData;
         return decoded;

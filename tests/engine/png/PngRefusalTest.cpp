@@ -108,6 +108,7 @@ std::vector<Refused> RefusedPictures() {
         {"too-few-rows", WithImageData(RgbRows(6)), V::Damaged, D::ImageData},
         {"too-many-rows", WithImageData(RgbRows(8)), V::Damaged, D::ImageData},
         {"bytes-after-the-stream", WithImageData(Join({stream, {1, 2, 3}})), V::Damaged, D::ImageData},
+        {"idat-after-the-stream", Assemble(Rgb9x7(), Join({Image(stream), Image(Text("after"))})), V::Damaged, D::ImageData},
         {"stream-cut-short", WithImageData(Bytes(stream.begin(), stream.end() - 5)), V::Damaged, D::ImageData},
         {"bad-adler32", WithImageData(Flipped(stream, stream.size() - 1)), V::Damaged, D::ImageData},
         {"unknown-row-filter", WithImageData(Zlib(badFilter)), V::Damaged, D::ImageData},
