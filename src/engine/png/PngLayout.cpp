@@ -109,10 +109,18 @@ PngDamage FindImageRun(PngLayout& layout) {
     return PngDamage::None;
 }
 
+// The FLEVEL bits of the second byte of the zlib stream.
+void ReadZlibLevel(std::span<const std::uint8_t> file, PngLayout& layout) {
+    const PngChunk& first = layout.imageChunks().front();
+    if (first.dataLength() >= 2) layout.zlibLevel = file[first.dataOffset() + 1] >> 6;
+}
+
 PngDamage DamageOf(std::span<const std::uint8_t> file, PngLayout& layout) {
     if (PngDamage damage = WalkChunks(file, layout); damage != PngDamage::None) return damage;
     if (PngDamage damage = ReadHeader(file, layout); damage != PngDamage::None) return damage;
-    return FindImageRun(layout);
+    if (PngDamage damage = FindImageRun(layout); damage != PngDamage::None) return damage;
+    ReadZlibLevel(file, layout);
+    return PngDamage::None;
 }
 
 bool Holds(const PngLayout& layout, std::string_view type) {

@@ -70,6 +70,9 @@ struct PngLayout {
     std::uint8_t bitDepth = 0;
     std::uint8_t colourType = 0;
     bool interlaced = false;
+    // How hard the image data was compressed, from its zlib header: 0 fastest to 3 hardest (2,
+    // the default, when the first IDAT is too short to say).
+    std::uint8_t zlibLevel = 2;
     // Every chunk read, in file order; for a usable file, every chunk of the file.
     std::vector<PngChunk> chunks;
     // The IDAT run: chunks [firstImageChunk, firstImageChunk + imageChunkCount).
