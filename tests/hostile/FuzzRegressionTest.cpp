@@ -7,6 +7,7 @@
 #include "probes/ExtractProbe.h"
 #include "probes/HideProbe.h"
 #include "probes/InspectProbe.h"
+#include "probes/PngProbe.h"
 #include "support/TempDir.h"
 
 namespace velquist {
@@ -35,9 +36,10 @@ TEST(FuzzRegressions, EveryKeptInputPassesEveryProbe) {
     probes::InspectProbe inspect;
     probes::ExtractProbe extract;
     probes::HideProbe hide;
+    probes::PngProbe png;
     for (const auto& input : inputs) {
         auto bytes = ReadAll(input.string());
-        for (const auto& found : {inspect.Run(bytes), extract.Run(bytes), hide.Run(bytes)})
+        for (const auto& found : {inspect.Run(bytes), extract.Run(bytes), hide.Run(bytes), png.Run(bytes)})
             EXPECT_TRUE(found.empty()) << input << "\n" << found.str();
     }
 }
