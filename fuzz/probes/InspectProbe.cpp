@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "engine/format/CarrierHeader.h"
+#include "engine/format/PngCarrier.h"
 #include "probes/RawPicture.h"
 #include "probes/Scratch.h"
 
@@ -59,6 +60,32 @@ void CheckHeaderGroup(const CarrierHeader& h, const RawPicture& raw, Findings& f
                  "stored password differs from the bytes");
 }
 
+bool StartsAsPng(std::span<const std::uint8_t> bytes) {
+    static constexpr std::uint8_t kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    return bytes.size() >= 8 && std::equal(kSignature, kSignature + 8, bytes.begin());
+}
+
+// A PNG has no BMP fields: no marker word, no header group, nothing for versions 1 and 2; its
+// verdict is the PNG library's, and a usable one offers its carrying pixels' samples.
+void CheckPng(const CarrierHeader& h, std::span<const std::uint8_t> bytes, Findings& f) {
+    f.Expect(h.isPng(), "a PNG read as a BMP");
+    f.Expect(h.markerWord == 0 && !h.holdsData() && !h.hasHeaderGroup, "a PNG with a marker");
+    f.Expect(h.hideCapacity() == 0 && h.capacityKilobytes() == 0, "a PNG with room for version 1");
+    png::DecodedPng decoded = png::DecodePng(bytes);
+    const CarrierRefusal expected = decoded.layout.verdict == png::PngVerdict::Usable ? CarrierRefusal::None
+                                    : decoded.layout.verdict == png::PngVerdict::Damaged
+                                        ? CarrierRefusal::Damaged
+                                        : CarrierRefusal::UnsupportedPng;
+    f.Expect(h.refusal() == expected, "PNG refusal differs from the PNG library's verdict");
+    if (h.refusal() != CarrierRefusal::None) {
+        f.Expect(h.stealthSamples() == 0 && !h.png, "a refused PNG with samples");
+        return;
+    }
+    f.Expect(h.bitCount == 8 * decoded.layout.channels(), "PNG bit count differs from IHDR");
+    f.Expect(h.stealthSamples() == 3 * decoded.pixels.CountCarrying(),
+             "PNG samples differ from its carrying pixels");
+}
+
 }  // namespace
 
 Findings InspectProbe::Run(std::span<const std::uint8_t> bytes) {
@@ -72,8 +99,12 @@ Findings InspectProbe::Run(std::span<const std::uint8_t> bytes) {
         CarrierHeader header = ReadCarrierHeader(files_, 1);
         std::string ext = header.SafeExtension();
         f.Expect(ext.size() == 3 && SafeInAFileName(ext), "unsafe extension: " + ext);
-        CheckFields(header, raw, f);
-        CheckHeaderGroup(header, raw, f);
+        if (StartsAsPng(bytes)) {
+            CheckPng(header, bytes, f);
+        } else {
+            CheckFields(header, raw, f);
+            CheckHeaderGroup(header, raw, f);
+        }
         files_.Close(1);
     } catch (const FileError& e) {
         f.Expect(false, std::string("inspection threw: ") + e.what());

@@ -63,6 +63,9 @@ ExitCode RunHide(const CliRequest& r, CliSession& s) {
     HideJob job(s.ctx);
     if (Outcome opened = job.Open(); !opened.completed())
         return Report(s, CarrierCommand::Hide, opened);
+    // Versions 1 and 2 need a BMP's reserved header fields; a PNG has none.
+    if (job.header().isPng() && !(r.password && r.format == 3))
+        return Report(s, CarrierCommand::Hide, Outcome::Of(OutcomeKind::PngNeedsStealth, r.picture));
     s.job.MsgExt = ExtensionFor(s, r.message);
     HideOptions options;
     if (r.password) {

@@ -41,6 +41,10 @@ inline constexpr const char* kExtractFailed =
 inline constexpr const char* kDamaged = Msgid("The picture file is damaged and cannot be processed.");
 inline constexpr const char* kNotUncompressed =
     Msgid("Only uncompressed 24-bit BMP pictures are supported; choose another picture.");
+inline constexpr const char* kUnsupportedPng =
+    Msgid("Only 8-bit RGB or RGBA PNG pictures (24 or 32 bits per pixel) are supported; choose another picture.");
+inline constexpr const char* kPngNeedsFormat3 =
+    Msgid("A PNG picture carries format 3 only: add --format 3 and --password or --password-stdin");
 inline constexpr const char* kCannotOpenPicture =
     Msgid("Cannot open the picture file; make sure it exists and can be read.");
 inline constexpr const char* kCarrierBusy =

@@ -14,12 +14,14 @@ namespace {
 
 using namespace cli_texts;
 
-ExitCode CodeFor(CarrierCommand command, const Outcome& o) {
+ExitCode CodeFor(const Outcome& o) {
     switch (o.kind) {
         case OutcomeKind::Completed: return ExitCode::Ok;
         case OutcomeKind::Damaged:
         case OutcomeKind::Not24Bit:
-        case OutcomeKind::NotUncompressed: return ExitCode::BadPicture;
+        case OutcomeKind::NotUncompressed:
+        case OutcomeKind::UnsupportedPng: return ExitCode::BadPicture;
+        case OutcomeKind::PngNeedsStealth: return ExitCode::Usage;
         case OutcomeKind::CarrierGone:
         case OutcomeKind::CarrierReplaced: return ExitCode::BadPicture;
         case OutcomeKind::CarrierFailure:
@@ -50,6 +52,8 @@ const char* TextFor(CarrierCommand command, const Outcome& o) {
         case OutcomeKind::Damaged: return kDamaged;
         case OutcomeKind::Not24Bit: return kNot24Bit;
         case OutcomeKind::NotUncompressed: return kNotUncompressed;
+        case OutcomeKind::UnsupportedPng: return kUnsupportedPng;
+        case OutcomeKind::PngNeedsStealth: return kPngNeedsFormat3;
         case OutcomeKind::NoData:
             return command == CarrierCommand::Extract ? kNothingToExtract : kNoHidden;
         case OutcomeKind::HoldsData: return kHideHasData;
@@ -105,7 +109,7 @@ ExitCode Report(CliSession& session, CarrierCommand command, const Outcome& outc
     if (outcome.completed()) return ExitCode::Ok;
     session.Tell(TextFor(command, outcome));
     if (IsFileFailure(outcome) && !outcome.path.empty()) session.console.Say(CauseLine(outcome));
-    return CodeFor(command, outcome);
+    return CodeFor(outcome);
 }
 
 }  // namespace velquist::cli

@@ -6,10 +6,10 @@
 #include <functional>
 
 #include "engine/BesideEventLoop.h"
-#include "engine/BmpPicture.h"
 #include "engine/FileNumbers.h"
 #include "engine/JobState.h"
 #include "engine/PassProgress.h"
+#include "engine/StealthPicture.h"
 #include "engine/StealthSteps.h"
 #include "engine/WholeGroupWalk.h"
 #include "engine/codec/GroupCodec.h"
@@ -182,6 +182,9 @@ Outcome HideJob::Run(const HideOptions& options) {
 
 Outcome HideJob::Write(const HideOptions& options) {
     JobState& s = ctx_.job;
+    // A PNG has no reserved header fields for versions 1 and 2 to claim their groups with.
+    if (header_.isPng() && options.formatVersion != 3)
+        return Outcome::Of(OutcomeKind::PngNeedsStealth, s.ImagePath);
     ctx_.files.OpenReadOnly(kMessage, s.MsgPath);
     std::int64_t length = ctx_.files.Length(kMessage);
     if (options.formatVersion == 3) return WriteStealth(options, length);
@@ -203,7 +206,8 @@ Outcome HideJob::WriteStealth(const HideOptions& options, std::int64_t length) {
     JobState& s = ctx_.job;
     if (!header_.pixelArrayWhole()) return Outcome::Of(OutcomeKind::Damaged, s.ImagePath);
     std::string name = BaseNameOf(s.MsgPath);
-    BmpPicture picture(ctx_.files, kCarrier, header_);
+    std::unique_ptr<StealthPicture> opened = stealth_steps::OpenPicture(ctx_, header_);
+    StealthPicture& picture = *opened;
     const std::uint64_t samples = picture.Geometry().SampleCount();
     if (stealth::StealthCapacity::PayloadLength(static_cast<std::uint64_t>(length), name.size()) >
         stealth::StealthCapacity::LargestPayload(samples))

@@ -18,6 +18,8 @@ struct JobState {
     // The file ImagePath named when it was inspected (inode 0 when nobody looked): a command
     // that finds another file there refuses to act on it.
     PathFacts ImageFile;
+    // Whether that file is a PNG, which carries format version 3 only.
+    bool ImageIsPng = false;
     std::string MsgPath;
     std::string MsgExt;
     std::string OutPath;   // always ends with the folder separator

@@ -25,15 +25,27 @@ PendingOutput::PendingOutput(FileService& files, int number, std::string finalPa
 
 PendingOutput::~PendingOutput() { Discard(); }
 
-void PendingOutput::Commit(const std::optional<PathFacts>& agreed) {
+PathFacts PendingOutput::Commit(const std::optional<PathFacts>& agreed, const PathFacts* likeFile) {
+    PathFacts committed;
     try {
         files_.Flush(number_);
-        files_.SetPermissions(number_, NewFileMode());
+        if (likeFile) {
+            // Owner first: giving a file away clears bits that the mode then sets as meant.
+            files_.SetOwner(number_, likeFile->owner, likeFile->group);
+            files_.SetPermissions(number_, likeFile->mode & 0777);
+        } else {
+            files_.SetPermissions(number_, NewFileMode());
+        }
         files_.CommitTemporary(number_, finalPath_, agreed);
         temporaryPath_.clear();
     } catch (const FileError&) {
         Discard();
         throw;
+    }
+    try {
+        committed = files_.FactsOf(number_);
+    } catch (const FileError&) {
+        // Named and complete: only what it is stays unknown.
     }
     // Flushed before it got its name: a failing close now loses nothing.
     files_.CloseQuietly(number_);
@@ -43,6 +55,7 @@ void PendingOutput::Commit(const std::optional<PathFacts>& agreed) {
         // The complete file already stands under its name; only a crash right now could
         // still undo the rename, and reporting a failure would be the greater falsehood.
     }
+    return committed;
 }
 
 void PendingOutput::Discard() noexcept {

@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <exception>
 
-#include "engine/BmpPicture.h"
 #include "engine/FileNumbers.h"
 #include "engine/JobState.h"
 #include "engine/PassProgress.h"
 #include "engine/PendingOutput.h"
+#include "engine/StealthPicture.h"
 #include "engine/StealthSteps.h"
 #include "engine/format/CarrierCheck.h"
 #include "engine/stealth/MessageOpener.h"
@@ -50,7 +50,7 @@ Outcome StealthJob::Open(const SecretBytes& passphrase) {
 
 Outcome StealthJob::Find(const SecretBytes& passphrase) {
     const std::string& path = ctx_.job.ImagePath;
-    picture_ = std::make_unique<BmpPicture>(ctx_.files, kCarrier, header_);
+    picture_ = stealth_steps::OpenPicture(ctx_, header_);
     keys_.emplace(stealth_steps::DeriveKeys(ctx_, passphrase, picture_->Geometry()));
     ctx_.progress.Status(PassStatus::Extracting);
     auto payload = stealth::ReadPayload(picture_->Samples(), *keys_);

@@ -22,6 +22,10 @@ struct PathFacts {
     // When the inode last changed, in nanoseconds: a file deleted and made anew may get the
     // same inode number, never the same change time.
     std::int64_t changed = 0;
+    // Permission bits and file type bits as the system gives them, and the owner.
+    mode_t mode = 0;
+    uid_t owner = 0;
+    gid_t group = 0;
 
     // The very same file, unchanged since these facts were taken.
     bool SameAs(const PathFacts& other) const {
@@ -72,6 +76,9 @@ public:
     // Pushes written data to the disk.
     virtual void Flush(int number) = 0;
     virtual void SetPermissions(int number, mode_t mode) = 0;
+    // Gives the file that owner and group as far as the user may: the owner only where the
+    // system lets this user give files away, the group where the user belongs to it.
+    virtual void SetOwner(int number, uid_t owner, gid_t group) = 0;
     virtual void Close(int number) = 0;
     // Closes without reporting a failure (used on paths already failing).
     virtual void CloseQuietly(int number) noexcept = 0;

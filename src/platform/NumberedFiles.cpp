@@ -28,6 +28,9 @@ PathFacts PathFactsOf(const struct stat& st) {
     facts.device = st.st_dev;
     facts.inode = st.st_ino;
     facts.changed = static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    facts.mode = st.st_mode;
+    facts.owner = st.st_uid;
+    facts.group = st.st_gid;
     return facts;
 }
 
@@ -333,6 +336,16 @@ void NumberedFiles::SetPermissions(int number, mode_t mode) {
     Slot& slot = Require(number, FileOp::Mode);
     CheckFault(FileOp::Mode, number, slot.path);
     if (::fchmod(slot.fd, mode) != 0) throw FileError(FileOp::Mode, slot.path, errno, number);
+}
+
+void NumberedFiles::SetOwner(int number, uid_t owner, gid_t group) {
+    Slot& slot = Require(number, FileOp::Mode);
+    CheckFault(FileOp::Mode, number, slot.path);
+    if (::fchown(slot.fd, owner, group) == 0) return;
+    if (errno != EPERM) throw FileError(FileOp::Mode, slot.path, errno, number);
+    // Not allowed to give the file away: the group alone, if this user belongs to it.
+    if (::fchown(slot.fd, static_cast<uid_t>(-1), group) == 0 || errno == EPERM) return;
+    throw FileError(FileOp::Mode, slot.path, errno, number);
 }
 
 void NumberedFiles::ArmRetraction(int number, std::int64_t offset,

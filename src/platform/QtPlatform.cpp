@@ -149,7 +149,9 @@ std::string QtPlatform::DocumentsFolder() {
         QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
 }
 
+// A bare pattern names itself; a pattern that says what it lists ("图片 (*.bmp *.png)") stands.
 QString QtPlatform::DialogFilter(const std::string& pattern) {
+    if (pattern.find('(') != std::string::npos) return Q(pattern);
     return Q(pattern) + " (" + Q(pattern) + ")";
 }
 

@@ -10,12 +10,14 @@
 namespace velquist {
 
 bool IsPictureName(const std::string& path) {
-    static constexpr std::string_view kSuffix = ".bmp";
-    if (path.size() < kSuffix.size()) return false;
-    return std::equal(kSuffix.begin(), kSuffix.end(), path.end() - kSuffix.size(),
-                      [](char a, char b) {
-                          return a == std::tolower(static_cast<unsigned char>(b));
-                      });
+    auto endsWith = [&path](std::string_view suffix) {
+        return path.size() >= suffix.size() &&
+               std::equal(suffix.begin(), suffix.end(), path.end() - suffix.size(),
+                          [](char a, char b) {
+                              return a == std::tolower(static_cast<unsigned char>(b));
+                          });
+    };
+    return endsWith(".bmp") || endsWith(".png");
 }
 
 void TakeDroppedFiles(const std::vector<std::string>& paths, CarrierSelection& carrier,

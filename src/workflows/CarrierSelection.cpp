@@ -46,7 +46,8 @@ void CarrierSelection::Inspect(const std::string& previousPath) {
     if (!outcome.completed()) {
         job_.ImagePath = previousPath;
         // Shown before anything else changes, so a refused picture is never the carrier.
-        if (outcome.kind == OutcomeKind::Not24Bit || outcome.kind == OutcomeKind::NotUncompressed)
+        if (outcome.kind == OutcomeKind::Not24Bit || outcome.kind == OutcomeKind::NotUncompressed ||
+            outcome.kind == OutcomeKind::UnsupportedPng)
             view_.ShowPreviewFrame();
         ShowOutcome(platform_, CarrierCommand::Inspect, outcome);
         return;
@@ -59,6 +60,7 @@ void CarrierSelection::Inspect(const std::string& previousPath) {
     view_.ShowPreviewFrame();
     view_.SetCaption(Caption::LabCue1, texts::kCurrentPicture + job_.ImagePath);
     job_.ImageFile = file;
+    job_.ImageIsPng = header.isPng();
     job_.HiddenMark = static_cast<std::int32_t>(header.markerWord);
     capacity_.kilobytes = header.capacityKilobytes();
     capacity_.safeKilobytes =
@@ -85,7 +87,9 @@ void CarrierSelection::ShowHiddenData(const CarrierHeader& header) {
 // With the no-trace option the hint is the size that stays hard to detect, not the most that
 // fits.
 void CarrierSelection::ShowCapacity() {
-    bool stealth = view_.PasswordTicked() && view_.EncryptTicked() && view_.StealthTicked();
+    // A PNG carries nothing but version 3: its hint is always the safe size.
+    bool stealth = job_.ImageIsPng ||
+                   (view_.PasswordTicked() && view_.EncryptTicked() && view_.StealthTicked());
     std::int64_t kilobytes = stealth ? capacity_.safeKilobytes : capacity_.kilobytes;
     view_.SetCaption(Caption::LabCue2,
                      texts::kCapacityBefore + std::to_string(kilobytes) + texts::kCapacityAfter);

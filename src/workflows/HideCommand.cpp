@@ -39,6 +39,10 @@ bool HideCommand::Refused() {
         platform_.MsgBox(texts::kHideNoMessage, kStyleWarning, texts::kHideNoMessageTitle);
         return true;
     }
+    if (job_.ImageIsPng && !(view_.PasswordTicked() && view_.EncryptTicked() && view_.StealthTicked())) {
+        platform_.MsgBox(texts::kPngNeedsStealth, kStyleWarning, texts::kPngNeedsStealthTitle);
+        return true;
+    }
     if (!view_.PasswordTicked()) return false;
     SecretBytes password = view_.PasswordText();
     if (!(password == view_.RepeatText())) {

@@ -27,6 +27,8 @@ std::optional<std::string> TitleFor(CarrierCommand command, const Outcome& o) {
         case OutcomeKind::TooLarge: return texts::kTooLargeTitle;
         case OutcomeKind::Damaged: return texts::kDamagedTitle;
         case OutcomeKind::NotUncompressed: return texts::kNotUncompressedTitle;
+        case OutcomeKind::UnsupportedPng: return texts::kUnsupportedPngTitle;
+        case OutcomeKind::PngNeedsStealth: return texts::kPngNeedsStealthTitle;
         case OutcomeKind::NoData: return texts::kNothingToExtractTitle;
         case OutcomeKind::HoldsData: return texts::kHideHasDataTitle;
         case OutcomeKind::OtherVersion: return texts::kOtherVersionTitle;
@@ -57,6 +59,8 @@ const char* OutcomePrompt(CarrierCommand command, const Outcome& o) {
         case OutcomeKind::Damaged: return texts::kDamaged;
         case OutcomeKind::Not24Bit: return texts::kNot24Bit;
         case OutcomeKind::NotUncompressed: return texts::kNotUncompressed;
+        case OutcomeKind::UnsupportedPng: return texts::kUnsupportedPng;
+        case OutcomeKind::PngNeedsStealth: return texts::kPngNeedsStealth;
         case OutcomeKind::NoData:
             return command == CarrierCommand::Extract ? texts::kNothingToExtract : texts::kNoHidden;
         case OutcomeKind::HoldsData: return texts::kHideHasData;
@@ -113,7 +117,9 @@ void ShowOutcome(Platform& platform, CarrierCommand command, const Outcome& outc
     std::string prompt = OutcomePrompt(command, outcome);
     std::string cause = IsFileFailure(outcome) ? CauseLine(outcome) : "";
     if (!cause.empty()) prompt += "\n" + cause;
-    platform.MsgBox(prompt, kStyleError, TitleFor(command, outcome));
+    // Only a choice the user can change in the window itself is a warning.
+    int style = outcome.kind == OutcomeKind::PngNeedsStealth ? kStyleWarning : kStyleError;
+    platform.MsgBox(prompt, style, TitleFor(command, outcome));
 }
 
 }  // namespace velquist

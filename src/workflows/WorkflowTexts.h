@@ -20,6 +20,10 @@ inline constexpr const char* kDamaged = "图片文件已损坏，无法处理！
 inline constexpr const char* kDamagedTitle = "错误";
 inline constexpr const char* kNotUncompressed = "只支持未压缩的24位色BMP图片，请选择其它图片！";
 inline constexpr const char* kNotUncompressedTitle = "错误";
+inline constexpr const char* kUnsupportedPng = "只支持24位或32位色的PNG图片，请选择其它图片！";
+inline constexpr const char* kUnsupportedPngTitle = "错误";
+inline constexpr const char* kPngNeedsStealth = "PNG图片只能以不留痕迹方式嵌入，请勾选不留痕迹并输入密码！";
+inline constexpr const char* kPngNeedsStealthTitle = "注意";
 inline constexpr const char* kMessageUnreadable = "无法读取信息文件，请确认文件存在并且可以读取！";
 inline constexpr const char* kCarrierGone = "图片文件已不存在，可能被移动、改名或删除了，请重新选择图片！";
 inline constexpr const char* kCarrierReplaced = "图片文件已被另一个文件替换，请重新选择图片！";
@@ -29,7 +33,7 @@ inline constexpr const char* kNoMemoryTitle = "错误";
 
 // Choosing and inspecting the carrier.
 inline constexpr const char* kOpenPictureTitle = "打开 BMP图片";
-inline constexpr const char* kPicturePattern = "*.bmp";
+inline constexpr const char* kPicturePattern = "BMP或PNG图片 (*.bmp *.png)";
 inline constexpr const char* kNot24Bit = "图片不是24位色格式，请选择24位色图片！";
 inline constexpr const char* kCannotOpenPicture = "无法打开图片文件，请确认文件存在并且可以读取！";
 inline constexpr const char* kCannotOpenPictureTitle = "错误";

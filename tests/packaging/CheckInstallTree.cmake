@@ -34,7 +34,7 @@ foreach(path
 endforeach()
 
 file(STRINGS "${PREFIX}/share/applications/${id}.desktop" entry)
-foreach(line "Exec=velquist %f" "Icon=${id}" "Terminal=false")
+foreach(line "Exec=velquist %f" "Icon=${id}" "Terminal=false" "MimeType=image/bmp;image/png;")
   if(NOT line IN_LIST entry)
     message(FATAL_ERROR "the menu entry lacks '${line}'")
   endif()
@@ -50,7 +50,8 @@ endif()
 
 file(READ "${PREFIX}/share/metainfo/${id}.metainfo.xml" metainfo)
 foreach(part "<project_license>GPL-3.0-or-later</project_license>"
-             "<release version=\"${EXPECTED_VERSION}\" date=\"2026-12-08\">"
+             "<release version=\"${EXPECTED_VERSION}\" date=\"2026-12-09\">"
+             "<mediatype>image/png</mediatype>"
              "<content_rating type=\"oars-1.1\"/>")
   string(FIND "${metainfo}" "${part}" at)
   if(at EQUAL -1)

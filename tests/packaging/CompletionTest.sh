@@ -12,7 +12,7 @@ source "$1"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/out"
-touch "$work/holiday.bmp" "$work/notes.txt"
+touch "$work/holiday.bmp" "$work/beach.PNG" "$work/notes.txt"
 cd "$work" || exit 1
 
 failures=0
@@ -37,10 +37,11 @@ expect() {
 expect "velquist-cli " "--help --version extract hide inspect wipe"
 expect "velquist-cli ex" "extract"
 expect "velquist-cli hide holiday.bmp notes.txt --" "--format --password --password-stdin"
-expect "velquist-cli hide holiday.bmp notes.txt --format " "1 2"
-expect "velquist-cli extract holiday.bmp --" "--force --output-dir --password-stdin --wipe"
-expect "velquist-cli inspect " "holiday.bmp out"
-expect "velquist-cli hide holiday.bmp " "holiday.bmp notes.txt out"
+expect "velquist-cli hide holiday.bmp notes.txt --format " "1 2 3"
+expect "velquist-cli extract holiday.bmp --" "--force --output-dir --password --password-stdin --wipe"
+expect "velquist-cli wipe beach.PNG --" "--password --password-stdin"
+expect "velquist-cli inspect " "beach.PNG holiday.bmp out"
+expect "velquist-cli hide holiday.bmp " "beach.PNG holiday.bmp notes.txt out"
 expect "velquist-cli extract holiday.bmp --output-dir " "out"
 expect "velquist-cli wipe holiday.bmp " ""
 exit $((failures > 0))

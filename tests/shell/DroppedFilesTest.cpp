@@ -6,9 +6,10 @@
 namespace velquist {
 namespace {
 
-TEST(DroppedFiles, PictureNamesEndInBmpInAnyCase) {
-    for (const char* name : {"a.bmp", "/x/A.BMP", "b.Bmp", ".bmp"}) EXPECT_TRUE(IsPictureName(name)) << name;
-    for (const char* name : {"a.bmp.txt", "bmp", "a.bm", "/x/abmp", "a.png", ""})
+TEST(DroppedFiles, PictureNamesEndInBmpOrPngInAnyCase) {
+    for (const char* name : {"a.bmp", "/x/A.BMP", "b.Bmp", ".bmp", "a.png", "/x/B.PNG", "c.pNg"})
+        EXPECT_TRUE(IsPictureName(name)) << name;
+    for (const char* name : {"a.bmp.txt", "bmp", "a.bm", "/x/abmp", "a.png.gz", "png", "a.jpg", ""})
         EXPECT_FALSE(IsPictureName(name)) << name;
 }
 

@@ -19,6 +19,7 @@ namespace {
 TEST(QtPlatform, DialogArgumentsBecomeLocalForms) {
     EXPECT_EQ(QtPlatform::DialogFilter("*.bmp"), "*.bmp (*.bmp)");
     EXPECT_EQ(QtPlatform::DialogFilter("*.*"), "*.* (*.*)");
+    EXPECT_EQ(QtPlatform::DialogFilter("BMP或PNG图片 (*.bmp *.png)"), QString::fromUtf8("BMP或PNG图片 (*.bmp *.png)"));
     const std::vector<std::pair<std::string, QString>> folders{
         {"c:\\", "/"}, {"C:\\pictures\\old", "/pictures/old"}, {"/home", "/home"}, {"", "/"}};
     for (const auto& [given, local] : folders)

@@ -122,6 +122,8 @@ void MemoryFiles::Flush(int number) { Require(number, FileOp::Flush); }
 
 void MemoryFiles::SetPermissions(int number, mode_t) { Require(number, FileOp::Mode); }
 
+void MemoryFiles::SetOwner(int number, uid_t, gid_t) { Require(number, FileOp::Mode); }
+
 void MemoryFiles::Close(int number) { CloseQuietly(number); }
 
 void MemoryFiles::CloseQuietly(int number) noexcept {

@@ -47,6 +47,7 @@ public:
     std::int64_t Length(int number) override;
     void Flush(int number) override;
     void SetPermissions(int number, mode_t) override;
+    void SetOwner(int number, uid_t owner, gid_t group) override;
     void Close(int number) override;
     void CloseQuietly(int number) noexcept override;
     void CloseAllQuietly() noexcept override;

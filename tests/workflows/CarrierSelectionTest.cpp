@@ -13,12 +13,12 @@ namespace {
 using namespace velquist::testing;
 using Box = ScriptedPlatform::Box;
 
-TEST(CarrierSelection, DialogAsksForABmpFromTheRoot) {
+TEST(CarrierSelection, DialogAsksForABmpOrPngFromHome) {
     WorkflowHarness h;
     h.OpenCarrier(h.WriteCarrier("a.bmp"));
     ASSERT_EQ(h.platform.dialogs().size(), 1u);
     EXPECT_EQ(h.platform.dialogs()[0].title, "打开 BMP图片");
-    EXPECT_EQ(h.platform.dialogs()[0].pattern, "*.bmp");
+    EXPECT_EQ(h.platform.dialogs()[0].pattern, "BMP或PNG图片 (*.bmp *.png)");
     EXPECT_EQ(h.platform.dialogs()[0].initialFolder, "/home/user");
 }
 

@@ -224,7 +224,9 @@ TEST(HideCommand, PictureGoneOrReplacedSinceChosenIsNeverWritten) {
         EXPECT_TRUE(boxes.back().prompt.starts_with(c.prompt)) << boxes.back().prompt;
         EXPECT_EQ(boxes.back().style, 16);
         EXPECT_EQ(Exists(carrier), c.since == Since::Replaced);
-        if (c.since == Since::Replaced) EXPECT_EQ(ReadAll(carrier), standing);
+        if (c.since == Since::Replaced) {
+            EXPECT_EQ(ReadAll(carrier), standing);
+        }
         EXPECT_TRUE(ListFolder(h.outDir).empty());
     }
 }

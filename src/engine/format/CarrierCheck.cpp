@@ -10,6 +10,7 @@ OutcomeKind CarrierVerdict(const CarrierHeader& header) {
         case CarrierRefusal::Damaged: return OutcomeKind::Damaged;
         case CarrierRefusal::Not24Bit: return OutcomeKind::Not24Bit;
         case CarrierRefusal::NotUncompressed: return OutcomeKind::NotUncompressed;
+        case CarrierRefusal::UnsupportedPng: return OutcomeKind::UnsupportedPng;
     }
     return OutcomeKind::Damaged;
 }

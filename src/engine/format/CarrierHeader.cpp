@@ -2,10 +2,12 @@
 #include "engine/format/CarrierHeader.h"
 
 #include <algorithm>
+#include <new>
 #include <span>
 
 #include "engine/format/CarrierFormat.h"
 #include "engine/format/Format2.h"
+#include "engine/format/PngCarrier.h"
 #include "engine/format/StoredNames.h"
 #include "platform/FileService.h"
 
@@ -57,10 +59,61 @@ void ReadHeaderGroup(FileService& files, int number, CarrierHeader& header) {
     }
 }
 
+constexpr std::array<std::uint8_t, 8> kPngSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+bool StartsAsPng(FileService& files, int number, std::int64_t length) {
+    if (length < static_cast<std::int64_t>(kPngSignature.size())) return false;
+    std::array<std::uint8_t, kPngSignature.size()> start{};
+    files.ReadAt(number, 0, start);
+    return start == kPngSignature;
+}
+
+// Bits per pixel as the IHDR's colour type and bit depth give them.
+std::int16_t PngBitsPerPixel(const png::PngLayout& layout) {
+    int channels = 1;
+    switch (layout.colourType) {
+        case 2: channels = 3; break;
+        case 4: channels = 2; break;
+        case 6: channels = 4; break;
+        default: break;
+    }
+    return static_cast<std::int16_t>(channels * layout.bitDepth);
+}
+
+void ReadPng(FileService& files, int number, CarrierHeader& header) {
+    header.container = CarrierContainer::Png;
+    if (header.fileLength > kMaxPngFileLength) {
+        header.unsupportedPng = true;
+        return;
+    }
+    auto carrier = std::make_shared<PngCarrier>();
+    carrier->file.resize(static_cast<std::size_t>(header.fileLength));
+    files.ReadAt(number, 0, carrier->file);
+    try {
+        carrier->decoded = png::DecodePng(carrier->file);
+    } catch (const std::bad_alloc&) {
+        // Too many pixels for this machine's memory, though within what PNG carriers may have.
+        header.unsupportedPng = true;
+        return;
+    }
+    const png::PngLayout& layout = carrier->decoded.layout;
+    header.width = static_cast<std::int32_t>(layout.width);
+    header.height = static_cast<std::int32_t>(layout.height);
+    header.bitCount = PngBitsPerPixel(layout);
+    switch (layout.verdict) {
+        case png::PngVerdict::Damaged: header.damage = CarrierDamage::Png; return;
+        case png::PngVerdict::Unsupported: header.unsupportedPng = true; return;
+        case png::PngVerdict::Usable: break;
+    }
+    carrier->carryingPixels = carrier->decoded.pixels.CountCarrying();
+    header.png = std::move(carrier);
+}
+
 }  // namespace
 
 CarrierRefusal CarrierHeader::refusal() const {
     if (damaged()) return CarrierRefusal::Damaged;
+    if (isPng()) return unsupportedPng || !png ? CarrierRefusal::UnsupportedPng : CarrierRefusal::None;
     if (infoSize < kBitCountInfoSize) return CarrierRefusal::NotUncompressed;
     if (bitCount != kRequiredBitCount) return CarrierRefusal::Not24Bit;
     if (compression != kUncompressed) return CarrierRefusal::NotUncompressed;
@@ -69,7 +122,7 @@ CarrierRefusal CarrierHeader::refusal() const {
 }
 
 std::int64_t CarrierHeader::hideCapacity() const {
-    if (refusal() != CarrierRefusal::None) return 0;
+    if (refusal() != CarrierRefusal::None || isPng()) return 0;
     std::int64_t room = fileLength - pixelOffset;
     std::int64_t stride = Stride(width);
     std::int64_t rows = height < 0 ? -std::int64_t{height} : std::int64_t{height};
@@ -94,11 +147,14 @@ std::int64_t CarrierHeader::rowCount() const {
 
 std::uint64_t CarrierHeader::stealthSamples() const {
     if (!pixelArrayWhole()) return 0;
+    if (isPng()) return 3 * png->carryingPixels;
     return 3 * static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(rowCount());
 }
 
 bool CarrierHeader::pixelArrayWhole() const {
-    if (refusal() != CarrierRefusal::None || rowStride() == 0 || rowCount() == 0) return false;
+    if (refusal() != CarrierRefusal::None) return false;
+    if (isPng()) return true;  // decoded whole, or refused
+    if (rowStride() == 0 || rowCount() == 0) return false;
     // Compared by division: stride x rows can pass 2^63 for crafted sizes.
     return rowCount() <= (fileLength - pixelOffset) / rowStride();
 }
@@ -130,6 +186,10 @@ std::string CarrierHeader::StoredPassword() const {
 CarrierHeader ReadCarrierHeader(FileService& files, int number) {
     CarrierHeader header;
     header.fileLength = files.Length(number);
+    if (StartsAsPng(files, number, header.fileLength)) {
+        ReadPng(files, number, header);
+        return header;
+    }
     if (header.fileLength < kMinHeaderLength) {
         header.damage = CarrierDamage::TooShort;
         return header;

@@ -15,6 +15,8 @@ enum class OutcomeKind {
     Damaged,           // the picture's header or payload cannot be what it claims
     Not24Bit,          // the picture is not 24 bits per pixel
     NotUncompressed,   // a compressed picture, or a header without a compression field
+    UnsupportedPng,    // a PNG of a kind that cannot carry (not 8-bit RGB or RGBA, ...)
+    PngNeedsStealth,   // a PNG carries format version 3 only, and another was asked for
     NoData,            // the picture holds no hidden data (any more)
     HoldsData,         // the picture holds hidden data (by now)
     OtherVersion,      // a carrier format this program does not read
