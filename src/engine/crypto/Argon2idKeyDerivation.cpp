@@ -16,9 +16,12 @@ SecretBytes Argon2idKeyDerivation::Derive(const SecretBytes& password, PayloadSa
     EnsureSodiumReady();
     SecretBytes key(format2::kKeyLength);
     key.Resize(format2::kKeyLength);
+    // An empty password has no storage; libsodium still wants a valid pointer.
+    static const char kNoPassword = 0;
+    const char* passwd =
+        password.size() == 0 ? &kNoPassword : reinterpret_cast<const char*>(password.data());
     // Fails only when the memory for the derivation cannot be had.
-    if (crypto_pwhash(key.data(), key.size(), reinterpret_cast<const char*>(password.data()),
-                      password.size(), salt.data(),
+    if (crypto_pwhash(key.data(), key.size(), passwd, password.size(), salt.data(),
                       opsLimit_, memLimit_, crypto_pwhash_ALG_ARGON2ID13) != 0)
         throw PayloadError(PayloadError::Kind::Unavailable);
     return key;
