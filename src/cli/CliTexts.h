@@ -109,6 +109,7 @@ inline constexpr const char* kWrongOperands = Msgid("wrong number of file argume
 inline constexpr const char* kSeeHelp = Msgid("Run velquist-cli --help to see the usage.");
 
 // Labels of inspect's plain output; the JSON keys stay English for tools.
+inline constexpr const char* kLabelContainer = Msgid("picture file");
 inline constexpr const char* kLabelBitCount = Msgid("bit count");
 inline constexpr const char* kLabelHoldsData = Msgid("hidden data");
 inline constexpr const char* kLabelVersion = Msgid("format version");

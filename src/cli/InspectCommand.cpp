@@ -23,6 +23,7 @@ using namespace cli_texts;
 constexpr unsigned kEncryptedVersion = 2;
 
 struct Facts {
+    const char* container;
     std::int16_t bitCount;
     bool holdsData;
     unsigned version;
@@ -38,7 +39,8 @@ struct Facts {
 
 
 Facts FactsOf(const CarrierHeader& h) {
-    return Facts{h.bitCount,
+    return Facts{h.isPng() ? "png" : "bmp",
+                 h.bitCount,
                  h.holdsData(),
                  static_cast<unsigned>(h.markerWord >> 28),
                  h.holdsData() && (h.isProtected() || h.isVersion2()),
@@ -63,7 +65,7 @@ std::string JsonString(const std::string& text) {
 
 void PrintJson(std::ostream& out, const Facts& f) {
     auto unlessEmpty = [&](const std::string& value) { return f.holdsData ? value : "null"; };
-    out << "{\"bitCount\":" << f.bitCount << ",\"holdsData\":" << (f.holdsData ? "true" : "false")
+    out << "{\"container\":" << JsonString(f.container) << ",\"bitCount\":" << f.bitCount << ",\"holdsData\":" << (f.holdsData ? "true" : "false")
         << ",\"version\":" << unlessEmpty(std::to_string(f.version))
         << ",\"protected\":" << (f.isProtected ? "true" : "false")
         << ",\"encrypted\":" << (f.encrypted ? "true" : "false")
@@ -77,6 +79,7 @@ void PrintJson(std::ostream& out, const Facts& f) {
 void PrintLines(std::ostream& out, const Facts& f) {
     auto line = [&](const char* label, const std::string& value) { out << Tr(label) << ": " << value << '\n'; };
     auto yesNo = [](bool yes) { return std::string(Tr(yes ? kYes : kNo)); };
+    line(kLabelContainer, f.container);
     line(kLabelBitCount, std::to_string(f.bitCount));
     line(kLabelHoldsData, Tr(f.holdsData ? kPresent : kAbsent));
     if (f.holdsData) {

@@ -274,7 +274,7 @@ TEST(CliBinary, MessagesFollowTheLocaleVariables) {
         EXPECT_EQ(wiped.code, 3);
         EXPECT_EQ(wiped.err, c.chinese ? Line(texts::kNoHidden) : Line(cli_texts::kNoHidden));
         CliResult inspected = RunProgram(dir, {"inspect", carrier}, {.locale = c.locale});
-        EXPECT_TRUE(inspected.out.starts_with(c.chinese ? "位数: 24\n" : "bit count: 24\n")) << inspected.out;
+        EXPECT_TRUE(inspected.out.starts_with(c.chinese ? "图片文件: bmp\n位数: 24\n" : "picture file: bmp\nbit count: 24\n")) << inspected.out;
     }
 }
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "PngMaker.h"
+#include "support/PngMaker.h"
 
 #include <png.h>
 #include <zlib.h>
@@ -68,6 +68,44 @@ bool WriteWithLibpng(const PngRecipe& r, const std::uint8_t* samples, Bytes* out
     return true;
 }
 
+struct MemorySource {
+    const Bytes* file;
+    std::size_t at = 0;
+};
+
+void ReadFromVector(png_structp png, png_bytep data, std::size_t length) {
+    auto* source = static_cast<MemorySource*>(png_get_io_ptr(png));
+    if (length > source->file->size() - source->at) png_error(png, "read past the end");
+    std::copy_n(source->file->data() + source->at, length, data);
+    source->at += length;
+}
+
+// 8-bit pictures only, as the tests compare; `out` lives in the caller.
+bool ReadWithLibpng(const Bytes& file, ReadPicture* out) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    MemorySource source{&file};
+    png_set_read_fn(png, &source, ReadFromVector);
+    png_read_info(png, info);
+    out->width = png_get_image_width(png, info);
+    out->height = png_get_image_height(png, info);
+    out->channels = png_get_channels(png, info);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    const std::size_t rowBytes = png_get_rowbytes(png, info);
+    out->samples.assign(rowBytes * out->height, 0);
+    std::vector<png_bytep> rows(out->height);
+    for (std::uint32_t y = 0; y < out->height; ++y) rows[y] = out->samples.data() + y * rowBytes;
+    png_read_image(png, rows.data());
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
 std::size_t FirstOf(const Bytes& png, std::string_view type) {
     for (const RawChunk& c : ListChunks(png))
         if (c.type == type) return c.offset;
@@ -97,6 +135,12 @@ Bytes WritePng(const PngRecipe& recipe, const Bytes& samples) {
     Bytes out;
     if (!WriteWithLibpng(recipe, samples.data(), &out)) throw std::runtime_error("libpng failed");
     return out;
+}
+
+ReadPicture ReadPng(const Bytes& file) {
+    ReadPicture picture;
+    if (!ReadWithLibpng(file, &picture)) throw std::runtime_error("libpng cannot read the picture");
+    return picture;
 }
 
 Bytes Chunk(std::string_view type, const Bytes& data) {

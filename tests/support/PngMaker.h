@@ -37,6 +37,15 @@ Bytes PatternSamples(const PngRecipe& recipe);
 // colour type needs one).
 Bytes WritePng(const PngRecipe& recipe, const Bytes& samples);
 
+struct ReadPicture {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    int channels = 0;
+    Bytes samples;
+};
+// The picture as libpng reads it, interlacing undone; throws when libpng refuses it.
+ReadPicture ReadPng(const Bytes& file);
+
 // A whole chunk: length, type, data and zlib's CRC.
 Bytes Chunk(std::string_view type, const Bytes& data);
 Bytes Text(std::string_view text);

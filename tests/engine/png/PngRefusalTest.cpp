@@ -3,7 +3,7 @@
 
 #include <set>
 
-#include "PngMaker.h"
+#include "support/PngMaker.h"
 #include "engine/png/PngCodec.h"
 
 namespace velquist::png {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "PngMaker.h"
+#include "support/PngMaker.h"
 #include "engine/png/PngCodec.h"
 
 namespace velquist::png {

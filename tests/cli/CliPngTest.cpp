@@ -1,0 +1,157 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+
+#include "CliRunner.h"
+#include "cli/CliTexts.h"
+#include "support/PassHarness.h"
+#include "support/PngMaker.h"
+#include "support/TempDir.h"
+
+namespace velquist {
+namespace {
+
+using namespace velquist::testing;
+using namespace velquist::png::testing;
+
+constexpr const char* kPassphrase = "harbour lights\n";
+
+Bytes Picture(const PngRecipe& recipe) { return WritePng(recipe, PatternSamples(recipe)); }
+
+std::vector<std::string> HideArgs(const std::string& picture, const std::string& message) {
+    return {"hide", picture, message, "--format", "3", "--password-stdin"};
+}
+
+// Every usable kind of PNG takes a message and gives it back; the file keeps every chunk but
+// its image data, its permissions, its alpha, and moves colour samples by one at most.
+TEST(CliPng, EveryUsableKindCarriesAFileAndKeepsAllElse) {
+    struct Case {
+        const char* name;
+        PngRecipe recipe;
+        Bytes before = {};  // chunks put before the image data
+        Bytes after = {};   // and before the end
+    };
+    const std::vector<Case> cases = {
+        {"rgb", {.width = 100, .height = 80}},
+        {"rgba with transparent pixels", {.width = 100, .height = 80, .colourType = 6}},
+        {"interlaced rgb", {.width = 97, .height = 83, .interlaced = true}},
+        {"interlaced rgba, text and a private chunk", {.width = 90, .height = 90, .colourType = 6, .interlaced = true},
+         Chunk("tEXt", Text(std::string_view("Comment\0harbour", 15))), Chunk("prVt", Text("kept as it is"))},
+        {"image data in small chunks", {.width = 100, .height = 80, .idatSize = 700}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::string picture = dir.File("photo.png");
+        Bytes original = Picture(c.recipe);
+        if (!c.before.empty()) original = InsertBeforeImage(original, c.before);
+        if (!c.after.empty()) original = InsertBeforeEnd(original, c.after);
+        WriteAll(picture, original);
+        ASSERT_EQ(::chmod(picture.c_str(), 0640), 0);
+        ::mkdir(dir.File("in").c_str(), 0700);
+        const Bytes message = RandomBytes(120, 7);
+        WriteAll(dir.File("in/note.txt"), message);
+
+        CliResult hidden = CliRunner::WithInput(kPassphrase).Run(HideArgs(picture, dir.File("in/note.txt")));
+        ASSERT_EQ(hidden.code, 0) << hidden.err;
+        EXPECT_EQ(hidden.err, Line(cli_texts::kEmbedDone));
+
+        const Bytes carrier = ReadAll(picture);
+        EXPECT_EQ(ChunksOtherThanImage(carrier), ChunksOtherThanImage(original));
+        const ReadPicture was = ReadPng(original);
+        const ReadPicture is = ReadPng(carrier);
+        ASSERT_EQ(is.channels, was.channels);
+        ASSERT_EQ(is.samples.size(), was.samples.size());
+        std::size_t changed = 0;
+        for (std::size_t i = 0; i < is.samples.size(); ++i) {
+            const int step = std::abs(int{is.samples[i]} - int{was.samples[i]});
+            const bool alpha = is.channels == 4 && i % 4 == 3;
+            const bool transparent = is.channels == 4 && was.samples[i - i % 4 + 3] == 0;
+            ASSERT_LE(step, alpha || transparent ? 0 : 1) << "sample " << i;
+            changed += step;
+        }
+        EXPECT_GT(changed, 0u);
+        struct stat st {};
+        ASSERT_EQ(::stat(picture.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0640u);
+        EXPECT_EQ(ListFolder(dir.path()), (std::vector<std::string>{"in", "photo.png"}));
+
+        const std::vector<std::string> extract = {"extract", picture, "--output-dir", dir.path(), "--password-stdin"};
+        CliResult taken = CliRunner::WithInput(kPassphrase).Run(extract);
+        ASSERT_EQ(taken.code, 0) << taken.err;
+        EXPECT_EQ(ReadAll(dir.File("note.txt")), message);
+        CliResult wiped = CliRunner::WithInput(kPassphrase).Run({"wipe", picture, "--password-stdin"});
+        EXPECT_EQ(wiped.code, 0) << wiped.err;
+        EXPECT_EQ(CliRunner::WithInput(kPassphrase).Run(extract).code, 3);
+        EXPECT_EQ(ChunksOtherThanImage(ReadAll(picture)), ChunksOtherThanImage(original));
+    }
+}
+
+// A PNG that cannot carry, a request it cannot take and a write that fails all leave the
+// picture byte for byte and nothing beside it.
+TEST(CliPng, RefusedOrFailedPicturesAreLeftWholeWithNothingBeside) {
+    auto faultOn = [](FileOp op, int number) {
+        CliRunner runner = CliRunner::WithFault([=](FileOp o, int n) { return o == op && n == number; });
+        runner.stdinText = kPassphrase;
+        return runner;
+    };
+    const Bytes rgb = Picture({.width = 60, .height = 40});
+    Bytes badCrc = rgb;
+    badCrc.back() ^= 1;
+    const Bytes bomb = Assemble(HeaderData(65535, 65535, 8, 6),
+                                Chunk("IDAT", Zlib(Bytes(64 * (1 + 65535 * 4), 0))));
+    const std::string unsupported = Line(cli_texts::kUnsupportedPng);
+    const std::string failed = Line(cli_texts::kEmbedFailed) + "PATH/photo.png\n";
+    struct Case {
+        const char* name;
+        Bytes picture;
+        int code;
+        std::string err;  // PATH stands for the folder
+        CliRunner runner = CliRunner::WithInput(kPassphrase);
+        bool format3 = true;
+        std::size_t messageLength = 10;
+    };
+    const std::vector<Case> cases = {
+        {"palette", Picture({.colourType = 3}), 4, unsupported},
+        {"grey", Picture({.colourType = 0}), 4, unsupported},
+        {"grey and alpha", Picture({.colourType = 4}), 4, unsupported},
+        {"16-bit rgb", Picture({.bitDepth = 16}), 4, unsupported},
+        {"transparent colour", InsertBeforeImage(rgb, Chunk("tRNS", {0, 0, 0, 0, 0, 0})), 4, unsupported},
+        {"animated", InsertBeforeEnd(rgb, Chunk("acTL", {0, 0, 0, 1, 0, 0, 0, 0})), 4, unsupported},
+        {"65535 x 65535 in a few kilobytes", bomb, 4, unsupported},
+        {"bad checksum", badCrc, 4, Line(cli_texts::kDamaged)},
+        {"cut short", Bytes(rgb.begin(), rgb.begin() + static_cast<long>(rgb.size() / 2)), 4, Line(cli_texts::kDamaged)},
+        {"format 1 asked for", rgb, 2, Line(cli_texts::kPngNeedsFormat3), CliRunner::WithInput(kPassphrase), false},
+        {"too large", rgb, 3, Line(cli_texts::kTooLarge), CliRunner::WithInput(kPassphrase), true, 2000},
+        {"creating the new file fails", rgb, 5, failed, faultOn(FileOp::Create, 3)},
+        {"writing it fails", rgb, 5, failed, faultOn(FileOp::Write, 3)},
+        {"flushing it fails", rgb, 5, failed, faultOn(FileOp::Flush, 3)},
+        {"setting its permissions fails", rgb, 5, failed, faultOn(FileOp::Mode, 3)},
+        {"renaming it over the picture fails", rgb, 5, failed, faultOn(FileOp::Rename, 3)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::string picture = dir.File("photo.png");
+        WriteAll(picture, c.picture);
+        WriteAll(dir.File("m.txt"), RandomBytes(c.messageLength, 3));
+        std::vector<std::string> args = HideArgs(picture, dir.File("m.txt"));
+        if (!c.format3) args[4] = "1";
+        CliResult r = c.runner.Run(args);
+        EXPECT_EQ(r.code, c.code);
+        std::string err = c.err;
+        if (auto at = err.find("PATH"); at != std::string::npos) err.replace(at, 4, dir.path());
+        EXPECT_EQ(r.err, err);
+        EXPECT_EQ(ReadAll(picture), c.picture);
+        EXPECT_EQ(ListFolder(dir.path()), (std::vector<std::string>{"m.txt", "photo.png"}));
+        if (c.code == 4) {
+            EXPECT_EQ(RunCli({"inspect", picture}).code, 4);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace velquist
