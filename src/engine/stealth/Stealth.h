@@ -23,9 +23,9 @@ struct EmbedOptions {
     std::function<void(double)> progress;
     // Nothing: HILL on the colour planes and their differences (ColourHillCosts).
     const CostModel* costs = nullptr;
-    // Rounds that lower the changes' cost after the first coding, each re-coding the body twice
-    // with a part of the samples free (BodyWriter), at about two seconds for 12 megapixels.
-    // Against detectors they bought little that could be measured, so none by default.
+    // Rounds that lower the changes' cost after the first coding, each coding the body twice
+    // more with a part of the samples free (BodyWriter). Against detectors they bought little
+    // that could be measured, so none by default.
     int rounds = 0;
 };
 
