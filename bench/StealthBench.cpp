@@ -11,10 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/stealth/CoupledHillCosts.h"
+#include "engine/stealth/ColourHillCosts.h"
 #include "engine/stealth/KeyedOrder.h"
 #include "engine/stealth/MessageOpener.h"
 #include "engine/stealth/MessageSealer.h"
+#include "engine/stealth/PixelCosts.h"
 #include "engine/stealth/Stealth.h"
 #include "engine/stealth/StealthCapacity.h"
 
@@ -103,8 +104,8 @@ int main() {
     start = Clock::now();
     cpu = CpuSeconds();
     {
-        std::vector<float> costs(n);
-        CoupledHillCosts().FillBaseCosts({samples, geometry}, costs, 0);
+        PixelCosts costs(n);
+        ColourHillCosts().Fill({samples, geometry}, costs, 0);
     }
     std::printf("base costs, both cores %.3f s (cpu %.3f s)\n", Seconds(start), CpuSeconds() - cpu);
 

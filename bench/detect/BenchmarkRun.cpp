@@ -10,7 +10,9 @@
 #include "CrossValidation.h"
 #include "GroupedFolds.h"
 #include "HillSimulator.h"
+#include "LibraryEmbedder.h"
 #include "ParallelFor.h"
+#include "PixelPatternSimulator.h"
 #include "ResultTable.h"
 #include "RocAuc.h"
 #include "RsAnalysis.h"
@@ -33,6 +35,15 @@ std::uint64_t Mix(std::uint64_t x) {
 std::unique_ptr<Embedder> MakeEmbedder(const std::string& name, const std::string& cli) {
     if (name == "uniform") return std::make_unique<UniformSimulator>();
     if (name == "hill") return std::make_unique<HillSimulator>();
+    if (name == "lib") return std::make_unique<LibraryEmbedder>(std::nullopt, std::nullopt);
+    if (name.starts_with("lib:")) {
+        const std::size_t colon = name.find(':', 4);
+        return std::make_unique<LibraryEmbedder>(std::stod(name.substr(4, colon - 4)),
+                                                 colon == std::string::npos ? std::nullopt
+                                                                            : std::optional(std::stoi(name.substr(colon + 1))));
+    }
+    if (name.starts_with("pixel:")) return std::make_unique<PixelPatternSimulator>(std::stod(name.substr(6)), true);
+    if (name.starts_with("hillcd:")) return std::make_unique<PixelPatternSimulator>(std::stod(name.substr(7)), false);
     return std::make_unique<CliEmbedder>(cli, std::stoi(name));
 }
 

@@ -50,6 +50,28 @@ bool ParseCount(const std::string& text, int least, int& value) {
 
 }  // namespace
 
+bool KnownEmbedder(const std::string& name) {
+    if (std::find(kAllEmbedders.begin(), kAllEmbedders.end(), name) != kAllEmbedders.end()) return true;
+    if (name == "lib") return true;
+    const std::size_t colon = name.find(':');
+    if (colon == std::string::npos) return false;
+    const std::string kind = name.substr(0, colon);
+    if (kind != "pixel" && kind != "hillcd" && kind != "lib") return false;
+    try {
+        std::size_t used = 0;
+        const std::string rest = name.substr(colon + 1);
+        const double weight = std::stod(rest, &used);
+        if (weight < 0.0) return false;
+        if (used == rest.size()) return true;
+        // lib:W:R, R rounds.
+        std::size_t counted = 0;
+        return kind == "lib" && rest[used] == ':' && std::stoi(rest.substr(used + 1), &counted) >= 0 &&
+               used + 1 + counted == rest.size();
+    } catch (...) {
+        return false;
+    }
+}
+
 bool Options::wants(const std::string& detector) const {
     return std::find(detectors.begin(), detectors.end(), detector) != detectors.end();
 }
@@ -58,7 +80,9 @@ std::string Usage() {
     return "Usage: velquist_detect_bench [options]\n"
            "  --corpus DIR        the folder make-corpus wrote (default build/detect-corpus)\n"
            "  --cli PATH          the velquist-cli that hides versions 1 to 3 (default: the one built beside)\n"
-           "  --embedders LIST    of 1,2,3,uniform,hill (default: all)\n"
+           "  --embedders LIST    of 1,2,3,uniform,hill (default: all); also lib (version 3 in process),\n"
+           "                      lib:W[:R] (its difference weight W, R rounds), pixel:W and hillcd:W\n"
+           "                      (colour simulators, W the weight of the differences' costs)\n"
            "  --rates LIST        bits per colour sample (default 0.05,0.1,0.2,0.25,0.4)\n"
            "  --detectors LIST    of chi2,rs,spa,ws,spam,spam-cd (default: all)\n"
            "  --quick             every 4th crop, 15 learners on 60 features each, for tuning\n"
@@ -97,7 +121,8 @@ std::optional<Options> ParseOptions(int argc, char** argv, const std::string& de
             options.cli = *v;
         } else if (arg == "--embedders") {
             options.embedders = SplitList(*v);
-            ok = AllKnown(options.embedders, kAllEmbedders);
+            ok = !options.embedders.empty() &&
+                 std::all_of(options.embedders.begin(), options.embedders.end(), KnownEmbedder);
         } else if (arg == "--detectors") {
             options.detectors = SplitList(*v);
             ok = AllKnown(options.detectors, kAllDetectors);

@@ -28,6 +28,9 @@ struct Options {
 inline const std::vector<std::string> kAllEmbedders{"1", "2", "3", "uniform", "hill"};
 inline const std::vector<std::string> kAllDetectors{"chi2", "rs", "spa", "ws", "spam", "spam-cd"};
 
+// One of kAllEmbedders, "lib", or one with a weight: "lib:W", "lib:W:R", "pixel:W", "hillcd:W".
+bool KnownEmbedder(const std::string& name);
+
 std::string Usage();
 
 // The options, or nothing with `error` saying what is wrong (empty for --help).

@@ -3,58 +3,73 @@
 
 #include <algorithm>
 #include <atomic>
+#include <limits>
 #include <memory>
 #include <vector>
 
-#include "engine/stealth/ChangeDirections.h"
 #include "engine/stealth/ParallelTasks.h"
 #include "engine/stealth/ProgressReport.h"
-#include "engine/stealth/RandomBits.h"
-#include "engine/stealth/Steering.h"
 #include "engine/stealth/ViterbiEmbedder.h"
 
 namespace velquist::stealth {
 
 namespace {
 
-// Positions ahead whose samples are fetched while one is gathered: the order scatters them
-// all over the picture.
+// Positions ahead whose pixels are fetched while one is gathered: the order scatters them all
+// over the picture.
 constexpr std::size_t kFetchAhead = 16;
+constexpr float kHeld = std::numeric_limits<float>::infinity();
+
+bool IsFree(BodyWriter::Free free, std::uint32_t sample) {
+    switch (free) {
+        case BodyWriter::Free::All: return true;
+        case BodyWriter::Free::RedAndBlue: return sample % 3 != 1;
+        case BodyWriter::Free::Green: return sample % 3 == 1;
+    }
+    return false;
+}
 
 }  // namespace
 
 // One thread's embedder and buffers, reused for every segment it codes.
 class BodyWriter::SegmentWork {
 public:
-    SegmentWork(const BodyWriter& writer, const BodyLayout& body, std::span<const std::uint8_t> steering,
-                std::span<std::int8_t> changes)
-        : writer_(writer), body_(body), steering_(steering), changes_(changes) {}
+    SegmentWork(const BodyLayout& body, PixelCosts& costs) : body_(body), costs_(costs) {}
 
-    void Code(const Segment& segment) {
+    // Codes the segment again from the plan: each free position's bit may toggle at its toggle
+    // cost, the others are held. A toggle that gains is taken as the starting bit and pays for
+    // being undone, so the trellis sees no negative cost. The new plan is the next round's.
+    void Code(const Segment& segment, Free free) {
         const std::size_t coded = segment.CodedPositions();
         if (coded == 0) return;
         const std::size_t first = SegmentPlan::kHeaderPositions + segment.firstPosition;
-        Gather(first, coded);
+        Gather(first, coded, free);
         TakeBits(segment);
-        embedder_.Embed(cover_, costs_, body_.columns.first(segment.width), bits_, stego_);
-        for (std::size_t k = 0; k < coded; ++k) {
-            if (stego_[k] == cover_[k]) continue;
-            const std::uint32_t s = body_.cover.Sample(first + k);
-            changes_[s] = Direction(s);
-        }
+        embedder_.Embed(start_, toggleCosts_, body_.columns.first(segment.width), bits_, stego_);
+        for (std::size_t k = 0; k < coded; ++k)
+            if (stego_[k] != body_.cover.LowestBit(first + k)) costs_.PlanNextFlip(body_.cover.Sample(first + k));
     }
 
 private:
-    void Gather(std::size_t first, std::size_t coded) {
+    void Gather(std::size_t first, std::size_t coded, Free free) {
         const KeyedCover& cover = body_.cover;
-        cover_.resize(coded);
-        costs_.resize(coded);
+        start_.resize(coded);
+        toggleCosts_.resize(coded);
         stego_.resize(coded);
         const std::size_t end = first + coded;
         for (std::size_t p = first; p < end; ++p) {
-            if (p + kFetchAhead < end) __builtin_prefetch(&steering_[cover.Sample(p + kFetchAhead)]);
-            cover_[p - first] = static_cast<std::uint8_t>(cover.LowestBit(p));
-            costs_[p - first] = cover.Cost(p) * Steering::Multiplier(steering_[cover.Sample(p)]);
+            if (p + kFetchAhead < end) __builtin_prefetch(costs_.Address(cover.Sample(p + kFetchAhead)));
+            const std::uint32_t s = cover.Sample(p);
+            const auto planned = static_cast<std::uint8_t>(cover.LowestBit(p) ^ costs_.Flipped(s));
+            float cost = kHeld;
+            bool gain = false;
+            if (IsFree(free, s)) {
+                cost = costs_.ToggleCost(s);
+                gain = cost < 0;
+                if (gain) cost = -cost;
+            }
+            start_[p - first] = planned ^ static_cast<std::uint8_t>(gain);
+            toggleCosts_[p - first] = cost;
         }
     }
 
@@ -66,58 +81,39 @@ private:
         }
     }
 
-    // Whatever the model steers, 0 only goes up and 255 only down.
-    std::int8_t Direction(std::uint32_t sample) const {
-        const std::uint8_t value = writer_.picture_.samples[sample];
-        if (value == 0) return 1;
-        if (value == 255) return -1;
-        return Steering::Up(steering_[sample]) ? 1 : -1;
-    }
-
-    const BodyWriter& writer_;
     const BodyLayout& body_;
-    std::span<const std::uint8_t> steering_;
-    std::span<std::int8_t> changes_;
+    PixelCosts& costs_;
     ViterbiEmbedder embedder_;
-    std::vector<std::uint8_t> cover_;
-    std::vector<float> costs_;
+    std::vector<std::uint8_t> start_;
+    std::vector<float> toggleCosts_;
     std::vector<std::uint8_t> bits_;
     std::vector<std::uint8_t> stego_;
 };
 
-std::size_t BodyWriter::Pixels() const {
-    return std::size_t{picture_.geometry.Width()} * picture_.geometry.Height();
-}
-
-void BodyWriter::Steer(std::span<const std::int8_t> changes, std::span<std::uint8_t> steering) const {
-    model_.FillSteering(picture_, changes, RandomBits(Pixels()), steering, threads_);
-}
-
-void BodyWriter::Plan(const BodyLayout& body, int rounds, std::span<std::int8_t> changes,
-                      std::span<std::uint8_t> steering, ProgressReport& progress, double from,
+void BodyWriter::Plan(const BodyLayout& body, int rounds, ProgressReport& progress, double from,
                       double to) const {
     const std::vector<Segment>& segments = body.segments.Segments();
     const unsigned workers = std::min<unsigned>(ThreadsFor(threads_), static_cast<unsigned>(segments.size()));
-    rounds = std::max(rounds, 1);
-    // Each worker keeps its embedder, and the embedder its path memory, from round to round.
-    std::vector<std::unique_ptr<SegmentWork>> works;
-    for (unsigned w = 0; w < workers; ++w)
-        works.push_back(std::make_unique<SegmentWork>(*this, body, steering, changes));
+    std::vector<Free> passes{Free::All};
     for (int round = 0; round < rounds; ++round) {
-        Steer(changes, steering);
-        std::fill(changes.begin(), changes.end(), 0);
-        const double roundFrom = from + (to - from) * round / rounds;
-        const double roundTo = from + (to - from) * (round + 1) / rounds;
+        passes.push_back(Free::RedAndBlue);
+        passes.push_back(Free::Green);
+    }
+    // Each worker keeps its embedder, and the embedder its path memory, from pass to pass.
+    std::vector<std::unique_ptr<SegmentWork>> works;
+    for (unsigned w = 0; w < workers; ++w) works.push_back(std::make_unique<SegmentWork>(body, costs_));
+    for (std::size_t pass = 0; pass < passes.size(); ++pass) {
+        const double passFrom = from + (to - from) * pass / passes.size();
+        const double passTo = from + (to - from) * (pass + 1) / passes.size();
         std::atomic<std::size_t> next{0};
         std::atomic<std::size_t> done{0};
         RunParallel(workers, workers, [&](std::size_t worker) {
             for (std::size_t s; (s = next++) < segments.size();) {
-                works[worker]->Code(segments[s]);
-                progress.Stage(roundFrom, roundTo, static_cast<double>(++done) / segments.size());
+                works[worker]->Code(segments[s], passes[pass]);
+                progress.Stage(passFrom, passTo, static_cast<double>(++done) / segments.size());
             }
         });
-        // The next round steers by the ways the changes will really go.
-        ChangeDirections::Choose(picture_, steering, RandomBits(Pixels()), changes);
+        costs_.Advance(threads_);
     }
 }
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <span>
 
-#include "engine/stealth/CostModel.h"
 #include "engine/stealth/KeyedCover.h"
+#include "engine/stealth/PixelCosts.h"
 #include "engine/stealth/SegmentPlan.h"
 
 namespace velquist::stealth {
@@ -20,30 +20,30 @@ struct BodyLayout {
     std::span<const std::uint8_t> payload;
 };
 
-// Plans the changes that write a payload into the body. Each round steers every sample's
-// change by the changes the round before planned around it, then codes every segment afresh
-// from the untouched cover with those costs: any plan with the right syndromes is valid, so
-// the rounds are free to move the changes until they cluster.
+// Plans which body samples flip, into `costs`. The first coding prices every change as if it
+// were alone in its pixel. Then each round lowers the pixels' true cost (PixelCosts) without
+// touching the payload: it codes the segments again from the plan, first with only the red and
+// blue samples free to toggle, then with only green, the others held. Within such a pass a
+// toggle's cost does not depend on any other toggle, so the trellis finds the cheapest set of
+// toggles that keeps every payload bit, and the plan's cost never rises: lone changes in smooth
+// colour become whole pixels, or move to where the colours are busy. (Each toggle of a whole
+// pixel needs others to keep the syndrome, so on photographs the rounds lower the cost by a few
+// to a quarter, not to what a code over whole pixels would reach.)
 class BodyWriter {
 public:
-    BodyWriter(const PictureView& picture, const CostModel& model, unsigned threads)
-        : picture_(picture), model_(model), threads_(threads) {}
+    BodyWriter(PixelCosts& costs, unsigned threads) : costs_(costs), threads_(threads) {}
 
-    // Leaves -1, 0 or +1 per sample in `changes` (outside the body: 0) and, in `steering`, the
-    // steering the last round coded with, which serves the header as well. Progress runs from
-    // `from` to `to`.
-    void Plan(const BodyLayout& body, int rounds, std::span<std::int8_t> changes,
-              std::span<std::uint8_t> steering, ProgressReport& progress, double from,
+    // Progress runs from `from` to `to`.
+    void Plan(const BodyLayout& body, int rounds, ProgressReport& progress, double from,
               double to) const;
+
+    // Which samples a pass may toggle, by offset in their pixel.
+    enum class Free { All, RedAndBlue, Green };
 
 private:
     class SegmentWork;
 
-    std::size_t Pixels() const;
-    void Steer(std::span<const std::int8_t> changes, std::span<std::uint8_t> steering) const;
-
-    const PictureView& picture_;
-    const CostModel& model_;
+    PixelCosts& costs_;
     unsigned threads_;
 };
 

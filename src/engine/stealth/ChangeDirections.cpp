@@ -4,12 +4,18 @@
 #include <vector>
 
 #include "engine/stealth/RandomBits.h"
-#include "engine/stealth/Steering.h"
 
 namespace velquist::stealth {
 
-void ChangeDirections::Choose(const PictureView& picture, std::span<const std::uint8_t> steering,
-                              const RandomBits& ties, std::span<std::int8_t> changes) {
+namespace {
+
+// Outweighs the six votes of the neighbours.
+constexpr int kForced = 8;
+
+}  // namespace
+
+void ChangeDirections::Choose(const PictureView& picture, const RandomBits& ties,
+                              std::span<std::int8_t> changes) {
     const SampleGeometry& g = picture.geometry;
     const std::uint32_t width = g.Width();
     std::vector<std::uint64_t> above(width, SampleGeometry::kNoSample), here(width);
@@ -23,7 +29,9 @@ void ChangeDirections::Choose(const PictureView& picture, std::span<const std::u
             for (unsigned c = 0; c < 3; ++c) {
                 if (changes[first + c] == 0) continue;
                 any = true;
-                votes += Steering::Up(steering[first + c]) ? 1 : -1;
+                // A sample at 0 or 255 has one way; the rest follow it to keep the differences.
+                const std::uint8_t value = picture.samples[first + c];
+                if (value == 0 || value == 255) votes += value == 0 ? kForced : -kForced;
                 if (x > 0 && here[x - 1] != SampleGeometry::kNoSample) votes += changes[here[x - 1] + c];
                 if (above[x] != SampleGeometry::kNoSample) votes += changes[above[x] + c];
             }

@@ -8,15 +8,9 @@
 
 namespace velquist::stealth {
 
-namespace {
-
-constexpr std::size_t kFetchAhead = 16;
-
-}  // namespace
-
-KeyedCover::KeyedCover(LargeArray<std::uint32_t> order, std::span<const float> sampleCosts,
-                       std::span<const std::uint8_t> samples, unsigned threads)
-    : order_(std::move(order)), costs_(order_.size()), bits_(order_.size() / 64 + 1, 0) {
+KeyedCover::KeyedCover(LargeArray<std::uint32_t> order, std::span<const std::uint8_t> samples,
+                       unsigned threads)
+    : order_(std::move(order)), bits_(order_.size() / 64 + 1, 0) {
     // The lowest bits first packed in sample order, small enough to stay in the cache while
     // they are fetched in keyed order.
     std::vector<std::uint64_t> lowest(samples.size() / 64 + 1, 0);
@@ -29,9 +23,7 @@ KeyedCover::KeyedCover(LargeArray<std::uint32_t> order, std::span<const float> s
         const std::size_t from = std::min(order_.size(), words * task / tasks * 64);
         const std::size_t to = std::min(order_.size(), words * (task + 1) / tasks * 64);
         for (std::size_t k = from; k < to; ++k) {
-            if (k + kFetchAhead < to) __builtin_prefetch(&sampleCosts[order_[k + kFetchAhead]]);
             const std::uint32_t s = order_[k];
-            costs_[k] = sampleCosts[s];
             bits_[k / 64] |= ((lowest[s / 64] >> (s % 64)) & 1) << (k % 64);
         }
     });

@@ -3,28 +3,25 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
-#include "engine/stealth/CostModel.h"
 #include "engine/stealth/LargeArray.h"
 
 namespace velquist::stealth {
 
-// The cover in keyed order: for each position its sample, its cost when nothing else changes,
-// and its lowest bit. Laid out by position, the embedder reads it front to back; only the
-// steering of each round is still fetched from all over the picture.
+// The cover in keyed order: for each position its sample and its lowest bit, read front to back
+// by the embedder.
 class KeyedCover {
 public:
-    KeyedCover(LargeArray<std::uint32_t> order, std::span<const float> sampleCosts,
-               std::span<const std::uint8_t> samples, unsigned threads);
+    KeyedCover(LargeArray<std::uint32_t> order, std::span<const std::uint8_t> samples,
+               unsigned threads);
 
     std::span<const std::uint32_t> Order() const { return order_; }
     std::uint32_t Sample(std::size_t position) const { return order_[position]; }
-    float Cost(std::size_t position) const { return costs_[position]; }
     unsigned LowestBit(std::size_t position) const { return (bits_[position / 64] >> (position % 64)) & 1; }
 
 private:
     LargeArray<std::uint32_t> order_;
-    LargeArray<float> costs_;
     std::vector<std::uint64_t> bits_;
 };
 

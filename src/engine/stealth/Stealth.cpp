@@ -10,17 +10,17 @@
 #include "engine/stealth/BodyWriter.h"
 #include "engine/stealth/ChangeDirections.h"
 #include "engine/stealth/CodeColumns.h"
-#include "engine/stealth/CoupledHillCosts.h"
+#include "engine/stealth/ColourHillCosts.h"
 #include "engine/stealth/KeyedCover.h"
 #include "engine/stealth/KeyedOrder.h"
 #include "engine/stealth/ParallelTasks.h"
 #include "engine/stealth/ParityHeader.h"
+#include "engine/stealth/PixelCosts.h"
 #include "engine/stealth/ProgressReport.h"
 #include "engine/stealth/RandomBits.h"
 #include "engine/stealth/SegmentPlan.h"
 #include "engine/stealth/SodiumStart.h"
 #include "engine/stealth/StealthError.h"
-#include "engine/stealth/Steering.h"
 #include "engine/stealth/SyndromeReader.h"
 
 namespace velquist::stealth {
@@ -45,35 +45,38 @@ void CheckSamples(std::span<const std::uint8_t> samples, const SampleGeometry& g
         throw std::invalid_argument("the samples are not the picture's cover sequence");
 }
 
-// The order and the base costs, side by side when there are threads to spare (the shuffle runs
-// on one thread, bound by memory latency), then laid out by position.
+// The order and the costs, side by side when there are threads to spare (the shuffle runs on
+// one thread, bound by memory latency).
 KeyedCover Prepare(const PictureView& picture, const StealthKeys& keys, const CostModel& model,
-                   unsigned threads) {
-    LargeArray<float> costs(picture.samples.size());
+                   PixelCosts& costs, unsigned threads) {
     auto shuffle = [&] { return KeyedOrder::Shuffle(picture.samples.size(), keys.Order()); };
     if (threads < 2) {
         LargeArray<std::uint32_t> order = shuffle();
-        model.FillBaseCosts(picture, costs, 1);
-        return KeyedCover(std::move(order), costs, picture.samples, 1);
+        model.Fill(picture, costs, 1);
+        return KeyedCover(std::move(order), picture.samples, 1);
     }
     auto order = std::async(std::launch::async, shuffle);
-    model.FillBaseCosts(picture, costs, threads - 1);
-    return KeyedCover(order.get(), costs, picture.samples, threads);
+    model.Fill(picture, costs, threads - 1);
+    return KeyedCover(order.get(), picture.samples, threads);
 }
 
-// In each header group whose parity is wrong, the cheapest sample changes.
+// In each header group whose parity is wrong, the sample whose flip costs least given the
+// body's plan flips.
 void PlanHeader(std::uint64_t wanted, std::span<const std::uint8_t> samples,
-                const KeyedCover& cover, std::span<const std::uint8_t> steering,
-                std::span<std::int8_t> changes) {
-    auto cost = [&](std::size_t position) {
-        return cover.Cost(position) * Steering::Multiplier(steering[cover.Sample(position)]);
-    };
-    auto change = [&](std::size_t position) { changes[cover.Sample(position)] = 1; };
+                const KeyedCover& cover, PixelCosts& costs) {
+    auto cost = [&](std::size_t position) { return costs.ToggleCost(cover.Sample(position)); };
+    auto change = [&](std::size_t position) { costs.Toggle(cover.Sample(position)); };
     ParityHeader::PlanChanges(wanted, ParityHeader::Parities(samples, cover.Order()), cost, change);
 }
 
-std::vector<std::uint32_t> MakeChanges(std::span<std::uint8_t> samples,
-                                       std::span<const std::int8_t> changes) {
+// The planned flips, each a change whose way ChangeDirections settles per pixel.
+std::vector<std::uint32_t> MakeChanges(const PictureView& picture, std::span<std::uint8_t> samples,
+                                       const PixelCosts& costs) {
+    LargeArray<std::int8_t> changes(samples.size());
+    for (std::size_t i = 0; i < samples.size(); ++i) changes[i] = costs.Flipped(i) ? 1 : 0;
+    const SampleGeometry& geometry = picture.geometry;
+    ChangeDirections::Choose(picture, RandomBits(std::size_t{geometry.Width()} * geometry.Height()),
+                             changes);
     std::vector<std::uint32_t> changed;
     for (std::size_t i = 0; i < samples.size(); ++i) {
         if (changes[i] == 0) continue;
@@ -91,26 +94,24 @@ std::vector<std::uint32_t> Rewrite(std::span<std::uint8_t> samples, const Sample
                                    std::uint64_t wantedHeader, const EmbedOptions& options) {
     StartSodium();
     const unsigned threads = ThreadsFor(options.threads);
-    const CoupledHillCosts defaultModel;
+    const ColourHillCosts defaultModel;
     const CostModel& model = options.costs ? *options.costs : defaultModel;
     const PictureView picture{samples, geometry};
     ProgressReport progress(options.progress);
     progress.Report(0);
 
-    const KeyedCover cover = Prepare(picture, keys, model, threads);
+    PixelCosts costs(samples.size());
+    const KeyedCover cover = Prepare(picture, keys, model, costs, threads);
+    costs.ClearFlips();
     progress.Report(kPrepared);
-    LargeArray<std::int8_t> changes(samples.size(), 0);
-    LargeArray<std::uint8_t> steering(samples.size());
     const std::vector<std::uint8_t> columns =
         CodeColumns::Derive(keys.Order(), segments ? segments->WidestCode() : 0);
     const SegmentPlan nothing;
-    BodyWriter(picture, model, threads)
-        .Plan({cover, segments ? *segments : nothing, columns, payload}, options.rounds, changes,
-              steering, progress, kPrepared, kCoded);
-    PlanHeader(wantedHeader, samples, cover, steering, changes);
-    ChangeDirections::Choose(picture, steering,
-                             RandomBits(std::size_t{geometry.Width()} * geometry.Height()), changes);
-    std::vector<std::uint32_t> changed = MakeChanges(samples, changes);
+    BodyWriter(costs, threads)
+        .Plan({cover, segments ? *segments : nothing, columns, payload}, options.rounds, progress,
+              kPrepared, kCoded);
+    PlanHeader(wantedHeader, samples, cover, costs);
+    std::vector<std::uint32_t> changed = MakeChanges(picture, samples, costs);
     progress.Report(1);
     return changed;
 }

@@ -21,11 +21,12 @@ struct EmbedOptions {
     unsigned threads = 0;  // 0: one per core
     // Called with 0 .. 1, never going back, one call at a time, possibly from a worker thread.
     std::function<void(double)> progress;
-    // Nothing: HILL per colour plane with colour-coupled directions (CoupledHillCosts).
+    // Nothing: HILL on the colour planes and their differences (ColourHillCosts).
     const CostModel* costs = nullptr;
-    // Embedding rounds; each after the first steers the changes by those of the one before.
-    // More gather more changes into whole pixels, at about a second each for 12 megapixels.
-    int rounds = 2;
+    // Rounds that lower the changes' cost after the first coding, each coding the body twice
+    // more with a part of the samples free (BodyWriter). Against detectors they bought little
+    // that could be measured, so none by default.
+    int rounds = 0;
 };
 
 // Changes the samples by +-1 so that they carry `payload` (a sealed message, see

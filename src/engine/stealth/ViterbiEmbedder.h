@@ -20,8 +20,8 @@ public:
     explicit ViterbiEmbedder(Kernel kernel = Available().back()) : kernel_(kernel) {}
 
     // `cover`, `costs` and `stego` hold bits.size() blocks of columns.size() entries; bits are
-    // 0 or 1, costs finite and not negative. Writes the chosen bits to `stego` and returns
-    // their total cost.
+    // 0 or 1, costs not negative, an infinite cost holding the cover bit (some choice must
+    // leave it). Writes the chosen bits to `stego` and returns their total cost.
     double Embed(std::span<const std::uint8_t> cover, std::span<const float> costs,
                  std::span<const std::uint8_t> columns, std::span<const std::uint8_t> bits,
                  std::span<std::uint8_t> stego);

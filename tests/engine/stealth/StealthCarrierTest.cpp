@@ -203,15 +203,22 @@ TEST(StealthCarrier, HiddenFileReadsBackThroughThePlainFormatAndOnlyChangesSampl
         EXPECT_EQ(*changed, differ);
         EXPECT_GT(fromZero, 0);
         EXPECT_GT(from255, 0);
-        // A pixel's changed samples all go one way, save those that 0 or 255 force.
+        // A pixel's changed samples all go one way, save those that 0 or 255 force, and the
+        // others follow a forced one unless two are forced apart.
         for (std::uint64_t p = 0; p < c.geometry.SampleCount(); p += 3) {
-            int up = 0, down = 0;
+            int up = 0, down = 0, forcedUp = 0, forcedDown = 0;
             for (std::uint64_t s = p; s < p + 3; ++s) {
-                if (cover[s] == 0 || cover[s] == 255) continue;
-                up += samples[s] > cover[s];
-                down += samples[s] < cover[s];
+                const bool forced = cover[s] == 0 || cover[s] == 255;
+                (forced ? forcedUp : up) += samples[s] > cover[s];
+                (forced ? forcedDown : down) += samples[s] < cover[s];
             }
             EXPECT_FALSE(up && down) << p;
+            if (forcedUp && !forcedDown) {
+                EXPECT_EQ(down, 0) << p;
+            }
+            if (forcedDown && !forcedUp) {
+                EXPECT_EQ(up, 0) << p;
+            }
         }
     }
 }

@@ -10,15 +10,16 @@
 namespace velquist::stealth::testing {
 
 // A picture's samples with smooth gradients, texture and noise, and a patch of salt-and-pepper
-// (only 0 and 255) busy enough that changes land on it, so the rule for saturated samples is
-// put to work.
+// (mostly 0 and 255, some samples between, so pixels mix forced and free samples) busy enough
+// that changes land on it, so the rules for saturated samples are put to work.
 inline std::vector<std::uint8_t> TestSamples(const SampleGeometry& geometry, std::uint32_t seed) {
     std::mt19937 rng(seed);
     std::vector<std::uint8_t> samples(geometry.SampleCount());
     for (std::uint64_t i = 0; i < samples.size(); ++i) {
         const SamplePlace at = geometry.PlaceOf(i);
         if (at.x < geometry.Width() / 4 && at.y < geometry.Height() / 4) {
-            samples[i] = (rng() & 1) ? 255 : 0;
+            const std::uint32_t draw = rng();
+            samples[i] = draw % 3 == 0 ? static_cast<std::uint8_t>(100 + draw % 50) : ((draw >> 8 & 1) ? 255 : 0);
             continue;
         }
         const int texture = static_cast<int>((at.x * 7 + at.y * 3) % 23) - 11;

@@ -1,0 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/stealth/ColourHillCosts.h"
+
+#include "engine/stealth/HillCost.h"
+
+namespace velquist::stealth {
+
+void ColourHillCosts::Fill(const PictureView& picture, PixelCosts& costs, unsigned threads) const {
+    HillCost::Fill(picture, costs, weight_, threads);
+}
+
+}  // namespace velquist::stealth
