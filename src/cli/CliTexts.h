@@ -126,32 +126,39 @@ inline constexpr const char* kAbsent = Msgid("none");
 inline constexpr const char* kYes = Msgid("yes");
 inline constexpr const char* kNo = Msgid("no");
 
-inline constexpr const char* kHelp = Msgid(R"(velquist-cli: hides a file inside a 24-bit BMP picture, or takes it out again.
+inline constexpr const char* kHelp = Msgid(R"(velquist-cli: hides a file inside a BMP or PNG picture, or takes it out again.
 
 Usage:
   velquist-cli inspect PICTURE [--json]
-      Shows the bit count, whether data is hidden, the format version, whether
-      it is protected and encrypted, the extension, the message length and the
-      capacity.
+      Shows the kind of picture file, the bit count, whether data is hidden,
+      the format version, whether it is protected and encrypted, the
+      extension, the message length and the capacity of each format.
   velquist-cli hide PICTURE MESSAGE [--password | --password-stdin]
-                    [--format 1|2]
-      Hides the message file in the picture (changed in place, same length).
+                    [--format 1|2|3]
+      Hides the message file in the picture, changed in place: a BMP keeps
+      its length, a PNG keeps every chunk but its image data.
       --password        asks for a password twice on the terminal, no echo
       --password-stdin  reads the password from one line of standard input
-      --format 1|2      the format of a protected message: 2 (the default)
+      --format 1|2|3    the format of a protected message: 2 (the default)
                         encrypts it, with a password of 1 to 64 characters;
-                        1 stores the password (1 to 8 printable ASCII
-                        characters) in clear, for programs that know only 1
-  velquist-cli extract PICTURE [--output-dir DIR] [--wipe] [--password-stdin]
-                       [--force]
-      Takes the message out to DIR/output.EXT (DIR defaults to the current
-      folder) and prints its path on standard output once everything is done.
-      A protected message asks for the password on the terminal, or reads it
-      from standard input with --password-stdin.
+                        3 encrypts it and leaves no mark, moving samples by
+                        one where that is hardest to detect, with a
+                        passphrase of 1 to 256 bytes; it is the only format
+                        a PNG (8-bit RGB or RGBA) takes; 1 stores the
+                        password (1 to 8 printable ASCII characters) in
+                        clear, for programs that know only 1
+  velquist-cli extract PICTURE [--output-dir DIR] [--wipe] [--force]
+                       [--password | --password-stdin]
+      Takes the message out to DIR/output.EXT, or a format-3 file to DIR
+      under its own name (DIR defaults to the current folder), and prints
+      its path on standard output once everything is done. A protected
+      message asks for the password on the terminal, or reads it from
+      standard input with --password-stdin. A format-3 message shows no
+      mark: it is looked for only when a password is given.
       --wipe            wipes the hidden data from the picture afterwards
       --force           replaces an existing output file without asking
-  velquist-cli wipe PICTURE
-      Wipes the hidden data from the picture.
+  velquist-cli wipe PICTURE [--password | --password-stdin]
+      Wipes the hidden data from the picture; format 3 needs its passphrase.
   velquist-cli --help | --version
 
 A password is never taken as an argument (other users could read it in the
@@ -162,15 +169,16 @@ LANG that is set names a zh locale, in English otherwise.
 Exit status:
   0  success
   2  usage error: wrong arguments; a password that is empty, too long or of
-     characters its format cannot store; --format 2 without a password; a
-     password is needed and there is neither a terminal nor --password-stdin
+     characters its format cannot store; --format 2 or 3 without a
+     password; a PNG with a format other than 3; a password is needed and
+     there is neither a terminal nor --password-stdin
   3  refused: no hidden data, wrong password, another format version, message
      too large, picture already holds data, the two passwords differ, the
      output exists (kept after a "no", or with no terminal to ask and no
      --force), the output is the picture itself, the picture is in use by
      another program
   4  picture unusable: missing or gone, not a regular file, truncated or
-     damaged, not 24-bit, compressed
+     damaged, not 24-bit, compressed, a PNG other than 8-bit RGB or RGBA
   5  input/output failure: the message cannot be read, the output folder is
      missing or the output cannot be created, a read or write failed (a full
      disk, a file-size limit), standard output cannot be written, no memory

@@ -102,7 +102,7 @@ TEST(CliLanguage, EveryMessageOfARunFollowsTheLanguage) {
     EXPECT_EQ(chinese.Run({"wipe", carrier}).err, Line(texts::kNoHidden));
     CliResult usage = chinese.Run({"inspect"});
     EXPECT_EQ(usage.err, "用法错误：文件参数的个数不对\n请运行 velquist-cli --help 查看用法。\n");
-    EXPECT_TRUE(chinese.Run({"--help"}).out.starts_with("velquist-cli：把一个文件藏进24位BMP图片"));
+    EXPECT_TRUE(chinese.Run({"--help"}).out.starts_with("velquist-cli：把一个文件藏进BMP或PNG图片"));
     EXPECT_EQ(RunCli({"--help"}).out, t::kHelp);
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <sstream>
 
 #include "CliRunner.h"
 #include "cli/CliRequest.h"
@@ -96,6 +97,20 @@ TEST(CliRequest, HelpDocumentsEverySubcommandAndExitStatusAndVersionNamesTheRele
         EXPECT_NE(std::string(t::kHelp).find(word), std::string::npos) << word;
     for (int code : {0, 2, 3, 4, 5})
         EXPECT_NE(std::string(t::kHelp).find("  " + std::to_string(code) + "  "), std::string::npos);
+    // Both languages fit an 80-column terminal; a Chinese character takes two columns.
+    for (const std::string& text : {RunCli({"--help"}).out, CliRunner::InChinese().Run({"--help"}).out}) {
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);) {
+            std::size_t columns = 0;
+            for (std::size_t i = 0; i < line.size(); ++columns) {
+                const auto lead = static_cast<unsigned char>(line[i]);
+                const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+                columns += length == 3 ? 1 : 0;
+                i += length;
+            }
+            EXPECT_LE(columns, 79u) << line;
+        }
+    }
 
     CliResult version = RunCli({"--version"});
     EXPECT_EQ(version.code, 0);
