@@ -16,6 +16,7 @@
 #include "shell/MainController.h"
 #include "support/CarrierBuilder.h"
 #include "support/PassHarness.h"
+#include "support/PngMaker.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TempDir.h"
 
@@ -154,6 +155,61 @@ TEST(WindowWorkflow, NoTraceHideAndExtractionFollowTheOptions) {
     EXPECT_EQ(ReadAll(w.dir.File("notes.txt")), message);
     EXPECT_EQ(w.platform.boxes().back(),
               (Box{"     你愿意现在就阅读内容吗？     ", 36, std::string("选择")}));
+}
+
+// A PNG takes a message only without trace: its hint is the safe size whatever the options,
+// a hide with other options is refused before anything is written, and the rewritten picture
+// is the one the window goes on with.
+TEST(WindowWorkflow, PngIsHiddenInWithoutTraceOnlyAndTakenOutAgain) {
+    namespace pt = png::testing;
+    Window w;
+    const std::string picture = w.dir.File("beach.png");
+    const pt::PngRecipe recipe{.width = 640, .height = 480};
+    const pt::Bytes original = pt::InsertBeforeImage(pt::WritePng(recipe, pt::PatternSamples(recipe)),
+                                                     pt::Chunk("tEXt", pt::Text("Title")));
+    WriteAll(picture, original);
+    ASSERT_EQ(::chmod(picture.c_str(), 0600), 0);
+    ::mkdir(w.dir.File("from").c_str(), 0700);
+    const auto message = RandomBytes(900, 9);
+    WriteAll(w.dir.File("from/notes.txt"), message);
+    w.Drop({picture});
+    EXPECT_TRUE(w.platform.boxes().empty());
+    EXPECT_EQ(w.Text("LabCue1"), "当前图片:" + picture);
+    const std::string safe = "您可以嵌入的信息大小不超过2KB";  // as the BMP of the same size
+    EXPECT_EQ(w.Text("LabCue2"), safe);
+    w.Click("ChkPassword");
+    EXPECT_EQ(w.Text("LabCue2"), safe);
+    w.Click("ChkEncrypt");
+    EXPECT_EQ(w.Text("LabCue2"), safe);
+
+    w.platform.AnswerOpenFile(w.dir.File("from/notes.txt"));
+    w.Click("CmdMsgSelect");
+    w.Type("Text1", "sand and sea");
+    w.Type("Text2", "sand and sea");
+    w.Click("cmdadd");
+    EXPECT_EQ(w.platform.boxes().back(),
+              (Box{"PNG图片只能以不留痕迹方式嵌入，请勾选不留痕迹并输入密码！", 48, std::string("注意")}));
+    EXPECT_EQ(ReadAll(picture), original);
+
+    w.Click("ChkEncrypt");
+    w.Click("ChkStealth");
+    w.Type("Text1", "sand and sea");
+    w.Type("Text2", "sand and sea");
+    w.Click("cmdadd");
+    ASSERT_EQ(w.platform.boxes().back(), (Box{"嵌入完成！", 64, std::string("消息")}));
+    EXPECT_EQ(pt::ChunksOtherThanImage(ReadAll(picture)), pt::ChunksOtherThanImage(original));
+    struct stat st {};
+    ASSERT_EQ(::stat(picture.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+    w.platform.ClearRecords();
+    w.platform.AnswerOpenFile(picture);
+    w.Click("cmdopen");
+    EXPECT_EQ(w.Text("Labtmp"), "这张图片没有隐藏信息");
+    w.Type("Text1", "sand and sea");
+    w.platform.AnswerQuestion(kAnswerNo);
+    w.Click("cmdout");
+    EXPECT_EQ(ReadAll(w.dir.File("notes.txt")), message);
 }
 
 TEST(WindowWorkflow, ACloseRequestIsRefusedWhileAPassRuns) {
