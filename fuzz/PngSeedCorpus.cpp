@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "PngMaker.h"
+#include "support/PngMaker.h"
 
 namespace {
 
