@@ -91,11 +91,6 @@ const char* CauseText(FileCause cause) {
     return nullptr;
 }
 
-bool IsFileFailure(const Outcome& o) {
-    return o.kind == OutcomeKind::CarrierFailure || o.kind == OutcomeKind::MessageFailure ||
-           o.kind == OutcomeKind::OutputFailure || o.kind == OutcomeKind::CarrierGone;
-}
-
 // "FILE: cause", as the window's second line says it.
 std::string CauseLine(const Outcome& o) {
     const char* cause = CauseText(o.cause);
@@ -108,7 +103,7 @@ std::string CauseLine(const Outcome& o) {
 ExitCode Report(CliSession& session, CarrierCommand command, const Outcome& outcome) {
     if (outcome.completed()) return ExitCode::Ok;
     session.Tell(TextFor(command, outcome));
-    if (IsFileFailure(outcome) && !outcome.path.empty()) session.console.Say(CauseLine(outcome));
+    if (outcome.fileFailure() && !outcome.path.empty()) session.console.Say(CauseLine(outcome));
     return CodeFor(outcome);
 }
 

@@ -99,11 +99,6 @@ const char* CauseText(FileCause cause) {
     return nullptr;
 }
 
-bool IsFileFailure(const Outcome& o) {
-    return o.kind == OutcomeKind::CarrierFailure || o.kind == OutcomeKind::MessageFailure ||
-           o.kind == OutcomeKind::OutputFailure || o.kind == OutcomeKind::CarrierGone;
-}
-
 std::string CauseLine(const Outcome& outcome) {
     if (outcome.path.empty()) return "";
     const char* cause = CauseText(outcome.cause);
@@ -115,7 +110,7 @@ std::string CauseLine(const Outcome& outcome) {
 void ShowOutcome(Platform& platform, CarrierCommand command, const Outcome& outcome) {
     if (outcome.completed()) return;
     std::string prompt = OutcomePrompt(command, outcome);
-    std::string cause = IsFileFailure(outcome) ? CauseLine(outcome) : "";
+    std::string cause = outcome.fileFailure() ? CauseLine(outcome) : "";
     if (!cause.empty()) prompt += "\n" + cause;
     // Only a choice the user can change in the window itself is a warning.
     int style = outcome.kind == OutcomeKind::PngNeedsStealth ? kStyleWarning : kStyleError;

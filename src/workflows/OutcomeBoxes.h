@@ -27,7 +27,4 @@ void ShowOutcome(Platform& platform, CarrierCommand command, const Outcome& outc
 // "FILE：cause" for a failed file operation.
 std::string CauseLine(const Outcome& outcome);
 
-// True for the outcomes of a failed file operation, which name the file and the cause.
-bool IsFileFailure(const Outcome& outcome);
-
 }  // namespace velquist

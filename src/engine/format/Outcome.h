@@ -38,6 +38,11 @@ struct Outcome {
     int error = 0;                        // the system's error number, 0 when none
 
     bool completed() const { return kind == OutcomeKind::Completed; }
+    // A file operation failed, or the picture went: a second line names the file and why.
+    bool fileFailure() const {
+        return kind == OutcomeKind::CarrierFailure || kind == OutcomeKind::MessageFailure ||
+               kind == OutcomeKind::OutputFailure || kind == OutcomeKind::CarrierGone;
+    }
     static Outcome Of(OutcomeKind kind, std::string path = {}) {
         return Outcome{kind, std::move(path), FileCause::Other, 0};
     }
