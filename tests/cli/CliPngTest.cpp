@@ -3,10 +3,12 @@
 
 #include <sys/stat.h>
 
+#include <csignal>
 #include <cstdlib>
 
 #include "CliRunner.h"
 #include "cli/CliTexts.h"
+#include "platform/SignalCleanup.h"
 #include "support/PassHarness.h"
 #include "support/PngMaker.h"
 #include "support/TempDir.h"
@@ -41,6 +43,10 @@ TEST(CliPng, EveryUsableKindCarriesAFileAndKeepsAllElse) {
         {"interlaced rgba, text and a private chunk", {.width = 90, .height = 90, .colourType = 6, .interlaced = true},
          Chunk("tEXt", Text(std::string_view("Comment\0harbour", 15))), Chunk("prVt", Text("kept as it is"))},
         {"image data in small chunks", {.width = 100, .height = 80, .idatSize = 700}},
+        {"colour profile, gamma, size and time", {.width = 100, .height = 90, .colourType = 6},
+         Join({Chunk("iCCP", Join({Text(std::string_view("icc\0\0", 5)), Zlib(Bytes(128, 7))})),
+               Chunk("gAMA", {0, 0, 0xB1, 0x8F}), Chunk("pHYs", {0, 0, 0x0B, 0x13, 0, 0, 0x0B, 0x13, 1})}),
+         Chunk("tIME", {0x07, 0xEA, 12, 9, 3, 0, 0})},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -150,6 +156,38 @@ TEST(CliPng, RefusedOrFailedPicturesAreLeftWholeWithNothingBeside) {
         if (c.code == 4) {
             EXPECT_EQ(RunCli({"inspect", picture}).code, 4);
         }
+    }
+}
+
+// A signal at any step of the rewrite ends the process with the old picture whole and no new
+// file beside it.
+TEST(CliPng, SignalDuringTheRewriteLeavesTheOldPictureAndNothingBeside) {
+    struct Case {
+        FileOp step;
+        int signal;
+    };
+    for (const Case c : {Case{FileOp::Write, SIGINT}, Case{FileOp::Flush, SIGTERM}, Case{FileOp::Mode, SIGHUP},
+                         Case{FileOp::Rename, SIGTERM}}) {
+        SCOPED_TRACE(::strsignal(c.signal));
+        TempDir dir;
+        const std::string picture = dir.File("photo.png");
+        const Bytes original = Picture({.width = 60, .height = 40});
+        WriteAll(picture, original);
+        WriteAll(dir.File("m.txt"), RandomBytes(10, 4));
+        EXPECT_EXIT(
+            {
+                SignalCleanup::Install();
+                CliRunner runner = CliRunner::WithFault([&](FileOp op, int number) {
+                    if (op == c.step && number == 3) ::raise(c.signal);
+                    return false;
+                });
+                runner.stdinText = kPassphrase;
+                runner.Run(HideArgs(picture, dir.File("m.txt")));
+                std::_Exit(0);
+            },
+            ::testing::KilledBySignal(c.signal), "");
+        EXPECT_EQ(ReadAll(picture), original);
+        EXPECT_EQ(ListFolder(dir.path()), (std::vector<std::string>{"m.txt", "photo.png"}));
     }
 }
 
