@@ -18,6 +18,7 @@
 #include "engine/stealth/PixelCosts.h"
 #include "engine/stealth/Stealth.h"
 #include "engine/stealth/StealthCapacity.h"
+#include "Photograph.h"
 
 namespace {
 
@@ -46,40 +47,12 @@ double PeakMiB() {
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
-// Smooth light and colour over the frame, a few textured areas (foliage-like high-frequency
-// patterns of varying strength), sensor noise, and a clipped sky: what a photograph offers an
-// adaptive embedder, which pure noise would not.
-std::vector<std::uint8_t> Photograph(const SampleGeometry& geometry) {
-    std::mt19937 rng(2024);
-    std::normal_distribution<float> noise(0.0f, 1.2f);
-    std::vector<std::uint8_t> samples(geometry.SampleCount());
-    for (std::uint32_t y = 0; y < kHeight; ++y) {
-        for (std::uint32_t x = 0; x < kWidth; ++x) {
-            const float u = static_cast<float>(x) / kWidth, v = static_cast<float>(y) / kHeight;
-            float light = 60 + 150 * v + 30 * std::sin(5 * u + 2 * v) * std::cos(3 * v);
-            const float busy = std::max(0.0f, std::sin(9 * u) * std::sin(7 * v + 1));
-            light += busy * 25 * std::sin(0.9f * x + 0.4f * std::sin(0.3f * y)) * std::cos(0.7f * y);
-            const float tint[3] = {18 * std::sin(2 * u), 0, -22 * v + 8};
-            const std::uint64_t first = geometry.FirstSample(x, y);
-            const float shared = noise(rng);
-            for (Plane plane : {Plane::Red, Plane::Green, Plane::Blue}) {
-                const int c = static_cast<int>(plane);
-                float value = light + tint[c] + 0.6f * shared + 0.8f * noise(rng);
-                if (v < 0.08f) value = 255;  // blown-out sky
-                samples[first + geometry.PlaneOffset(plane)] =
-                    static_cast<std::uint8_t>(std::lround(std::clamp(value, 0.0f, 255.0f)));
-            }
-        }
-    }
-    return samples;
-}
-
 }  // namespace
 
 int main() {
     const SampleGeometry geometry = SampleGeometry::Bmp(kWidth, kHeight, true);
     const std::uint64_t n = geometry.SampleCount();
-    std::vector<std::uint8_t> samples = Photograph(geometry);
+    std::vector<std::uint8_t> samples = velquist::bench::Photograph(geometry, kWidth, kHeight);
     const std::string name = "holiday-notes.txt";
     const std::uint64_t fileLength = *StealthCapacity::SafeFile(n, name.size());
     std::vector<std::uint8_t> file(fileLength);
