@@ -98,6 +98,8 @@ void CheckWipe(const RawPicture& before, const RawPicture& after, Findings& f) {
 
 }  // namespace
 
+HideProbe::HideProbe() : options_{Protection::Password, 1, SecretBytes::Of(kPassword)} {}
+
 Findings HideProbe::Run(std::span<const std::uint8_t> bytes) {
     Findings f;
     files_.Clear();
@@ -110,9 +112,8 @@ Findings HideProbe::Run(std::span<const std::uint8_t> bytes) {
     job.ImagePath = ScratchFile("carrier.bmp");
     job.MsgPath = ScratchFile("message.txt");
     job.MsgExt = "txt";
-    HideOptions options{Protection::Password, 1, SecretBytes::Of(kPassword)};
     PassContext ctx{job, files_, progress};
-    Outcome outcome = EmbedMsg(ctx, options);
+    Outcome outcome = EmbedMsg(ctx, options_);
     RawPicture hidden(files_.View(job.ImagePath));
     CheckHide(original, hidden, job, outcome, f);
     try {

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "probes/Findings.h"
+#include "engine/HideOptions.h"
 #include "support/MemoryFiles.h"
 
 namespace velquist::probes {
@@ -15,10 +16,14 @@ namespace velquist::probes {
 // message bit and no password behind while the rest of the picture stays as it was.
 class HideProbe {
 public:
+    HideProbe();
     Findings Run(std::span<const std::uint8_t> bytes);
 
 private:
     testing::MemoryFiles files_;
+    // Made once: a password in guarded memory costs a handful of system calls to make and to
+    // free, which per input would be most of what the target does.
+    HideOptions options_;
 };
 
 }  // namespace velquist::probes
