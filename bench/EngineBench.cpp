@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "BenchWindow.h"
+#include "ProcessMeter.h"
 #include "engine/EmbedPass.h"
 #include "engine/ExtractionJob.h"
 #include "engine/HideOptions.h"
@@ -149,11 +150,7 @@ PassTimes HideAndExtract(const std::string& carrierPath, const std::string& mess
     return times;
 }
 
-double PeakMiB() {
-    struct rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
+using bench::PeakMiB;
 
 // CPU time of this thread, so that the codec's rate per core holds on a busy machine.
 double ThreadSeconds() {

@@ -4,7 +4,6 @@
 // beside libpng decoding and encoding that PNG alone; and tells how much the rewritten PNG
 // grew or shrank. Run a Release build on an idle machine.
 //   velquist_png_bench [FOLDER]   (default: the temporary folder)
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "Photograph.h"
+#include "ProcessMeter.h"
 #include "engine/HideJob.h"
 #include "engine/JobState.h"
 #include "engine/PassProgress.h"
@@ -40,18 +40,8 @@ struct Timing {
     double cpu = 0;
 };
 
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-double PeakMiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
+using bench::CpuSeconds;
+using bench::PeakMiB;
 
 template <typename Code>
 Timing Time(Code code) {

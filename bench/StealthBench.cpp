@@ -2,7 +2,6 @@
 // Times a version-3 hide and extraction on a 4000 x 3000 photograph-like picture at 0.1 bits per
 // sample: the key derivation, the keyed order, the costs, the embedding and the read-back apart,
 // then each whole, with the peak memory after each. Run a Release build on an idle machine.
-#include <sys/resource.h>
 
 #include <chrono>
 #include <cmath>
@@ -19,6 +18,7 @@
 #include "engine/stealth/Stealth.h"
 #include "engine/stealth/StealthCapacity.h"
 #include "Photograph.h"
+#include "ProcessMeter.h"
 
 namespace {
 
@@ -33,19 +33,8 @@ double Seconds(Clock::time_point from) {
     return std::chrono::duration<double>(Clock::now() - from).count();
 }
 
-// Processor time of all threads: on a machine others are using, wall time alone says little.
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-double PeakMiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
+using velquist::bench::CpuSeconds;
+using velquist::bench::PeakMiB;
 
 }  // namespace
 

@@ -17,9 +17,12 @@
 #include "probes/Scratch.h"
 #include "probes/SilentProgress.h"
 #include "support/CarrierBuilder.h"
+#include "SeedFile.h"
 #include "support/MemoryFiles.h"
 
 namespace {
+
+using velquist::fuzz::SaveSeed;
 
 namespace fs = std::filesystem;
 using velquist::testing::CarrierBuilder;
@@ -63,13 +66,6 @@ Bytes Carrier(const Bytes& picture, std::size_t length, const std::string& passw
     return files.Get(job.ImagePath);
 }
 
-void Save(const fs::path& folder, const std::string& name, const Bytes& bytes) {
-    fs::create_directories(folder);
-    std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + (folder / name).string());
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -83,25 +79,25 @@ int main(int argc, char** argv) {
     Bytes version5 = Picture(16, 8, 138);
     Bytes padded = Picture(3, 5, 54);
 
-    Save(root / "inspect", "plain-54.bmp", plain);
-    Save(root / "inspect", "version5-138.bmp", version5);
-    Save(root / "inspect", "protected.bmp", Carrier(plain, 10, "pw"));
-    Save(root / "inspect", "palette-8bit.bmp", Picture(16, 8, 1078, 8));
-    Save(root / "inspect", "header-only.bmp", Bytes(plain.begin(), plain.begin() + 54));
+    SaveSeed(root / "inspect", "plain-54.bmp", plain);
+    SaveSeed(root / "inspect", "version5-138.bmp", version5);
+    SaveSeed(root / "inspect", "protected.bmp", Carrier(plain, 10, "pw"));
+    SaveSeed(root / "inspect", "palette-8bit.bmp", Picture(16, 8, 1078, 8));
+    SaveSeed(root / "inspect", "header-only.bmp", Bytes(plain.begin(), plain.begin() + 54));
 
-    Save(root / "extract", "empty-message.bmp", Carrier(plain, 0, ""));
-    Save(root / "extract", "one-byte.bmp", Carrier(padded, 1, ""));
-    Save(root / "extract", "two-bytes-protected.bmp", Carrier(version4, 2, "secret"));
-    Save(root / "extract", "four-bytes.bmp", Carrier(version5, 4, ""));
-    Save(root / "extract", "thirty-bytes-protected.bmp", Carrier(plain, 30, "pw"));
-    Save(root / "extract", "sealed-version2.bmp", Carrier(Picture(16, 16, 54), 20, "pw", true));
+    SaveSeed(root / "extract", "empty-message.bmp", Carrier(plain, 0, ""));
+    SaveSeed(root / "extract", "one-byte.bmp", Carrier(padded, 1, ""));
+    SaveSeed(root / "extract", "two-bytes-protected.bmp", Carrier(version4, 2, "secret"));
+    SaveSeed(root / "extract", "four-bytes.bmp", Carrier(version5, 4, ""));
+    SaveSeed(root / "extract", "thirty-bytes-protected.bmp", Carrier(plain, 30, "pw"));
+    SaveSeed(root / "extract", "sealed-version2.bmp", Carrier(Picture(16, 16, 54), 20, "pw", true));
 
-    Save(root / "hide", "plain-54.bmp", plain);
-    Save(root / "hide", "version4-odd-width.bmp", version4);
-    Save(root / "hide", "padded-rows.bmp", padded);
-    Save(root / "hide", "already-holding.bmp", Carrier(version5, 7, "pw"));
+    SaveSeed(root / "hide", "plain-54.bmp", plain);
+    SaveSeed(root / "hide", "version4-odd-width.bmp", version4);
+    SaveSeed(root / "hide", "padded-rows.bmp", padded);
+    SaveSeed(root / "hide", "already-holding.bmp", Carrier(version5, 7, "pw"));
     // Ten bytes need 60 pixel bytes: the probe's message just fits the first and not the second.
-    Save(root / "hide", "exactly-ten-bytes.bmp", Picture(4, 5, 54));
-    Save(root / "hide", "one-group-short.bmp", Picture(4, 4, 54));
+    SaveSeed(root / "hide", "exactly-ten-bytes.bmp", Picture(4, 5, 54));
+    SaveSeed(root / "hide", "one-group-short.bmp", Picture(4, 4, 54));
     return 0;
 }
