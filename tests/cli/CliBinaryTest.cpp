@@ -37,6 +37,8 @@ struct Start {
     std::vector<std::string> locale;
     // The largest file the program may write, in bytes; no limit when 0.
     rlim_t fileSizeLimit = 0;
+    // The most address space the program may have, in bytes; no limit when 0.
+    rlim_t memoryLimit = 0;
 };
 
 // Starts the built program as a script would: in a session of its own, so it has no
@@ -63,6 +65,10 @@ CliResult RunProgram(const TempDir& dir, const std::vector<std::string>& args, c
         if (start.fileSizeLimit != 0) {
             const rlimit limit{start.fileSizeLimit, start.fileSizeLimit};
             ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        if (start.memoryLimit != 0) {
+            const rlimit limit{start.memoryLimit, start.memoryLimit};
+            ::setrlimit(RLIMIT_AS, &limit);
         }
         for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG", "LANGUAGE"}) ::unsetenv(name);
         for (const auto& setting : start.locale) ::putenv(const_cast<char*>(setting.c_str()));
@@ -202,6 +208,22 @@ TEST(CliBinary, FileSizeLimitIsNamedAndLeavesNothingHalfWritten) {
                              cli_texts::kCauseSeparator + cli_texts::kCauseTooLarge + "\n");
     EXPECT_TRUE(ListFolder(dir.File("out")).empty());
     EXPECT_EQ(ReadAll(carrier), hidden);
+}
+
+// A PNG file larger than the memory the program may have is refused as a picture it cannot
+// take, never an unexpected error.
+TEST(CliBinary, PngLargerThanTheMemoryAtHandIsRefusedAsUnsupported) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "a sanitized program reserves terabytes of address space for its shadow";
+#endif
+    TempDir dir;
+    const std::string picture = dir.File("huge.png");
+    const std::vector<std::uint8_t> signature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    WriteAll(picture, signature);
+    ASSERT_EQ(::truncate(picture.c_str(), 1 << 30), 0);  // sparse: a gigabyte on no disk space
+    CliResult r = RunProgram(dir, {"inspect", picture}, {.memoryLimit = 256u << 20});
+    EXPECT_EQ(r.code, 4);
+    EXPECT_EQ(r.err, Line(cli_texts::kUnsupportedPng));
 }
 
 // Whether `bytes` holds `text` anywhere.

@@ -87,12 +87,13 @@ void ReadPng(FileService& files, int number, CarrierHeader& header) {
         return;
     }
     auto carrier = std::make_shared<PngCarrier>();
-    carrier->file.resize(static_cast<std::size_t>(header.fileLength));
-    files.ReadAt(number, 0, carrier->file);
     try {
+        carrier->file.resize(static_cast<std::size_t>(header.fileLength));
+        files.ReadAt(number, 0, carrier->file);
         carrier->decoded = png::DecodePng(carrier->file);
     } catch (const std::bad_alloc&) {
-        // Too many pixels for this machine's memory, though within what PNG carriers may have.
+        // Too large a file or too many pixels for this machine's memory, though within what
+        // PNG carriers may have.
         header.unsupportedPng = true;
         return;
     }
