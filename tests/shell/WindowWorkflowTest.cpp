@@ -58,6 +58,17 @@ struct Window {
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&frm(), &drop);
     }
+    // Opens a picture that shows no mark and takes its no-trace message out with the typed
+    // `password`, declining to open the file afterwards.
+    void TakeOutWithoutTrace(const std::string& picture, const QString& password) {
+        platform.ClearRecords();
+        platform.AnswerOpenFile(picture);
+        Click("cmdopen");
+        EXPECT_EQ(Text("Labtmp"), "这张图片没有隐藏信息");
+        Type("Text1", password);
+        platform.AnswerQuestion(kAnswerNo);
+        Click("cmdout");
+    }
     std::string Carrier(const std::string& name) {
         WriteAll(dir.File(name), CarrierBuilder{}.Build());
         return dir.File(name);
@@ -145,13 +156,7 @@ TEST(WindowWorkflow, NoTraceHideAndExtractionFollowTheOptions) {
     ASSERT_EQ(w.platform.boxes().back(), (Box{"嵌入完成！", 64, std::string("消息")}));
     EXPECT_EQ(GetLE32(ReadAll(carrier), 6), 0u);
 
-    w.platform.ClearRecords();
-    w.platform.AnswerOpenFile(carrier);
-    w.Click("cmdopen");
-    EXPECT_EQ(w.Text("Labtmp"), "这张图片没有隐藏信息");
-    w.Type("Text1", "sand and sea");
-    w.platform.AnswerQuestion(kAnswerNo);
-    w.Click("cmdout");
+    w.TakeOutWithoutTrace(carrier, "sand and sea");
     EXPECT_EQ(ReadAll(w.dir.File("notes.txt")), message);
     EXPECT_EQ(w.platform.boxes().back(),
               (Box{"     你愿意现在就阅读内容吗？     ", 36, std::string("选择")}));
@@ -202,13 +207,7 @@ TEST(WindowWorkflow, PngIsHiddenInWithoutTraceOnlyAndTakenOutAgain) {
     ASSERT_EQ(::stat(picture.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 
-    w.platform.ClearRecords();
-    w.platform.AnswerOpenFile(picture);
-    w.Click("cmdopen");
-    EXPECT_EQ(w.Text("Labtmp"), "这张图片没有隐藏信息");
-    w.Type("Text1", "sand and sea");
-    w.platform.AnswerQuestion(kAnswerNo);
-    w.Click("cmdout");
+    w.TakeOutWithoutTrace(picture, "sand and sea");
     EXPECT_EQ(ReadAll(w.dir.File("notes.txt")), message);
 }
 
