@@ -51,6 +51,17 @@ bool ScansMakeOnePicture(const JpegLayout& layout) {
     return std::all_of(lowestBit.begin(), lowestBit.end(), [](const auto& bits) { return bits[0] >= 0; });
 }
 
+// Whether every bit of every coefficient is sent: a progressive script may stop short.
+bool SendsEveryBit(const JpegLayout& layout) {
+    if (!layout.progressive) return true;
+    std::vector<std::array<bool, 64>> whole(layout.components.size());
+    for (const JpegScan& scan : layout.scans)
+        for (const JpegScanComponent& c : scan.components)
+            for (int k = scan.ss; k <= scan.se; ++k) whole[c.component][static_cast<std::size_t>(k)] = scan.al == 0;
+    return std::all_of(whole.begin(), whole.end(),
+                       [](const auto& bits) { return std::all_of(bits.begin(), bits.end(), [](bool b) { return b; }); });
+}
+
 // Each Huffman-coded block needs at least one bit in each scan that codes its DC coefficient
 // or refines it, so a small file announcing a huge picture is refused before anything is
 // allocated for it. Arithmetic coding has no such floor.
@@ -90,6 +101,12 @@ JpegLayout Damaged(JpegLayout layout, JpegDamage damage) {
     return layout;
 }
 
+JpegLayout Unsupported(JpegLayout layout, JpegUnsupported reason) {
+    layout.verdict = JpegVerdict::Unsupported;
+    layout.unsupported = reason;
+    return layout;
+}
+
 }  // namespace
 
 bool JpegHuffmanTable::Codes(std::span<const std::uint8_t> wanted) const {
@@ -115,19 +132,13 @@ JpegLayout ParseJpeg(std::span<const std::uint8_t> file) {
     WalkNotes notes;
     if (JpegDamage damage = WalkMarkers(file, layout, notes); damage != JpegDamage::None)
         return Damaged(std::move(layout), damage);
-    layout.unsupported = KindRule(layout, notes);
-    if (layout.unsupported != JpegUnsupported::None) {
-        layout.verdict = JpegVerdict::Unsupported;
-        return layout;
-    }
+    if (JpegUnsupported kind = KindRule(layout, notes); kind != JpegUnsupported::None)
+        return Unsupported(std::move(layout), kind);
     if (notes.firstMisfit != JpegDamage::None) return Damaged(std::move(layout), notes.firstMisfit);
     if (!ScansMakeOnePicture(layout)) return Damaged(std::move(layout), JpegDamage::ScanScript);
     if (!HuffmanDataCanHoldBlocks(layout)) return Damaged(std::move(layout), JpegDamage::DataTooShort);
-    if (SharesTables(layout)) {
-        layout.unsupported = JpegUnsupported::SharedTables;
-        layout.verdict = JpegVerdict::Unsupported;
-        return layout;
-    }
+    if (!SendsEveryBit(layout)) return Unsupported(std::move(layout), JpegUnsupported::PartialScript);
+    if (SharesTables(layout)) return Unsupported(std::move(layout), JpegUnsupported::SharedTables);
     layout.restartInterval = layout.scans.front().restartInterval;
     layout.quality = EstimateQuality(layout.components.front().steps);
     layout.luminanceStepsMostlyOne = StepsMostlyOne(layout.components.front().steps);

@@ -45,6 +45,8 @@ enum class JpegUnsupported {
     ComponentCount, // other than 1 (grey) or 3 (colour) components
     SeveralFrames,  // a second frame header
     TooLarge,       // more than 2^28 pixels, or a side past 65,500
+    PartialScript,  // a progressive script that leaves some coefficient's lowest bits unsent: a
+                    // change there would be lost
     SharedTables,   // a Huffman table serves several scans that new values could each need a
                     // table of their own for, and the file has one place for it
 };
@@ -166,7 +168,8 @@ inline constexpr std::uint32_t kMaxJpegSide = 65500;
 // Judges `file` as a carrier from its marker segments: syntax and table structure first
 // (damaged), then the kind of picture and its size (unsupported), then how scans, tables and
 // frame fit together and whether the Huffman data could hold the blocks (damaged), and last
-// whether a rewrite could keep the tables in their places (unsupported). APPn and
+// whether every coefficient is sent whole and a rewrite could keep the tables in their places
+// (unsupported). APPn and
 // COM segments and unknown contents of known ones are neither judged nor changed. Cheap: reads
 // the scan data only to find where it ends.
 JpegLayout ParseJpeg(std::span<const std::uint8_t> file);

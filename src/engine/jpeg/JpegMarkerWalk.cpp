@@ -19,7 +19,6 @@ constexpr std::uint8_t kSoi = 0xD8;
 constexpr std::uint8_t kEoi = 0xD9;
 constexpr std::uint8_t kSos = 0xDA;
 constexpr std::uint8_t kDqt = 0xDB;
-constexpr std::uint8_t kDnl = 0xDC;
 constexpr std::uint8_t kDri = 0xDD;
 constexpr std::uint8_t kDhp = 0xDE;
 constexpr std::uint8_t kExp = 0xDF;

@@ -261,6 +261,7 @@ std::vector<Refused> RefusedPictures() {
         {"two-frames", Insert(good, good.size() - 2, sofBytes), V::Unsupported, D::None, U::SeveralFrames},
         {"side-past-65500", WithSize(good, 65535, 17), V::Unsupported, D::None, U::TooLarge},
         {"past-2^28-pixels", WithSize(good, 16385, 16385), V::Unsupported, D::None, U::TooLarge},
+        {"progressive-stopping-short", RemoveScan(progressive, 9), V::Unsupported, D::None, U::PartialScript},
         {"progressive-scans-sharing-a-table", WithoutSecondChromaAcTable(progressive), V::Unsupported, D::None, U::SharedTables},
         {"empty", {}, V::Damaged, D::NotJpeg},
         {"no-start-of-image", Remove(good, 0, 2), V::Damaged, D::NotJpeg},
