@@ -254,7 +254,9 @@ Marker XmpMarker() {
 Marker CommentMarker(std::string_view text) { return {0xFE, Text(text)}; }
 
 Bytes WriteJpeg(const JpegRecipe& recipe) {
-    Bytes pixels = Pixels(recipe);
+    Bytes pixels = recipe.pixels.empty() ? Pixels(recipe) : recipe.pixels;
+    if (pixels.size() != std::size_t{recipe.width} * recipe.height * static_cast<std::size_t>(recipe.components))
+        throw std::invalid_argument("the pixels do not fit the recipe");
     PixelJob first{};
     if (!CompressPixels(recipe, pixels, first)) throw std::runtime_error("libjpeg refused the picture");
     TranscodeJob second{};

@@ -54,6 +54,8 @@ struct JpegRecipe {
     std::vector<Marker> markers;  // after the JFIF and Adobe segments, in order
     Bytes trailing;               // after the end of image
     std::vector<CoefficientEdit> edits;
+    // Rows from the top, each pixel's components together; empty for the maker's own picture.
+    Bytes pixels;
 };
 
 Bytes WriteJpeg(const JpegRecipe& recipe);

@@ -73,7 +73,12 @@ std::vector<std::uint8_t> EncodeJpeg(std::span<const std::uint8_t> file, const J
     if (!Fits(file, layout, coefficients))
         throw std::invalid_argument("the coefficients or the layout do not belong to this JPEG");
     if (!coefficients.InWritableRange()) throw std::invalid_argument("a coefficient lies outside the writable range");
-    return JpegRewrite(file, layout, coefficients).Write();
+    std::vector<std::uint8_t> rewritten = JpegRewrite(file, layout, coefficients).Write();
+    // libjpeg has been known to code a value its table lacks into a file that no longer
+    // decodes, without a word; what replaces a photograph is read back first.
+    if (DecodeJpeg(rewritten).coefficients.values != coefficients.values)
+        throw JpegRewriteFailed("the rewritten JPEG does not read back as written");
+    return rewritten;
 }
 
 }  // namespace velquist::jpeg

@@ -19,8 +19,8 @@ struct DecodedJpeg {
     JpegCoefficients coefficients;
 };
 
-// libjpeg could not write the new coefficients in the file's own structure. Not expected for
-// a usable layout; nothing is written.
+// libjpeg could not write the new coefficients in the file's own structure, or what it wrote
+// does not read back as them. Not expected for a usable layout.
 class JpegRewriteFailed final : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -37,8 +37,9 @@ DecodedJpeg DecodeJpeg(std::span<const std::uint8_t> file);
 // included, except the contents of a DHT segment whose tables cannot code the new values (or,
 // in a progressive Huffman file, are not those made for them), which gets tables made for them.
 // `layout` is ParseJpeg's or DecodeJpeg's usable answer for `file`, and `coefficients` has its
-// geometry. Throws std::invalid_argument when they do not fit or a value lies outside the
-// writable range, std::bad_alloc when memory runs out, JpegRewriteFailed when libjpeg fails.
+// geometry. The new file is read back before it is returned. Throws std::invalid_argument when
+// they do not fit or a value lies outside the writable range, std::bad_alloc when memory runs
+// out, JpegRewriteFailed when libjpeg fails.
 std::vector<std::uint8_t> EncodeJpeg(std::span<const std::uint8_t> file, const JpegLayout& layout,
                                      const JpegCoefficients& coefficients);
 
