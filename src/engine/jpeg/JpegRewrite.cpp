@@ -59,17 +59,12 @@ std::vector<JpegRewrite::Need> JpegRewrite::NeedsOf(std::size_t scan, bool withT
     return needs;
 }
 
-namespace {
-
-template <typename Need>
-bool Compatible(const Need& a, const Need& b) {
+bool JpegRewrite::Compatible(const Need& a, const Need& b) {
     if (a.tableClass != b.tableClass) return true;
     if (a.component == b.component && a.slot != b.slot) return false;
     if (a.slot != b.slot) return true;
     return a.conditioning == b.conditioning && (a.table == nullptr || b.table == nullptr || SameCodes(*a.table, *b.table));
 }
-
-}  // namespace
 
 std::vector<JpegRewrite::Run> JpegRewrite::Group(bool withTables) const {
     std::vector<Run> runs;
@@ -174,33 +169,38 @@ const JpegHuffmanTable& JpegRewrite::TableOf(const Output& output, std::size_t s
     return output.layout.huffmanTables[static_cast<std::size_t>(index)];
 }
 
-bool JpegRewrite::KeepOptimised(const std::vector<Run>& runs, const std::vector<Output>& outputs) {
-    std::vector<bool> made(final_.size(), false);
-    bool same = true;
-    for (std::size_t r = 0; r < runs.size(); ++r) {
-        for (std::size_t s : runs[r].scans) {
-            const JpegScan& scan = layout_.scans[s];
-            for (std::size_t p = 0; p < scan.components.size(); ++p) {
-                for (std::uint8_t tableClass : {std::uint8_t{0}, std::uint8_t{1}}) {
-                    int index = tableClass == 0 ? scan.components[p].dcTable : scan.components[p].acTable;
-                    if (index < 0) continue;
-                    auto d = static_cast<std::size_t>(index);
-                    const JpegHuffmanTable& made_for_values = TableOf(outputs[r], s, p, tableClass);
-                    const JpegHuffmanTable& own = layout_.huffmanTables[d];
-                    bool replace = layout_.progressive || (!own.CodesEverySymbol() && !own.Codes(made_for_values.symbols));
-                    if (replace) {
-                        if (made[d] && !SameCodes(final_[d], made_for_values))
-                            throw JpegRewriteFailed("two scans need different tables in one place");
-                        made[d] = true;
-                        final_[d].counts = made_for_values.counts;
-                        final_[d].symbols = made_for_values.symbols;
-                    }
-                    same = same && SameCodes(final_[d], made_for_values);
-                }
-            }
+std::vector<JpegRewrite::Use> JpegRewrite::Uses() const {
+    std::vector<Use> uses;
+    for (std::size_t s = 0; s < layout_.scans.size(); ++s) {
+        const std::vector<JpegScanComponent>& components = layout_.scans[s].components;
+        for (std::size_t p = 0; p < components.size(); ++p) {
+            if (components[p].dcTable >= 0) uses.push_back({s, p, 0, static_cast<std::size_t>(components[p].dcTable)});
+            if (components[p].acTable >= 0) uses.push_back({s, p, 1, static_cast<std::size_t>(components[p].acTable)});
         }
     }
-    return same;
+    return uses;
+}
+
+bool JpegRewrite::KeepOptimised(const std::vector<Run>& runs, const std::vector<Output>& outputs) {
+    std::vector<std::size_t> runOf(layout_.scans.size());
+    for (std::size_t r = 0; r < runs.size(); ++r)
+        for (std::size_t s : runs[r].scans) runOf[s] = r;
+    auto madeFor = [&](const Use& u) -> const JpegHuffmanTable& {
+        return TableOf(outputs[runOf[u.scan]], u.scan, u.position, u.tableClass);
+    };
+    std::vector<bool> replaced(final_.size(), false);
+    for (const Use& u : Uses()) {
+        const JpegHuffmanTable& own = layout_.huffmanTables[u.table];
+        const JpegHuffmanTable& made = madeFor(u);
+        if (!layout_.progressive && (own.CodesEverySymbol() || own.Codes(made.symbols))) continue;
+        if (replaced[u.table] && !SameCodes(final_[u.table], made))
+            throw JpegRewriteFailed("two scans need different tables in one place");
+        replaced[u.table] = true;
+        final_[u.table].counts = made.counts;
+        final_[u.table].symbols = made.symbols;
+    }
+    std::vector<Use> uses = Uses();
+    return std::all_of(uses.begin(), uses.end(), [&](const Use& u) { return SameCodes(final_[u.table], madeFor(u)); });
 }
 
 std::vector<std::uint8_t> JpegRewrite::TableSegment(std::size_t segment) const {

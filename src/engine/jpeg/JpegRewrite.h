@@ -43,7 +43,16 @@ private:
         Bytes file;
         JpegLayout layout;
     };
+    // A scan's component coded with one of the file's Huffman tables.
+    struct Use {
+        std::size_t scan = 0;
+        std::size_t position = 0;
+        std::uint8_t tableClass = 0;
+        std::size_t table = 0;
+    };
 
+    // One run can meet both: a component keeps its slot, a slot keeps its contents.
+    static bool Compatible(const Need& a, const Need& b);
     std::vector<Need> NeedsOf(std::size_t scan, bool withTables) const;
     std::vector<Run> Group(bool withTables) const;
     std::vector<Output> Code(const std::vector<Run>& runs, bool optimise) const;
@@ -51,7 +60,9 @@ private:
     std::uint8_t DefaultSlot(std::uint8_t component, std::uint8_t tableClass) const;
     const JpegHuffmanTable& TableOf(const Output& output, std::size_t scan, std::size_t position,
                                     std::uint8_t tableClass) const;
-    // Whether the data libjpeg wrote with tables of its own can stand as it is.
+    std::vector<Use> Uses() const;
+    // Gives each table that must change the contents libjpeg made for the new values, and
+    // tells whether the data libjpeg wrote with tables of its own can then stand as it is.
     bool KeepOptimised(const std::vector<Run>& runs, const std::vector<Output>& outputs);
     Bytes Splice(const std::vector<Run>& runs, const std::vector<Output>& outputs) const;
     Bytes TableSegment(std::size_t segment) const;
