@@ -71,10 +71,11 @@ struct JpegHuffmanTable {
     std::vector<std::uint8_t> symbols;
 
     bool operator==(const JpegHuffmanTable&) const = default;
-    // Whether the table has a code for each symbol of `symbols`, and for every symbol the
-    // Huffman-coded scans of a picture of 8-bit samples can need (DC sizes 0 to 11; AC end of
-    // block, a run of 16 zeros, and runs 0 to 15 before sizes 1 to 10), as the standard tables do.
+    // Whether the table has a code for each of `symbols`.
     bool Codes(std::span<const std::uint8_t> symbols) const;
+    // Whether it has one for every symbol the Huffman-coded scans of a picture of 8-bit samples
+    // can need (DC sizes 0 to 11; AC end of block, a run of 16 zeros, and runs 0 to 15 before
+    // sizes 1 to 10), as the standard tables do.
     bool CodesEverySymbol() const;
 };
 
@@ -169,9 +170,8 @@ inline constexpr std::uint32_t kMaxJpegSide = 65500;
 // (damaged), then the kind of picture and its size (unsupported), then how scans, tables and
 // frame fit together and whether the Huffman data could hold the blocks (damaged), and last
 // whether every coefficient is sent whole and a rewrite could keep the tables in their places
-// (unsupported). APPn and
-// COM segments and unknown contents of known ones are neither judged nor changed. Cheap: reads
-// the scan data only to find where it ends.
+// (unsupported). APPn and COM segments and unknown contents of known ones are neither judged
+// nor changed. Cheap: reads the scan data only to find where it ends.
 JpegLayout ParseJpeg(std::span<const std::uint8_t> file);
 
 }  // namespace velquist::jpeg
