@@ -7,6 +7,7 @@
 #include "probes/ExtractProbe.h"
 #include "probes/HideProbe.h"
 #include "probes/InspectProbe.h"
+#include "probes/JpegProbe.h"
 #include "probes/PngProbe.h"
 #include "support/TempDir.h"
 
@@ -37,9 +38,10 @@ TEST(FuzzRegressions, EveryKeptInputPassesEveryProbe) {
     probes::ExtractProbe extract;
     probes::HideProbe hide;
     probes::PngProbe png;
+    probes::JpegProbe jpeg;
     for (const auto& input : inputs) {
         auto bytes = ReadAll(input.string());
-        for (const auto& found : {inspect.Run(bytes), extract.Run(bytes), hide.Run(bytes), png.Run(bytes)})
+        for (const auto& found : {inspect.Run(bytes), extract.Run(bytes), hide.Run(bytes), png.Run(bytes), jpeg.Run(bytes)})
             EXPECT_TRUE(found.empty()) << input << "\n" << found.str();
     }
 }
