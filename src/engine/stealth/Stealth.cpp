@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/stealth/Stealth.h"
 
-#include <sodium.h>
-
 #include <future>
 #include <new>
 #include <stdexcept>
@@ -13,6 +11,7 @@
 #include "engine/stealth/ColourHillCosts.h"
 #include "engine/stealth/KeyedCover.h"
 #include "engine/stealth/KeyedOrder.h"
+#include "engine/stealth/LittleEndian.h"
 #include "engine/stealth/ParallelTasks.h"
 #include "engine/stealth/ParityHeader.h"
 #include "engine/stealth/PixelCosts.h"
@@ -71,11 +70,11 @@ void PlanHeader(std::uint64_t wanted, std::span<const std::uint8_t> samples,
 
 // The planned flips, each a change whose way ChangeDirections settles per pixel.
 std::vector<std::uint32_t> MakeChanges(const PictureView& picture, std::span<std::uint8_t> samples,
-                                       const PixelCosts& costs) {
+                                       const PixelCosts& costs, FreeChoices& choices) {
     LargeArray<std::int8_t> changes(samples.size());
     for (std::size_t i = 0; i < samples.size(); ++i) changes[i] = costs.Flipped(i) ? 1 : 0;
     const SampleGeometry& geometry = picture.geometry;
-    ChangeDirections::Choose(picture, RandomBits(std::size_t{geometry.Width()} * geometry.Height()),
+    ChangeDirections::Choose(picture, RandomBits(std::size_t{geometry.Width()} * geometry.Height(), choices),
                              changes);
     std::vector<std::uint32_t> changed;
     for (std::size_t i = 0; i < samples.size(); ++i) {
@@ -91,7 +90,8 @@ std::vector<std::uint32_t> MakeChanges(const PictureView& picture, std::span<std
 std::vector<std::uint32_t> Rewrite(std::span<std::uint8_t> samples, const SampleGeometry& geometry,
                                    const StealthKeys& keys, std::span<const std::uint8_t> payload,
                                    const std::optional<SegmentPlan>& segments,
-                                   std::uint64_t wantedHeader, const EmbedOptions& options) {
+                                   std::uint64_t wantedHeader, FreeChoices& choices,
+                                   const EmbedOptions& options) {
     StartSodium();
     const unsigned threads = ThreadsFor(options.threads);
     const ColourHillCosts defaultModel;
@@ -111,16 +111,17 @@ std::vector<std::uint32_t> Rewrite(std::span<std::uint8_t> samples, const Sample
         .Plan({cover, segments ? *segments : nothing, columns, payload}, options.rounds, progress,
               kPrepared, kCoded);
     PlanHeader(wantedHeader, samples, cover, costs);
-    std::vector<std::uint32_t> changed = MakeChanges(picture, samples, costs);
+    std::vector<std::uint32_t> changed = MakeChanges(picture, samples, costs, choices);
     progress.Report(1);
     return changed;
 }
 
 // A header that fails the check: random parities, drawn again in the rare case they pass.
-std::uint64_t FailingHeader(std::uint64_t samples, const StealthKeys& keys) {
+std::uint64_t FailingHeader(std::uint64_t samples, const StealthKeys& keys, FreeChoices& choices) {
     for (;;) {
-        std::uint64_t parities = 0;
-        randombytes_buf(&parities, sizeof parities);
+        std::uint8_t drawn[8];
+        choices.Fill(drawn);
+        const std::uint64_t parities = LoadLE(drawn, 8);
         std::optional<std::uint32_t> length = ParityHeader::Decode(parities, keys.Header());
         if (!length || !SegmentPlan::For(samples, *length)) return parities;
     }
@@ -164,8 +165,9 @@ std::optional<std::vector<std::uint32_t>> Embed(std::span<std::uint8_t> samples,
     if (!segments) return std::nullopt;
     const auto length = static_cast<std::uint32_t>(payload.size());
     return ReportingOutOfMemory([&] {
+        FreeChoices choices(options.seed);
         return Rewrite(samples, geometry, keys, payload, segments,
-                       ParityHeader::Encode(length, keys.Header()), options);
+                       ParityHeader::Encode(length, keys.Header()), choices, options);
     });
 }
 
@@ -191,10 +193,11 @@ std::vector<std::uint32_t> Wipe(std::span<std::uint8_t> samples, const SampleGeo
     StartSodium();
     return ReportingOutOfMemory([&] {
         std::optional<SegmentPlan> segments = SegmentPlan::For(samples.size(), payloadLength);
+        FreeChoices choices(options.seed);
         std::vector<std::uint8_t> noise(segments ? payloadLength : 0);
-        randombytes_buf(noise.data(), noise.size());
-        return Rewrite(samples, geometry, keys, noise, segments,
-                       FailingHeader(samples.size(), keys), options);
+        choices.Fill(noise);
+        const std::uint64_t header = FailingHeader(samples.size(), keys, choices);
+        return Rewrite(samples, geometry, keys, noise, segments, header, choices, options);
     });
 }
 

@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "engine/stealth/FreeChoices.h"
 #include "engine/stealth/SampleGeometry.h"
 #include "engine/stealth/StealthKeys.h"
 
@@ -27,6 +28,9 @@ struct EmbedOptions {
     // more with a part of the samples free (BodyWriter). Against detectors they bought little
     // that could be measured, so none by default.
     int rounds = 0;
+    // Nothing: the free choices come from the CSPRNG. Tests and benchmarks that must repeat a
+    // hide or a wipe exactly set one.
+    std::optional<FreeChoices::Seed> seed;
 };
 
 // Changes the samples by +-1 so that they carry `payload` (a sealed message, see

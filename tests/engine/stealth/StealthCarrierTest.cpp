@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <numeric>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -261,6 +262,88 @@ TEST(StealthCarrier, PayloadThatDoesNotFitLeavesThePictureAlone) {
     ASSERT_TRUE(Embed(samples, geometry, keys, Bytes(40, 9)));
     EXPECT_EQ(ReadPayload(samples, keys), Bytes(40, 9));
     EXPECT_THROW(Embed(samples, SampleGeometry::Png(30, 29), keys, Bytes(1, 0)), std::invalid_argument);
+}
+
+// BLAKE2b of every changed sample's index (32-bit little-endian) and new value, in order.
+std::string DigestOfChanges(const Bytes& before, const Bytes& after) {
+    crypto_generichash_state state;
+    crypto_generichash_init(&state, nullptr, 0, 32);
+    for (std::uint32_t i = 0; i < after.size(); ++i) {
+        if (after[i] == before[i]) continue;
+        const std::uint8_t change[5] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i >> 8),
+                                        static_cast<std::uint8_t>(i >> 16), static_cast<std::uint8_t>(i >> 24),
+                                        after[i]};
+        crypto_generichash_update(&state, change, sizeof change);
+    }
+    std::uint8_t digest[32];
+    crypto_generichash_final(&state, digest, sizeof digest);
+    char hex[65];
+    sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
+    return hex;
+}
+
+constexpr FreeChoices::Seed kChoices = {7, 1, 7, 1, 7, 1, 7, 1, 7, 1, 7, 1, 7, 1, 7, 1,
+                                        7, 1, 7, 1, 7, 1, 7, 1, 7, 1, 7, 1, 7, 1, 7, 1};
+
+// A hide and a wipe with every free choice drawn from one seed.
+void SeededHide(Bytes& samples, const SampleGeometry& geometry, const StealthKeys& keys,
+                const Bytes& payload, int rounds) {
+    EXPECT_TRUE(Embed(samples, geometry, keys, payload, {.threads = 2, .rounds = rounds, .seed = kChoices}));
+}
+
+void SeededWipe(Bytes& samples, const SampleGeometry& geometry, const StealthKeys& keys,
+                std::uint32_t payloadLength) {
+    Wipe(samples, geometry, keys, payloadLength, {.threads = 2, .seed = kChoices});
+}
+
+std::optional<Bytes> ReadFrom(const Bytes& samples, const SampleGeometry&, const StealthKeys& keys) {
+    return ReadPayload(samples, keys);
+}
+
+StealthKeys KeysFor(const SampleGeometry& geometry) {
+    return StealthKeys::Derive("same carrier", geometry.Width(), geometry.Height(), KdfCost::Cheapest());
+}
+
+// The same picture, keys, payload and choices make the same carrier, change for change: what a
+// hide writes may not drift as the code is reshaped. A wipe's row digests the wipe's changes.
+TEST(StealthCarrier, SeededHideAndWipeMakeTheSameChangesAsEver) {
+    struct Row {
+        const char* name;
+        SampleGeometry geometry;
+        std::size_t payload;
+        int rounds;
+        bool wipe;
+        const char* digest;
+    };
+    const Row rows[] = {
+        {"bottom-up BMP", SampleGeometry::Bmp(96, 64, true), 400, 0, false,
+         "f89e611275d249154865ea095a4ac65204d33bd63cd5915d6106c89e740fee78"},
+        {"bottom-up BMP, one round", SampleGeometry::Bmp(96, 64, true), 400, 1, false,
+         "a9515c57250d82d482162e17dea2772c452d1d150e1f0940cb447e03218d391c"},
+        {"PNG with transparent pixels", SampleGeometry::Png(80, 60, HalfTransparentRows(80, 60)), 300, 0, false,
+         "83ac3274e1c53ca117a0bc9209a7ab53c96e7385d9f1ebf5341fc7e6f92d6877"},
+        {"opaque PNG, one round", SampleGeometry::Png(64, 64), 350, 1, false,
+         "13dea52b9a4444902c19bbcf6f8e56a449076440ebd72c85f0c3b17f6f69155c"},
+        {"top-down BMP, wiped", SampleGeometry::Bmp(70, 50, false), 300, 0, true,
+         "055dae2addd33bc6f683ef8d8c8714774c07b83eba3b12ffa13794c64e9f4b8e"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Bytes samples = testing::TestSamples(row.geometry, 21);
+        std::mt19937 rng(static_cast<std::uint32_t>(row.payload));
+        Bytes payload(row.payload);
+        for (std::uint8_t& b : payload) b = static_cast<std::uint8_t>(rng());
+        const StealthKeys keys = KeysFor(row.geometry);
+        const Bytes cover = samples;
+        SeededHide(samples, row.geometry, keys, payload, row.rounds);
+        ASSERT_EQ(ReadFrom(samples, row.geometry, keys), payload);
+        const Bytes hidden = samples;
+        if (row.wipe) {
+            SeededWipe(samples, row.geometry, keys, static_cast<std::uint32_t>(payload.size()));
+            EXPECT_EQ(ReadFrom(samples, row.geometry, keys), std::nullopt);
+        }
+        EXPECT_EQ(DigestOfChanges(row.wipe ? hidden : cover, samples), row.digest);
+    }
 }
 
 // Flipping the lowest bit of any coded body sample breaks the message; samples past a segment's
