@@ -7,6 +7,8 @@
 
 namespace velquist::stealth {
 
+class FreeChoices;
+
 // A carrier as the coding core sees it: n samples in cover order, each with a lowest bit, a
 // price for changing it and a way to change it by one. The keyed order, the parity header, the
 // segment plan, the trellis, the payload and the wipe know nothing else of the picture: a
@@ -53,8 +55,9 @@ public:
     virtual void AdvancePlan(unsigned threads) = 0;
 
     // Makes each planned flip a change of +1 or -1 within the sample's range and returns the
-    // indices of the changed samples in ascending order.
-    virtual std::vector<std::uint32_t> ApplyPlan() = 0;
+    // indices of the changed samples in ascending order. Where the cover may go either way, the
+    // way is drawn from `choices`, so that one seed repeats a whole hide.
+    virtual std::vector<std::uint32_t> ApplyPlan(FreeChoices& choices) = 0;
 };
 
 }  // namespace velquist::stealth

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "engine/stealth/RandomBits.h"
+#include "engine/stealth/pixels/RandomBits.h"
 
 #include "engine/stealth/FreeChoices.h"
 
