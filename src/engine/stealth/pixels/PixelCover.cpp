@@ -42,9 +42,14 @@ PixelCover::PixelCover(std::span<std::uint8_t> samples, const SampleGeometry& ge
 void PixelCover::LowestBits(std::span<std::uint64_t> packed, unsigned threads) const {
     const std::size_t words = (samples_.size() + 63) / 64;
     RunParallel((words + kWordsATask - 1) / kWordsATask, threads, [&](std::size_t task) {
-        const std::size_t end = std::min(samples_.size(), (task + 1) * kWordsATask * 64);
-        for (std::size_t i = task * kWordsATask * 64; i < end; ++i)
-            packed[i / 64] |= std::uint64_t{samples_[i] & 1u} << (i % 64);
+        const std::size_t end = std::min(words, (task + 1) * kWordsATask);
+        for (std::size_t w = task * kWordsATask; w < end; ++w) {
+            const std::size_t first = 64 * w;
+            const std::size_t count = std::min<std::size_t>(64, samples_.size() - first);
+            std::uint64_t word = 0;
+            for (std::size_t b = 0; b < count; ++b) word |= std::uint64_t{samples_[first + b] & 1u} << b;
+            packed[w] = word;
+        }
     });
 }
 
