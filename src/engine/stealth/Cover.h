@@ -38,11 +38,12 @@ public:
     // gains nothing.
     virtual unsigned RefinementPasses() const { return 0; }
 
-    // For each of `samples` (a segment's, in keyed order): flipped[k] is 1 when the plan flips
-    // it, and costs[k] what toggling that costs: positive for adding a flip, negative when
-    // undoing one gains. +infinity where the sample may not toggle: one that never changes (it
-    // would be seen), or in refinement pass p (1 .. RefinementPasses()) one the pass holds.
-    // Pass 0 is the first coding, where only samples that never change are held.
+    // For each of `samples` (a segment's or a header group's, in keyed order): flipped[k] is 1
+    // when the plan flips it, and costs[k] what toggling that costs given the plan: negative
+    // where the toggle gains, as undoing a flip may. +infinity where the sample may not toggle:
+    // one that never changes (it would be seen), or in refinement pass p (1 ..
+    // RefinementPasses()) one the pass holds. Pass 0 is the first coding, and the header's,
+    // where only samples that never change are held.
     virtual void ToggleCosts(std::span<const std::uint32_t> samples, unsigned pass,
                              std::span<std::uint8_t> flipped, std::span<float> costs) const = 0;
 
