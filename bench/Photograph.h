@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/stealth/SampleGeometry.h"
+#include "engine/stealth/pixels/SampleGeometry.h"
 
 namespace velquist::bench {
 

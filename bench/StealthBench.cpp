@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "engine/stealth/ColourHillCosts.h"
 #include "engine/stealth/KeyedOrder.h"
 #include "engine/stealth/MessageOpener.h"
 #include "engine/stealth/MessageSealer.h"
-#include "engine/stealth/PixelCosts.h"
 #include "engine/stealth/Stealth.h"
 #include "engine/stealth/StealthCapacity.h"
+#include "engine/stealth/pixels/PixelCover.h"
+#include "engine/stealth/pixels/PixelSalt.h"
 #include "Photograph.h"
 #include "ProcessMeter.h"
 
@@ -41,6 +41,7 @@ using velquist::bench::PeakMiB;
 int main() {
     const SampleGeometry geometry = SampleGeometry::Bmp(kWidth, kHeight, true);
     const std::uint64_t n = geometry.SampleCount();
+    const StealthKeys::SaltBytes salt = PixelSalt(kWidth, kHeight);
     std::vector<std::uint8_t> samples = velquist::bench::Photograph(geometry, kWidth, kHeight);
     const std::string name = "holiday-notes.txt";
     const std::uint64_t fileLength = *StealthCapacity::SafeFile(n, name.size());
@@ -57,7 +58,7 @@ int main() {
     // The parts on their own.
     auto start = Clock::now();
     double cpu = CpuSeconds();
-    const StealthKeys keys = StealthKeys::Derive(kPassphrase, kWidth, kHeight);
+    const StealthKeys keys = StealthKeys::Derive(kPassphrase, salt);
     std::printf("key derivation %.3f s (cpu %.3f s)\n", Seconds(start), CpuSeconds() - cpu);
     start = Clock::now();
     cpu = CpuSeconds();
@@ -65,16 +66,13 @@ int main() {
     std::printf("keyed order %.3f s (cpu %.3f s)\n", Seconds(start), CpuSeconds() - cpu);
     start = Clock::now();
     cpu = CpuSeconds();
-    {
-        PixelCosts costs(n);
-        ColourHillCosts().Fill({samples, geometry}, costs, 0);
-    }
+    PixelCover(samples, geometry).PrepareCosts(0);
     std::printf("base costs, both cores %.3f s (cpu %.3f s)\n", Seconds(start), CpuSeconds() - cpu);
 
     // The whole hide: derivation, sealing, embedding.
     start = Clock::now();
     cpu = CpuSeconds();
-    const StealthKeys hideKeys = StealthKeys::Derive(kPassphrase, kWidth, kHeight);
+    const StealthKeys hideKeys = StealthKeys::Derive(kPassphrase, salt);
     std::size_t read = 0;
     MessageSealer sealer(hideKeys, name, fileLength, [&](std::span<std::uint8_t> out) {
         std::copy_n(file.begin() + static_cast<long>(read), out.size(), out.begin());
@@ -83,7 +81,8 @@ int main() {
     const std::vector<std::uint8_t> payload = sealer.Seal();
     const auto embedStart = Clock::now();
     double prepared = 0, coded = 0;
-    const auto changed = Embed(samples, geometry, hideKeys, payload, {.progress = [&](double f) {
+    PixelCover cover(samples, geometry);
+    const auto changed = Embed(cover, hideKeys, payload, {.progress = [&](double f) {
         if (prepared == 0 && f >= 0.15) prepared = Seconds(embedStart);
         if (coded == 0 && f >= 0.95) coded = Seconds(embedStart);
     }});
@@ -104,9 +103,9 @@ int main() {
     // The whole extraction: derivation, read-back, opening.
     start = Clock::now();
     cpu = CpuSeconds();
-    const StealthKeys readKeys = StealthKeys::Derive(kPassphrase, kWidth, kHeight);
+    const StealthKeys readKeys = StealthKeys::Derive(kPassphrase, salt);
     const auto readStart = Clock::now();
-    const auto found = ReadPayload(samples, readKeys);
+    const auto found = ReadPayload(cover, readKeys);
     const double readBack = Seconds(readStart);
     std::vector<std::uint8_t> extracted;
     std::string storedName;

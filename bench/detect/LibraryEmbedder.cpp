@@ -5,9 +5,11 @@
 #include <sstream>
 
 #include "CliEmbedder.h"
-#include "engine/stealth/ColourHillCosts.h"
 #include "engine/stealth/Stealth.h"
 #include "engine/stealth/StealthCapacity.h"
+#include "engine/stealth/pixels/ColourHillCosts.h"
+#include "engine/stealth/pixels/PixelCover.h"
+#include "engine/stealth/pixels/PixelSalt.h"
 
 namespace velquist::detect {
 
@@ -36,13 +38,15 @@ std::optional<Picture> LibraryEmbedder::embed(const Crop&, const Picture& cover,
     for (std::uint8_t& b : payload) b = static_cast<std::uint8_t>(random());
     const auto width = static_cast<std::uint32_t>(cover.width);
     const auto height = static_cast<std::uint32_t>(cover.height);
-    const st::StealthKeys keys =
-        st::StealthKeys::Derive(std::to_string(seed), width, height, st::KdfCost::Cheapest());
+    const st::StealthKeys keys = st::StealthKeys::Derive(std::to_string(seed), st::PixelSalt(width, height),
+                                                         st::KdfCost::Cheapest());
     Picture carrier = cover;
     const st::ColourHillCosts model(static_cast<float>(weight_.value_or(st::ColourHillCosts::kDefaultWeight)));
-    st::EmbedOptions options{.threads = 1, .costs = &model};
+    const st::SampleGeometry geometry = st::SampleGeometry::Bmp(width, height, true);
+    st::PixelCover pixels(carrier.samples, geometry, &model);
+    st::EmbedOptions options{.threads = 1};
     if (rounds_) options.rounds = *rounds_;
-    if (!st::Embed(carrier.samples, st::SampleGeometry::Bmp(width, height, true), keys, payload, options)) {
+    if (!st::Embed(pixels, keys, payload, options)) {
         failure = "the payload does not fit";
         return std::nullopt;
     }

@@ -12,7 +12,6 @@
 #include "engine/StealthSteps.h"
 #include "engine/format/CarrierCheck.h"
 #include "engine/stealth/MessageOpener.h"
-#include "engine/stealth/Stealth.h"
 #include "platform/FileService.h"
 #include "platform/SequentialWriter.h"
 
@@ -53,7 +52,7 @@ Outcome StealthJob::Find(const SecretBytes& passphrase) {
     picture_ = stealth_steps::OpenPicture(ctx_, header_);
     keys_.emplace(stealth_steps::DeriveKeys(ctx_, passphrase, picture_->Geometry()));
     ctx_.progress.Status(PassStatus::Extracting);
-    auto payload = stealth::ReadPayload(picture_->Samples(), *keys_);
+    auto payload = stealth_steps::ReadPayload(*picture_, *keys_);
     if (!payload) return Outcome::Of(OutcomeKind::NoData, path);
     payloadLength_ = static_cast<std::uint32_t>(payload->size());
     ctx_.job.MsgLen = static_cast<std::int32_t>(payloadLength_);

@@ -14,6 +14,8 @@
 #include "engine/StealthPicture.h"
 #include "engine/stealth/Stealth.h"
 #include "engine/stealth/StealthError.h"
+#include "engine/stealth/pixels/PixelCover.h"
+#include "engine/stealth/pixels/PixelSalt.h"
 
 namespace velquist::stealth_steps {
 
@@ -64,8 +66,8 @@ stealth::StealthKeys DeriveKeys(PassContext& ctx, const SecretBytes& passphrase,
     ctx.progress.Status(PassStatus::VerifyingPassword);
     std::optional<stealth::StealthKeys> keys;
     RunBesideEventLoop(ctx.pump, [&] {
-        keys.emplace(stealth::StealthKeys::Derive(passphrase.text(), geometry.Width(),
-                                                  geometry.Height(), CostOf(ctx)));
+        keys.emplace(stealth::StealthKeys::Derive(
+            passphrase.text(), stealth::PixelSalt(geometry.Width(), geometry.Height()), CostOf(ctx)));
     });
     return std::move(*keys);
 }
@@ -75,7 +77,8 @@ std::optional<std::vector<std::uint32_t>> Embed(PassContext& ctx, StealthPicture
                                                 std::span<const std::uint8_t> payload) {
     ctx.progress.Status(PassStatus::Embedding);
     return WithPercent(ctx, [&](const stealth::EmbedOptions& options) {
-        return stealth::Embed(picture.Samples(), picture.Geometry(), keys, payload, options);
+        stealth::PixelCover cover(picture.Samples(), picture.Geometry());
+        return stealth::Embed(cover, keys, payload, options);
     });
 }
 
@@ -83,8 +86,15 @@ std::vector<std::uint32_t> Wipe(PassContext& ctx, StealthPicture& picture,
                                 const stealth::StealthKeys& keys, std::uint32_t payloadLength) {
     ctx.progress.Status(PassStatus::Embedding);
     return WithPercent(ctx, [&](const stealth::EmbedOptions& options) {
-        return stealth::Wipe(picture.Samples(), picture.Geometry(), keys, payloadLength, options);
+        stealth::PixelCover cover(picture.Samples(), picture.Geometry());
+        // Every colour sample may change, so the header always has a way to fail the check.
+        return stealth::Wipe(cover, keys, payloadLength, options).value();
     });
+}
+
+std::optional<std::vector<std::uint8_t>> ReadPayload(StealthPicture& picture,
+                                                     const stealth::StealthKeys& keys) {
+    return stealth::ReadPayload(stealth::PixelCover(picture.Samples(), picture.Geometry()), keys);
 }
 
 Outcome FailureOf(const std::exception_ptr& failure, const std::string& carrierPath) {

@@ -12,8 +12,8 @@
 #include "engine/PassContext.h"
 #include "engine/crypto/SecretBytes.h"
 #include "engine/format/Outcome.h"
-#include "engine/stealth/SampleGeometry.h"
 #include "engine/stealth/StealthKeys.h"
+#include "engine/stealth/pixels/SampleGeometry.h"
 
 namespace velquist {
 
@@ -41,6 +41,10 @@ std::optional<std::vector<std::uint32_t>> Embed(PassContext& ctx, StealthPicture
 // Rewrites what a hide of `payloadLength` bytes wrote, reporting as it goes.
 std::vector<std::uint32_t> Wipe(PassContext& ctx, StealthPicture& picture,
                                 const stealth::StealthKeys& keys, std::uint32_t payloadLength);
+
+// The payload the picture's samples carry under `keys`, or nothing when none does.
+std::optional<std::vector<std::uint8_t>> ReadPayload(StealthPicture& picture,
+                                                     const stealth::StealthKeys& keys);
 
 // The outcome a version-3 step's failure ends in: no memory, libsodium not starting, a payload
 // that does not authenticate.

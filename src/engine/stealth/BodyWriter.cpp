@@ -3,73 +3,53 @@
 
 #include <algorithm>
 #include <atomic>
-#include <limits>
+#include <cmath>
 #include <memory>
 #include <vector>
 
+#include "engine/stealth/Cover.h"
 #include "engine/stealth/ParallelTasks.h"
+#include "engine/stealth/ParityHeader.h"
 #include "engine/stealth/ProgressReport.h"
 #include "engine/stealth/ViterbiEmbedder.h"
 
 namespace velquist::stealth {
 
-namespace {
-
-// Positions ahead whose pixels are fetched while one is gathered: the order scatters them all
-// over the picture.
-constexpr std::size_t kFetchAhead = 16;
-constexpr float kHeld = std::numeric_limits<float>::infinity();
-
-bool IsFree(BodyWriter::Free free, std::uint32_t sample) {
-    switch (free) {
-        case BodyWriter::Free::All: return true;
-        case BodyWriter::Free::RedAndBlue: return sample % 3 != 1;
-        case BodyWriter::Free::Green: return sample % 3 == 1;
-    }
-    return false;
-}
-
-}  // namespace
-
 // One thread's embedder and buffers, reused for every segment it codes.
 class BodyWriter::SegmentWork {
 public:
-    SegmentWork(const BodyLayout& body, PixelCosts& costs) : body_(body), costs_(costs) {}
+    SegmentWork(const BodyLayout& body, Cover& cover) : body_(body), cover_(cover) {}
 
-    // Codes the segment again from the plan: each free position's bit may toggle at its toggle
-    // cost, the others are held. A toggle that gains is taken as the starting bit and pays for
-    // being undone, so the trellis sees no negative cost. The new plan is the next round's.
-    void Code(const Segment& segment, Free free) {
+    // Codes the segment again from the plan: each position's bit may toggle at its toggle cost,
+    // the ones the pass holds at an infinite one. A toggle that gains is taken as the starting
+    // bit and pays for being undone, so the trellis sees no negative cost. The new plan is the
+    // next pass's. False when the cheapest way to the segment's bits is infinite.
+    bool Code(const Segment& segment, unsigned pass) {
         const std::size_t coded = segment.CodedPositions();
-        if (coded == 0) return;
-        const std::size_t first = SegmentPlan::kHeaderPositions + segment.firstPosition;
-        Gather(first, coded, free);
+        if (coded == 0) return true;
+        const std::size_t first = ParityHeader::kPositions + segment.firstPosition;
+        Gather(first, coded, pass);
         TakeBits(segment);
-        embedder_.Embed(start_, toggleCosts_, body_.columns.first(segment.width), bits_, stego_);
+        const double cost =
+            embedder_.Embed(start_, toggleCosts_, body_.columns.first(segment.width), bits_, stego_);
+        if (!std::isfinite(cost)) return false;
+        const KeyedCover& keyed = body_.keyed;
         for (std::size_t k = 0; k < coded; ++k)
-            if (stego_[k] != body_.cover.LowestBit(first + k)) costs_.PlanNextFlip(body_.cover.Sample(first + k));
+            if (stego_[k] != keyed.LowestBit(first + k)) cover_.PlanNextFlip(keyed.Sample(first + k));
+        return true;
     }
 
 private:
-    void Gather(std::size_t first, std::size_t coded, Free free) {
-        const KeyedCover& cover = body_.cover;
+    void Gather(std::size_t first, std::size_t coded, unsigned pass) {
+        const KeyedCover& keyed = body_.keyed;
         start_.resize(coded);
         toggleCosts_.resize(coded);
         stego_.resize(coded);
-        const std::size_t end = first + coded;
-        for (std::size_t p = first; p < end; ++p) {
-            if (p + kFetchAhead < end) __builtin_prefetch(costs_.Address(cover.Sample(p + kFetchAhead)));
-            const std::uint32_t s = cover.Sample(p);
-            const auto planned = static_cast<std::uint8_t>(cover.LowestBit(p) ^ costs_.Flipped(s));
-            float cost = kHeld;
-            bool gain = false;
-            if (IsFree(free, s)) {
-                cost = costs_.ToggleCost(s);
-                gain = cost < 0;
-                if (gain) cost = -cost;
-            }
-            start_[p - first] = planned ^ static_cast<std::uint8_t>(gain);
-            toggleCosts_[p - first] = cost;
+        cover_.ToggleCosts(keyed.Order().subspan(first, coded), pass, start_, toggleCosts_);
+        for (std::size_t k = 0; k < coded; ++k) {
+            const bool gain = toggleCosts_[k] < 0;
+            if (gain) toggleCosts_[k] = -toggleCosts_[k];
+            start_[k] = static_cast<std::uint8_t>(keyed.LowestBit(first + k) ^ start_[k] ^ gain);
         }
     }
 
@@ -82,39 +62,40 @@ private:
     }
 
     const BodyLayout& body_;
-    PixelCosts& costs_;
+    Cover& cover_;
     ViterbiEmbedder embedder_;
-    std::vector<std::uint8_t> start_;
+    std::vector<std::uint8_t> start_;  // the flips as the cover gives them, then the starting bits
     std::vector<float> toggleCosts_;
     std::vector<std::uint8_t> bits_;
     std::vector<std::uint8_t> stego_;
 };
 
-void BodyWriter::Plan(const BodyLayout& body, int rounds, ProgressReport& progress, double from,
+bool BodyWriter::Plan(const BodyLayout& body, int rounds, ProgressReport& progress, double from,
                       double to) const {
     const std::vector<Segment>& segments = body.segments.Segments();
     const unsigned workers = std::min<unsigned>(ThreadsFor(threads_), static_cast<unsigned>(segments.size()));
-    std::vector<Free> passes{Free::All};
-    for (int round = 0; round < rounds; ++round) {
-        passes.push_back(Free::RedAndBlue);
-        passes.push_back(Free::Green);
-    }
+    std::vector<unsigned> passes{0};
+    for (int round = 0; round < rounds; ++round)
+        for (unsigned pass = 1; pass <= cover_.RefinementPasses(); ++pass) passes.push_back(pass);
     // Each worker keeps its embedder, and the embedder its path memory, from pass to pass.
     std::vector<std::unique_ptr<SegmentWork>> works;
-    for (unsigned w = 0; w < workers; ++w) works.push_back(std::make_unique<SegmentWork>(body, costs_));
+    for (unsigned w = 0; w < workers; ++w) works.push_back(std::make_unique<SegmentWork>(body, cover_));
     for (std::size_t pass = 0; pass < passes.size(); ++pass) {
         const double passFrom = from + (to - from) * pass / passes.size();
         const double passTo = from + (to - from) * (pass + 1) / passes.size();
         std::atomic<std::size_t> next{0};
         std::atomic<std::size_t> done{0};
+        std::atomic<bool> fits{true};
         RunParallel(workers, workers, [&](std::size_t worker) {
-            for (std::size_t s; (s = next++) < segments.size();) {
-                works[worker]->Code(segments[s], passes[pass]);
+            for (std::size_t s; fits && (s = next++) < segments.size();) {
+                if (!works[worker]->Code(segments[s], passes[pass])) fits = false;
                 progress.Stage(passFrom, passTo, static_cast<double>(++done) / segments.size());
             }
         });
-        costs_.Advance(threads_);
+        if (!fits) return false;
+        cover_.AdvancePlan(threads_);
     }
+    return true;
 }
 
 }  // namespace velquist::stealth

@@ -7,6 +7,8 @@
 
 namespace velquist::stealth {
 
+class FreeChoices;
+
 // A carrier as the coding core sees it: n samples in cover order, each with a lowest bit, a
 // price for changing it and a way to change it by one. The keyed order, the parity header, the
 // segment plan, the trellis, the payload and the wipe know nothing else of the picture: a
@@ -36,11 +38,12 @@ public:
     // gains nothing.
     virtual unsigned RefinementPasses() const { return 0; }
 
-    // For each of `samples` (a segment's, in keyed order): flipped[k] is 1 when the plan flips
-    // it, and costs[k] what toggling that costs: positive for adding a flip, negative when
-    // undoing one gains. +infinity where the sample may not toggle: one that never changes (it
-    // would be seen), or in refinement pass p (1 .. RefinementPasses()) one the pass holds.
-    // Pass 0 is the first coding, where only samples that never change are held.
+    // For each of `samples` (a segment's or a header group's, in keyed order): flipped[k] is 1
+    // when the plan flips it, and costs[k] what toggling that costs given the plan: negative
+    // where the toggle gains, as undoing a flip may. +infinity where the sample may not toggle:
+    // one that never changes (it would be seen), or in refinement pass p (1 ..
+    // RefinementPasses()) one the pass holds. Pass 0 is the first coding, and the header's,
+    // where only samples that never change are held.
     virtual void ToggleCosts(std::span<const std::uint32_t> samples, unsigned pass,
                              std::span<std::uint8_t> flipped, std::span<float> costs) const = 0;
 
@@ -53,8 +56,9 @@ public:
     virtual void AdvancePlan(unsigned threads) = 0;
 
     // Makes each planned flip a change of +1 or -1 within the sample's range and returns the
-    // indices of the changed samples in ascending order.
-    virtual std::vector<std::uint32_t> ApplyPlan() = 0;
+    // indices of the changed samples in ascending order. Where the cover may go either way, the
+    // way is drawn from `choices`, so that one seed repeats a whole hide.
+    virtual std::vector<std::uint32_t> ApplyPlan(FreeChoices& choices) = 0;
 };
 
 }  // namespace velquist::stealth

@@ -8,8 +8,8 @@
 #include <numeric>
 #include <stdexcept>
 
+#include "engine/bytes/ByteOrder.h"
 #include "engine/stealth/Keystream.h"
-#include "engine/stealth/LittleEndian.h"
 
 namespace velquist::stealth {
 
@@ -34,7 +34,7 @@ LargeArray<std::uint32_t> KeyedOrder::Shuffle(std::size_t n, std::span<const std
         std::size_t steps = static_cast<std::size_t>(std::min<std::uint64_t>(kBatch, top));
         stream.Fill(std::span(words.data(), steps * 8));
         for (std::size_t k = 0; k < steps; ++k)
-            partner[k] = static_cast<std::uint32_t>(LoadLE(&words[8 * k], 8) % (top - k + 1));
+            partner[k] = static_cast<std::uint32_t>(bytes::LoadLE(&words[8 * k], 8) % (top - k + 1));
         for (std::size_t k = 0; k < steps; ++k) {
             if (k + kLookAhead < steps) __builtin_prefetch(&order[partner[k + kLookAhead]], 1);
             std::swap(order[top - k], order[partner[k]]);

@@ -19,6 +19,7 @@ constexpr std::uint8_t kNonce[crypto_stream_chacha20_ietf_NONCEBYTES] = {
 Keystream::~Keystream() { sodium_memzero(spare_, sizeof spare_); }
 
 void Keystream::Fill(std::span<std::uint8_t> out) {
+    if (out.empty()) return;  // an empty span may have no memory to copy to
     std::size_t fromSpare = std::min(spareLeft_, out.size());
     std::memcpy(out.data(), spare_ + kBlock - spareLeft_, fromSpare);
     spareLeft_ -= fromSpare;

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "engine/stealth/LittleEndian.h"
+#include "engine/bytes/ByteOrder.h"
 #include "engine/stealth/MessagePieces.h"
 #include "engine/stealth/SafeName.h"
 #include "engine/stealth/SodiumStart.h"
@@ -66,10 +66,12 @@ void MessageOpener::Open(std::span<const std::uint8_t> payload) {
 
 void MessageOpener::TakeFirstPiece(std::span<const std::uint8_t> plain) {
     if (plain.size() < 2) Damaged();
-    const auto nameLength = static_cast<std::size_t>(LoadLE(plain.data(), 2));
+    const auto nameLength = static_cast<std::size_t>(bytes::LoadLE(plain.data(), 2));
     if (nameLength > 255 || 2 + nameLength > plain.size()) Damaged();
-    const std::string stored(plain.begin() + 2, plain.begin() + 2 + static_cast<std::ptrdiff_t>(nameLength));
-    name_(SafeName(stored));
+    std::string stored(plain.begin() + 2, plain.begin() + 2 + static_cast<std::ptrdiff_t>(nameLength));
+    const std::string safe = SafeName(stored);
+    sodium_memzero(stored.data(), stored.size());
+    name_(safe);
     if (plain.size() > 2 + nameLength) file_(plain.subspan(2 + nameLength));
 }
 

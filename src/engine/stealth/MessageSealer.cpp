@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "engine/stealth/LittleEndian.h"
+#include "engine/bytes/ByteOrder.h"
 #include "engine/stealth/MessagePieces.h"
 #include "engine/stealth/SodiumStart.h"
 
@@ -18,14 +18,16 @@ MessageSealer::MessageSealer(const StealthKeys& keys, std::string_view name,
     if (name.size() > kMaxNameLength) throw std::invalid_argument("a file name has at most 255 bytes");
     if (fileLength > pieces::kMaxPayload)
         throw std::length_error("the file is too large for any picture");
-    prefix_.resize(2);
-    StoreLE(reinterpret_cast<std::uint8_t*>(prefix_.data()), name.size(), 2);
-    prefix_ += name;
+    prefix_.resize(2 + name.size());
+    bytes::StoreLE(prefix_.data(), name.size(), 2);
+    std::copy(name.begin(), name.end(), prefix_.begin() + 2);
     plainLength_ = prefix_.size() + fileLength;
     payloadLength_ = pieces::PayloadLength(plainLength_);
     if (payloadLength_ > pieces::kMaxPayload)
         throw std::length_error("the file is too large for any picture");
 }
+
+MessageSealer::~MessageSealer() { sodium_memzero(prefix_.data(), prefix_.size()); }
 
 std::vector<std::uint8_t> MessageSealer::Seal() {
     StartSodium();

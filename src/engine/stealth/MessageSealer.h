@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <functional>
 #include <span>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +24,7 @@ public:
     // std::length_error for a file whose payload would pass the 32-bit length.
     MessageSealer(const StealthKeys& keys, std::string_view name, std::uint64_t fileLength,
                   FileReader read);
+    ~MessageSealer();
 
     // L: the bytes Seal returns.
     std::uint64_t PayloadLength() const { return payloadLength_; }
@@ -36,7 +36,9 @@ private:
     void FillPiece(std::span<std::uint8_t> plain);
 
     const StealthKeys& keys_;
-    std::string prefix_;  // the name's length and the name, the plaintext's start
+    // The name's length and the name, the plaintext's start: sized once, and zeroed when the
+    // sealer goes, so that no copy of the name stays behind in freed memory.
+    std::vector<std::uint8_t> prefix_;
     std::size_t prefixTaken_ = 0;
     std::uint64_t plainLength_;
     std::uint64_t payloadLength_;

@@ -3,21 +3,47 @@
 
 #include <sodium.h>
 
-#include "engine/stealth/LittleEndian.h"
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+
+#include "engine/bytes/ByteOrder.h"
+#include "engine/stealth/Cover.h"
+#include "engine/stealth/KeyedCover.h"
 
 namespace velquist::stealth {
+
+namespace {
+
+// A group's samples, their flips and their toggle costs at the first pass, where only samples
+// that never change are held.
+struct GroupCosts {
+    std::array<std::uint8_t, ParityHeader::kGroup> flipped;
+    std::array<float, ParityHeader::kGroup> costs;
+
+    std::span<const std::uint32_t> Fill(std::size_t group, const KeyedCover& keyed, const Cover& cover) {
+        const auto samples = keyed.Order().subspan(group * ParityHeader::kGroup, ParityHeader::kGroup);
+        cover.ToggleCosts(samples, 0, flipped, costs);
+        return samples;
+    }
+};
+
+}  // namespace
 
 std::uint64_t ParityHeader::Mask(Key headerKey) {
     std::uint8_t mask[8];
     crypto_generichash(mask, sizeof mask, nullptr, 0, headerKey.data(), headerKey.size());
-    return LoadLE(mask, 8);
+    return bytes::LoadLE(mask, 8);
 }
 
-std::uint64_t ParityHeader::Parities(std::span<const std::uint8_t> samples,
-                                     std::span<const std::uint32_t> order) {
+// Two groups a word of bits.
+std::uint64_t ParityHeader::Parities(std::span<const std::uint64_t> keyedBits) {
     std::uint64_t parities = 0;
-    for (std::size_t position = 0; position < kPositions; ++position)
-        parities ^= std::uint64_t{samples[order[position]] & 1u} << (position / kGroup);
+    for (std::size_t t = 0; t < kBits; ++t) {
+        const auto group = static_cast<std::uint32_t>(keyedBits[t / 2] >> (t % 2 * kGroup));
+        parities |= std::uint64_t{static_cast<unsigned>(std::popcount(group)) & 1u} << t;
+    }
     return parities;
 }
 
@@ -33,16 +59,28 @@ std::optional<std::uint32_t> ParityHeader::Decode(std::uint64_t parities, Key he
     return static_cast<std::uint32_t>(plain);
 }
 
-void ParityHeader::PlanChanges(std::uint64_t wanted, std::uint64_t current,
-                               const std::function<float(std::size_t)>& cost,
-                               const std::function<void(std::size_t)>& change) {
+std::uint64_t ParityHeader::ChangeableGroups(const KeyedCover& keyed, const Cover& cover) {
+    std::uint64_t changeable = 0;
+    GroupCosts group;
+    for (std::size_t t = 0; t < kBits; ++t) {
+        group.Fill(t, keyed, cover);
+        if (std::any_of(group.costs.begin(), group.costs.end(), [](float c) { return std::isfinite(c); }))
+            changeable |= std::uint64_t{1} << t;
+    }
+    return changeable;
+}
+
+bool ParityHeader::PlanChanges(std::uint64_t wanted, const KeyedCover& keyed, Cover& cover) {
+    const std::uint64_t current = Parities(keyed.Bits());
+    GroupCosts group;
     for (std::size_t t = 0; t < kBits; ++t) {
         if (((wanted ^ current) >> t & 1) == 0) continue;
-        std::size_t cheapest = t * kGroup;
-        for (std::size_t position = cheapest + 1; position < (t + 1) * kGroup; ++position)
-            if (cost(position) < cost(cheapest)) cheapest = position;
-        change(cheapest);
+        const auto samples = group.Fill(t, keyed, cover);
+        const auto cheapest = std::min_element(group.costs.begin(), group.costs.end());
+        if (!std::isfinite(*cheapest)) return false;
+        cover.Toggle(samples[static_cast<std::size_t>(cheapest - group.costs.begin())]);
     }
+    return true;
 }
 
 }  // namespace velquist::stealth

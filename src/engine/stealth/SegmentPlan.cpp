@@ -3,11 +3,13 @@
 
 #include <algorithm>
 
+#include "engine/stealth/ParityHeader.h"
+
 namespace velquist::stealth {
 
 std::optional<SegmentPlan> SegmentPlan::For(std::uint64_t samples, std::uint64_t payloadLength) {
-    if (samples <= kHeaderPositions || payloadLength == 0) return std::nullopt;
-    const std::uint64_t body = samples - kHeaderPositions;
+    if (samples <= ParityHeader::kPositions || payloadLength == 0) return std::nullopt;
+    const std::uint64_t body = samples - ParityHeader::kPositions;
     const std::uint64_t bits = 8 * payloadLength;
     const std::uint64_t count = (body + kMaxSegmentPositions - 1) / kMaxSegmentPositions;
     SegmentPlan plan;

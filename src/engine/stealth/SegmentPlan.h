@@ -23,7 +23,6 @@ struct Segment {
 // by its own thread, with a bounded amount of memory.
 class SegmentPlan {
 public:
-    static constexpr std::uint64_t kHeaderPositions = 2048;
     static constexpr std::uint64_t kMaxSegmentPositions = std::uint64_t{1} << 20;
 
     // Nothing when a payload of `payloadLength` bytes does not fit `samples` samples: a segment

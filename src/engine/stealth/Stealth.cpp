@@ -1,23 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/stealth/Stealth.h"
 
-#include <sodium.h>
-
 #include <future>
 #include <new>
-#include <stdexcept>
 
+#include "engine/bytes/ByteOrder.h"
 #include "engine/stealth/BodyWriter.h"
-#include "engine/stealth/ChangeDirections.h"
 #include "engine/stealth/CodeColumns.h"
-#include "engine/stealth/ColourHillCosts.h"
 #include "engine/stealth/KeyedCover.h"
 #include "engine/stealth/KeyedOrder.h"
 #include "engine/stealth/ParallelTasks.h"
 #include "engine/stealth/ParityHeader.h"
-#include "engine/stealth/PixelCosts.h"
 #include "engine/stealth/ProgressReport.h"
-#include "engine/stealth/RandomBits.h"
 #include "engine/stealth/SegmentPlan.h"
 #include "engine/stealth/SodiumStart.h"
 #include "engine/stealth/StealthError.h"
@@ -30,6 +24,9 @@ namespace {
 // Progress milestones of a hide: the order and the costs, the rounds, the header.
 constexpr double kPrepared = 0.15;
 constexpr double kCoded = 0.95;
+// Draws of a failing header before a wipe gives up: each fails the check with probability 1/2
+// or more as long as one of the four zero bytes' groups may change.
+constexpr int kHeaderDraws = 64;
 
 template <typename Work>
 auto ReportingOutOfMemory(Work work) {
@@ -40,95 +37,82 @@ auto ReportingOutOfMemory(Work work) {
     }
 }
 
-void CheckSamples(std::span<const std::uint8_t> samples, const SampleGeometry& geometry) {
-    if (samples.size() != geometry.SampleCount())
-        throw std::invalid_argument("the samples are not the picture's cover sequence");
+KeyedCover KeyedFrom(LargeArray<std::uint32_t> order, const Cover& cover, unsigned threads) {
+    std::vector<std::uint64_t> lowest(cover.Size() / 64 + 1, 0);
+    cover.LowestBits(lowest, threads);
+    return KeyedCover(std::move(order), lowest, threads);
 }
 
 // The order and the costs, side by side when there are threads to spare (the shuffle runs on
 // one thread, bound by memory latency).
-KeyedCover Prepare(const PictureView& picture, const StealthKeys& keys, const CostModel& model,
-                   PixelCosts& costs, unsigned threads) {
-    auto shuffle = [&] { return KeyedOrder::Shuffle(picture.samples.size(), keys.Order()); };
+KeyedCover Prepare(Cover& cover, const StealthKeys& keys, unsigned threads) {
+    auto shuffle = [&] { return KeyedOrder::Shuffle(cover.Size(), keys.Order()); };
     if (threads < 2) {
         LargeArray<std::uint32_t> order = shuffle();
-        model.Fill(picture, costs, 1);
-        return KeyedCover(std::move(order), picture.samples, 1);
+        cover.PrepareCosts(1);
+        return KeyedFrom(std::move(order), cover, 1);
     }
     auto order = std::async(std::launch::async, shuffle);
-    model.Fill(picture, costs, threads - 1);
-    return KeyedCover(order.get(), picture.samples, threads);
+    cover.PrepareCosts(threads - 1);
+    return KeyedFrom(order.get(), cover, threads);
 }
 
-// In each header group whose parity is wrong, the sample whose flip costs least given the
-// body's plan flips.
-void PlanHeader(std::uint64_t wanted, std::span<const std::uint8_t> samples,
-                const KeyedCover& cover, PixelCosts& costs) {
-    auto cost = [&](std::size_t position) { return costs.ToggleCost(cover.Sample(position)); };
-    auto change = [&](std::size_t position) { costs.Toggle(cover.Sample(position)); };
-    ParityHeader::PlanChanges(wanted, ParityHeader::Parities(samples, cover.Order()), cost, change);
-}
+// The parities a rewrite gives the header, chosen once the cover is keyed and priced; nothing
+// when there are none it can reach.
+using HeaderChoice = std::function<std::optional<std::uint64_t>(const KeyedCover&, const Cover&)>;
 
-// The planned flips, each a change whose way ChangeDirections settles per pixel.
-std::vector<std::uint32_t> MakeChanges(const PictureView& picture, std::span<std::uint8_t> samples,
-                                       const PixelCosts& costs) {
-    LargeArray<std::int8_t> changes(samples.size());
-    for (std::size_t i = 0; i < samples.size(); ++i) changes[i] = costs.Flipped(i) ? 1 : 0;
-    const SampleGeometry& geometry = picture.geometry;
-    ChangeDirections::Choose(picture, RandomBits(std::size_t{geometry.Width()} * geometry.Height()),
-                             changes);
-    std::vector<std::uint32_t> changed;
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        if (changes[i] == 0) continue;
-        samples[i] = static_cast<std::uint8_t>(samples[i] + changes[i]);
-        changed.push_back(static_cast<std::uint32_t>(i));
-    }
-    return changed;
-}
+// What a rewrite codes into the body: nothing when `segments` is empty.
+struct Body {
+    std::span<const std::uint8_t> payload;
+    const std::optional<SegmentPlan>& segments;
+};
 
-// Plans the body (when there is a payload) and the header, settles which way each changed
-// pixel goes, then makes the changes.
-std::vector<std::uint32_t> Rewrite(std::span<std::uint8_t> samples, const SampleGeometry& geometry,
-                                   const StealthKeys& keys, std::span<const std::uint8_t> payload,
-                                   const std::optional<SegmentPlan>& segments,
-                                   std::uint64_t wantedHeader, const EmbedOptions& options) {
+// Plans the body and the header, then has the cover make the changes. Nothing, with the cover
+// untouched, when the plan needs a sample that may not change.
+std::optional<std::vector<std::uint32_t>> Rewrite(Cover& cover, const StealthKeys& keys,
+                                                  const Body& body, const HeaderChoice& header,
+                                                  FreeChoices& choices, const EmbedOptions& options,
+                                                  ProgressReport& progress) {
     StartSodium();
     const unsigned threads = ThreadsFor(options.threads);
-    const ColourHillCosts defaultModel;
-    const CostModel& model = options.costs ? *options.costs : defaultModel;
-    const PictureView picture{samples, geometry};
-    ProgressReport progress(options.progress);
     progress.Report(0);
 
-    PixelCosts costs(samples.size());
-    const KeyedCover cover = Prepare(picture, keys, model, costs, threads);
-    costs.ClearFlips();
+    const KeyedCover keyed = Prepare(cover, keys, threads);
+    cover.ClearPlan();
     progress.Report(kPrepared);
+    const std::optional<std::uint64_t> wanted = header(keyed, cover);
+    if (!wanted) return std::nullopt;
     const std::vector<std::uint8_t> columns =
-        CodeColumns::Derive(keys.Order(), segments ? segments->WidestCode() : 0);
+        CodeColumns::Derive(keys.Order(), body.segments ? body.segments->WidestCode() : 0);
     const SegmentPlan nothing;
-    BodyWriter(costs, threads)
-        .Plan({cover, segments ? *segments : nothing, columns, payload}, options.rounds, progress,
-              kPrepared, kCoded);
-    PlanHeader(wantedHeader, samples, cover, costs);
-    std::vector<std::uint32_t> changed = MakeChanges(picture, samples, costs);
+    if (!BodyWriter(cover, threads)
+             .Plan({keyed, body.segments ? *body.segments : nothing, columns, body.payload},
+                   options.rounds, progress, kPrepared, kCoded))
+        return std::nullopt;
+    if (!ParityHeader::PlanChanges(*wanted, keyed, cover)) return std::nullopt;
+    std::vector<std::uint32_t> changed = cover.ApplyPlan(choices);
     progress.Report(1);
     return changed;
 }
 
-// A header that fails the check: random parities, drawn again in the rare case they pass.
-std::uint64_t FailingHeader(std::uint64_t samples, const StealthKeys& keys) {
-    for (;;) {
-        std::uint64_t parities = 0;
-        randombytes_buf(&parities, sizeof parities);
+// A header that fails the check: random parities in the groups that may change, the others as
+// they are, drawn again in the rare case they pass.
+std::optional<std::uint64_t> FailingHeader(const KeyedCover& keyed, const Cover& cover,
+                                           const StealthKeys& keys, FreeChoices& choices) {
+    const std::uint64_t current = ParityHeader::Parities(keyed.Bits());
+    const std::uint64_t changeable = ParityHeader::ChangeableGroups(keyed, cover);
+    for (int draw = 0; draw < kHeaderDraws; ++draw) {
+        std::uint8_t drawn[8];
+        choices.Fill(drawn);
+        const std::uint64_t parities = (bytes::LoadLE(drawn, 8) & changeable) | (current & ~changeable);
         std::optional<std::uint32_t> length = ParityHeader::Decode(parities, keys.Header());
-        if (!length || !SegmentPlan::For(samples, *length)) return parities;
+        if (!length || !SegmentPlan::For(cover.Size(), *length)) return parities;
     }
+    return std::nullopt;
 }
 
 // The payload bits the body carries, one a byte, each segment read on its own thread.
-std::vector<std::uint8_t> ReadBits(std::span<const std::uint8_t> samples,
-                                   std::span<const std::uint32_t> order, const SegmentPlan& plan,
+std::vector<std::uint8_t> ReadBits(const KeyedCover& keyed, const SegmentPlan& plan,
                                    const StealthKeys& keys) {
     const std::vector<std::uint8_t> columns = CodeColumns::Derive(keys.Order(), plan.WidestCode());
     const std::vector<Segment>& segments = plan.Segments();
@@ -137,7 +121,8 @@ std::vector<std::uint8_t> ReadBits(std::span<const std::uint8_t> samples,
         const Segment& segment = segments[s];
         std::vector<std::uint8_t> lowest(segment.CodedPositions());
         const std::size_t first = ParityHeader::kPositions + segment.firstPosition;
-        for (std::size_t k = 0; k < lowest.size(); ++k) lowest[k] = samples[order[first + k]] & 1;
+        for (std::size_t k = 0; k < lowest.size(); ++k)
+            lowest[k] = static_cast<std::uint8_t>(keyed.LowestBit(first + k));
         SyndromeReader::Read(lowest, std::span(columns).first(segment.width),
                              std::span(bits).subspan(segment.firstBit, segment.bits));
     });
@@ -153,48 +138,57 @@ std::vector<std::uint8_t> PackBits(std::span<const std::uint8_t> bits, std::size
 
 }  // namespace
 
-std::optional<std::vector<std::uint32_t>> Embed(std::span<std::uint8_t> samples,
-                                                const SampleGeometry& geometry,
-                                                const StealthKeys& keys,
+std::optional<std::vector<std::uint32_t>> Embed(Cover& cover, const StealthKeys& keys,
                                                 std::span<const std::uint8_t> payload,
                                                 const EmbedOptions& options) {
-    CheckSamples(samples, geometry);
     if (payload.size() > 0xFFFFFFFFu) return std::nullopt;
-    std::optional<SegmentPlan> segments = SegmentPlan::For(samples.size(), payload.size());
+    const std::optional<SegmentPlan> segments = SegmentPlan::For(cover.Size(), payload.size());
     if (!segments) return std::nullopt;
-    const auto length = static_cast<std::uint32_t>(payload.size());
+    const std::uint64_t wanted =
+        ParityHeader::Encode(static_cast<std::uint32_t>(payload.size()), keys.Header());
     return ReportingOutOfMemory([&] {
-        return Rewrite(samples, geometry, keys, payload, segments,
-                       ParityHeader::Encode(length, keys.Header()), options);
+        FreeChoices choices(options.seed);
+        ProgressReport progress(options.progress);
+        return Rewrite(cover, keys, {payload, segments},
+                       [wanted](const KeyedCover&, const Cover&) { return wanted; }, choices, options,
+                       progress);
     });
 }
 
-std::optional<std::vector<std::uint8_t>> ReadPayload(std::span<const std::uint8_t> samples,
-                                                     const StealthKeys& keys) {
-    if (samples.size() <= ParityHeader::kPositions) return std::nullopt;
+std::optional<std::vector<std::uint8_t>> ReadPayload(const Cover& cover, const StealthKeys& keys) {
+    if (cover.Size() <= ParityHeader::kPositions) return std::nullopt;
     return ReportingOutOfMemory([&]() -> std::optional<std::vector<std::uint8_t>> {
-        const LargeArray<std::uint32_t> order = KeyedOrder::Shuffle(samples.size(), keys.Order());
+        const unsigned threads = ThreadsFor(0);
+        const KeyedCover keyed =
+            KeyedFrom(KeyedOrder::Shuffle(cover.Size(), keys.Order()), cover, threads);
         std::optional<std::uint32_t> length =
-            ParityHeader::Decode(ParityHeader::Parities(samples, order), keys.Header());
+            ParityHeader::Decode(ParityHeader::Parities(keyed.Bits()), keys.Header());
         if (!length) return std::nullopt;
-        std::optional<SegmentPlan> plan = SegmentPlan::For(samples.size(), *length);
+        std::optional<SegmentPlan> plan = SegmentPlan::For(cover.Size(), *length);
         if (!plan) return std::nullopt;
-        return PackBits(ReadBits(samples, order, *plan, keys), *length);
+        return PackBits(ReadBits(keyed, *plan, keys), *length);
     });
 }
 
-std::vector<std::uint32_t> Wipe(std::span<std::uint8_t> samples, const SampleGeometry& geometry,
-                                const StealthKeys& keys, std::uint32_t payloadLength,
-                                const EmbedOptions& options) {
-    CheckSamples(samples, geometry);
-    if (samples.size() < ParityHeader::kPositions) return {};
+std::optional<std::vector<std::uint32_t>> Wipe(Cover& cover, const StealthKeys& keys,
+                                               std::uint32_t payloadLength,
+                                               const EmbedOptions& options) {
+    if (cover.Size() < ParityHeader::kPositions) return std::vector<std::uint32_t>{};
     StartSodium();
     return ReportingOutOfMemory([&] {
-        std::optional<SegmentPlan> segments = SegmentPlan::For(samples.size(), payloadLength);
+        FreeChoices choices(options.seed);
+        const std::optional<SegmentPlan> segments = SegmentPlan::For(cover.Size(), payloadLength);
         std::vector<std::uint8_t> noise(segments ? payloadLength : 0);
-        randombytes_buf(noise.data(), noise.size());
-        return Rewrite(samples, geometry, keys, noise, segments,
-                       FailingHeader(samples.size(), keys), options);
+        choices.Fill(noise);
+        const HeaderChoice failing = [&](const KeyedCover& keyed, const Cover& priced) {
+            return FailingHeader(keyed, priced, keys, choices);
+        };
+        // One report for both tries, so that the second does not take the progress back.
+        ProgressReport progress(options.progress);
+        auto changed = Rewrite(cover, keys, {noise, segments}, failing, choices, options, progress);
+        if (changed || !segments) return changed;
+        const std::optional<SegmentPlan> headerOnly;
+        return Rewrite(cover, keys, {{}, headerOnly}, failing, choices, options, progress);
     });
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "engine/stealth/MessagePieces.h"
+#include "engine/stealth/ParityHeader.h"
 #include "engine/stealth/SegmentPlan.h"
 
 namespace velquist::stealth {
@@ -17,10 +18,10 @@ std::uint64_t StealthCapacity::PayloadLength(std::uint64_t fileLength, std::uint
 }
 
 std::uint64_t StealthCapacity::LargestPayload(std::uint64_t samples) {
-    if (samples <= SegmentPlan::kHeaderPositions) return 0;
+    if (samples <= ParityHeader::kPositions) return 0;
     // Every segment needs two positions a bit, so the body as a whole does too; the floors of
     // the cut leave the true limit at most a few bytes a segment below that.
-    std::uint64_t length = std::min((samples - SegmentPlan::kHeaderPositions) / 16, pieces::kMaxPayload);
+    std::uint64_t length = std::min((samples - ParityHeader::kPositions) / 16, pieces::kMaxPayload);
     while (length > 0 && !SegmentPlan::For(samples, length)) --length;
     return length;
 }

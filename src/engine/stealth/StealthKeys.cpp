@@ -3,6 +3,7 @@
 
 #include <sodium.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -14,11 +15,6 @@ namespace velquist::stealth {
 namespace {
 
 constexpr std::size_t kSecretLength = 3 * StealthKeys::kKeyLength;
-constexpr char kSaltLabel[] = "velquist format 3";
-
-void PutLE32(std::uint8_t* at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
 
 }  // namespace
 
@@ -51,16 +47,11 @@ StealthKeys& StealthKeys::operator=(StealthKeys&& other) noexcept {
 // sodium_free zeroes the keys before it gives their pages back.
 StealthKeys::~StealthKeys() { sodium_free(secret_); }
 
-StealthKeys StealthKeys::Derive(std::string_view passphrase, std::uint32_t width,
-                                std::uint32_t height, KdfCost cost) {
+StealthKeys StealthKeys::Derive(std::string_view passphrase, Salt salt, KdfCost cost) {
     if (passphrase.empty() || passphrase.size() > 256)
         throw std::invalid_argument("a passphrase has 1 to 256 bytes");
     StealthKeys keys;
-    std::uint8_t label[sizeof kSaltLabel - 1 + 8];
-    std::copy(kSaltLabel, kSaltLabel + sizeof kSaltLabel - 1, label);
-    PutLE32(label + sizeof kSaltLabel - 1, width);
-    PutLE32(label + sizeof kSaltLabel + 3, height);
-    crypto_generichash(keys.salt_, kSaltLength, label, sizeof label, nullptr, 0);
+    std::copy(salt.begin(), salt.end(), keys.salt_);
     // Argon2id fails only when it cannot have its memory.
     if (crypto_pwhash(keys.secret_, kSecretLength, passphrase.data(), passphrase.size(),
                       keys.salt_, cost.opsLimit, cost.memLimit,

@@ -35,12 +35,13 @@ TEST(StealthKeys, KeystreamInPiecesIsTheDeterministicStream) {
 }
 
 TEST(StealthKeys, RefusesPassphrasesOutsideTheirLengthAndReportsMissingMemory) {
-    EXPECT_THROW(StealthKeys::Derive("", 1, 1, KdfCost::Cheapest()), std::invalid_argument);
-    EXPECT_THROW(StealthKeys::Derive(std::string(257, 'p'), 1, 1, KdfCost::Cheapest()),
+    const StealthKeys::SaltBytes kSalt{};
+    EXPECT_THROW(StealthKeys::Derive("", kSalt, KdfCost::Cheapest()), std::invalid_argument);
+    EXPECT_THROW(StealthKeys::Derive(std::string(257, 'p'), kSalt, KdfCost::Cheapest()),
                  std::invalid_argument);
-    EXPECT_NO_THROW(StealthKeys::Derive(std::string(256, 'p'), 1, 1, KdfCost::Cheapest()));
+    EXPECT_NO_THROW(StealthKeys::Derive(std::string(256, 'p'), kSalt, KdfCost::Cheapest()));
     try {
-        StealthKeys::Derive("pw", 1, 1, {1, std::numeric_limits<std::size_t>::max()});
+        StealthKeys::Derive("pw", kSalt, {1, std::numeric_limits<std::size_t>::max()});
         ADD_FAILURE() << "derived";
     } catch (const StealthError& e) {
         EXPECT_EQ(e.kind(), StealthError::Kind::OutOfMemory);

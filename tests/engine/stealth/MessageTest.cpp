@@ -20,7 +20,8 @@ constexpr unsigned char kMessage = crypto_secretstream_xchacha20poly1305_TAG_MES
 constexpr unsigned char kFinal = crypto_secretstream_xchacha20poly1305_TAG_FINAL;
 
 const StealthKeys& Keys() {
-    static const StealthKeys keys = StealthKeys::Derive("pw", 640, 480, KdfCost::Cheapest());
+    static const StealthKeys keys =
+        StealthKeys::Derive("pw", StealthKeys::SaltBytes{1, 2, 3, 4, 5, 6, 7, 8}, KdfCost::Cheapest());
     return keys;
 }
 

@@ -4,16 +4,23 @@
 #include <sodium.h>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <numeric>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "TestCover.h"
 #include "TestPictures.h"
+#include "engine/stealth/KeyedOrder.h"
 #include "engine/stealth/MessageOpener.h"
 #include "engine/stealth/MessageSealer.h"
+#include "engine/stealth/ParityHeader.h"
 #include "engine/stealth/Stealth.h"
 #include "engine/stealth/StealthError.h"
+#include "engine/stealth/pixels/PixelCover.h"
 
 namespace velquist::stealth {
 namespace {
@@ -171,12 +178,12 @@ TEST(StealthCarrier, HiddenFileReadsBackThroughThePlainFormatAndOnlyChangesSampl
         SCOPED_TRACE(c.name);
         const Bytes cover = testing::TestSamples(c.geometry, 7);
         Bytes samples = cover;
-        const auto keys = StealthKeys::Derive("correct horse", c.geometry.Width(), c.geometry.Height(),
-                                              KdfCost::Cheapest());
+        const auto keys = testing::PictureKeys("correct horse", c.geometry);
         const Bytes file = Bytes(c.fileLength, 0x5A);
         const Bytes payload = Seal(keys, "notes.txt", file);
         std::vector<double> progress;
-        auto changed = Embed(samples, c.geometry, keys, payload,
+        PixelCover pixels(samples, c.geometry);
+        auto changed = Embed(pixels, keys, payload,
                              {.threads = 2, .progress = [&](double f) { progress.push_back(f); }});
         ASSERT_TRUE(changed);
         EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
@@ -185,7 +192,7 @@ TEST(StealthCarrier, HiddenFileReadsBackThroughThePlainFormatAndOnlyChangesSampl
         PlainReader plain(samples, "correct horse", c.geometry.Width(), c.geometry.Height());
         EXPECT_EQ(plain.Payload(), payload);
         EXPECT_EQ(plain.Open(payload), (std::pair{std::string("notes.txt"), file}));
-        EXPECT_EQ(ReadPayload(samples, keys), payload);
+        EXPECT_EQ(ReadPayload(pixels, keys), payload);
         EXPECT_EQ(PlainReader(samples, "correct horsf", c.geometry.Width(), c.geometry.Height()).Payload(),
                   std::nullopt);
 
@@ -227,18 +234,20 @@ TEST(StealthCarrier, WrongPassphraseFindsNothingAndWipedPictureHoldsNothing) {
     const SampleGeometry geometry = SampleGeometry::Bmp(160, 120, true);
     Bytes samples = testing::TestSamples(geometry, 3);
     const Bytes clean = samples;
-    const auto keys = StealthKeys::Derive("pw", 160, 120, KdfCost::Cheapest());
-    const auto other = StealthKeys::Derive("pw!", 160, 120, KdfCost::Cheapest());
-    const auto otherSize = StealthKeys::Derive("pw", 160, 121, KdfCost::Cheapest());
-    EXPECT_EQ(ReadPayload(clean, keys), std::nullopt);
+    PixelCover pixels(samples, geometry);
+    const auto keys = testing::PictureKeys("pw", geometry);
+    const auto other = testing::PictureKeys("pw!", geometry);
+    const auto otherSize = StealthKeys::Derive("pw", PixelSalt(160, 121), KdfCost::Cheapest());
+    EXPECT_EQ(ReadPayload(pixels, keys), std::nullopt);
     const Bytes payload = Seal(keys, "a", Bytes(500, 1));
-    ASSERT_TRUE(Embed(samples, geometry, keys, payload));
-    EXPECT_EQ(ReadPayload(samples, other), std::nullopt);
-    EXPECT_EQ(ReadPayload(samples, otherSize), std::nullopt);
+    ASSERT_TRUE(Embed(pixels, keys, payload));
+    EXPECT_EQ(ReadPayload(pixels, other), std::nullopt);
+    EXPECT_EQ(ReadPayload(pixels, otherSize), std::nullopt);
 
     const Bytes hidden = samples;
-    const auto wiped = Wipe(samples, geometry, keys, static_cast<std::uint32_t>(payload.size()));
-    EXPECT_EQ(ReadPayload(samples, keys), std::nullopt);
+    const auto wiped = Wipe(pixels, keys, static_cast<std::uint32_t>(payload.size()));
+    ASSERT_TRUE(wiped);
+    EXPECT_EQ(ReadPayload(pixels, keys), std::nullopt);
     EXPECT_EQ(PlainReader(samples, "pw", 160, 120).Payload(), std::nullopt);
     std::size_t fromClean = 0;
     for (std::size_t i = 0; i < samples.size(); ++i) {
@@ -246,7 +255,7 @@ TEST(StealthCarrier, WrongPassphraseFindsNothingAndWipedPictureHoldsNothing) {
         fromClean += samples[i] != clean[i];
     }
     // The body was coded again with random bytes, about as many changes as a hide makes.
-    EXPECT_GT(wiped.size(), 100u);
+    EXPECT_GT(wiped->size(), 100u);
     EXPECT_GT(fromClean, 100u);
 }
 
@@ -254,13 +263,163 @@ TEST(StealthCarrier, PayloadThatDoesNotFitLeavesThePictureAlone) {
     const SampleGeometry geometry = SampleGeometry::Png(30, 30);  // 2,700 samples, 652 in the body
     Bytes samples = testing::TestSamples(geometry, 5);
     const Bytes before = samples;
-    const auto keys = StealthKeys::Derive("pw", 30, 30, KdfCost::Cheapest());
-    EXPECT_EQ(Embed(samples, geometry, keys, Bytes(41, 0)), std::nullopt);
-    EXPECT_EQ(Embed(samples, geometry, keys, Bytes{}), std::nullopt);
+    const auto keys = testing::PictureKeys("pw", geometry);
+    PixelCover pixels(samples, geometry);
+    EXPECT_EQ(Embed(pixels, keys, Bytes(41, 0)), std::nullopt);
+    EXPECT_EQ(Embed(pixels, keys, Bytes{}), std::nullopt);
     EXPECT_EQ(samples, before);
-    ASSERT_TRUE(Embed(samples, geometry, keys, Bytes(40, 9)));
-    EXPECT_EQ(ReadPayload(samples, keys), Bytes(40, 9));
-    EXPECT_THROW(Embed(samples, SampleGeometry::Png(30, 29), keys, Bytes(1, 0)), std::invalid_argument);
+    ASSERT_TRUE(Embed(pixels, keys, Bytes(40, 9)));
+    EXPECT_EQ(ReadPayload(pixels, keys), Bytes(40, 9));
+    const SampleGeometry shorter = SampleGeometry::Png(30, 29);
+    EXPECT_THROW(PixelCover(samples, shorter), std::invalid_argument);
+}
+
+// A cover whose samples may not all change: the core never changes one that may not, and
+// where those leave the body's code or a header group no way, the payload does not fit and the
+// cover is left as it was. A wipe then leaves the body alone, and without a header group that
+// may change it has nothing to do.
+TEST(StealthCarrier, SamplesThatMayNotChangeNeverDoAndCanLeaveNoRoom) {
+    constexpr std::size_t kSamples = 6048;
+    const auto keys = StealthKeys::Derive("pw", StealthKeys::SaltBytes{9}, KdfCost::Cheapest());
+    const auto order = KeyedOrder::Shuffle(kSamples, keys.Order());
+    std::mt19937 rng(5);
+    Bytes values(kSamples);
+    for (std::uint8_t& v : values) v = static_cast<std::uint8_t>(rng() % 200);
+    Bytes payload(100);
+    for (std::uint8_t& b : payload) b = static_cast<std::uint8_t>(rng());
+    enum class Held { EveryThird, Body, Header };
+    auto prices = [&](Held held, bool allFree) {
+        std::vector<float> out(kSamples);
+        for (std::size_t position = 0; position < kSamples; ++position) {
+            const std::uint32_t s = order[position];
+            const bool header = position < ParityHeader::kPositions;
+            const bool wet = !allFree && (held == Held::EveryThird ? s % 3 == 0 : header == (held == Held::Header));
+            out[s] = wet ? std::numeric_limits<float>::infinity() : static_cast<float>(1 + s % 7);
+        }
+        return out;
+    };
+    testing::TestCover clean(values, prices(Held::Body, true));
+    ASSERT_TRUE(Embed(clean, keys, payload));
+    const Bytes hidden = clean.Values();
+
+    struct Row {
+        const char* name;
+        Held held;
+        bool wipe;
+        bool done;
+    };
+    const Row rows[] = {
+        {"hide around a third that may not change", Held::EveryThird, false, true},
+        {"hide with no body sample free", Held::Body, false, false},
+        {"hide with no header sample free", Held::Header, false, false},
+        {"wipe around a third that may not change", Held::EveryThird, true, true},
+        {"wipe with no body sample free: the header alone", Held::Body, true, true},
+        {"wipe with no header sample free", Held::Header, true, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Bytes& before = row.wipe ? hidden : values;
+        const std::vector<float> price = prices(row.held, false);
+        testing::TestCover cover(before, price);
+        const bool done = row.wipe ? Wipe(cover, keys, 100).has_value() : Embed(cover, keys, payload).has_value();
+        EXPECT_EQ(done, row.done);
+        EXPECT_EQ(cover.Applied(), row.done);
+        if (!row.done) {
+            EXPECT_EQ(cover.Values(), before);
+            continue;
+        }
+        std::size_t changed = 0;
+        for (std::size_t s = 0; s < kSamples; ++s) {
+            changed += cover.Values()[s] != before[s];
+            if (std::isinf(price[s])) {
+                EXPECT_EQ(cover.Values()[s], before[s]) << s;
+            }
+        }
+        EXPECT_GT(changed, 0u);
+        EXPECT_EQ(ReadPayload(cover, keys), row.wipe ? std::nullopt : std::optional(payload));
+    }
+}
+
+// BLAKE2b of every changed sample's index (32-bit little-endian) and new value, in order.
+std::string DigestOfChanges(const Bytes& before, const Bytes& after) {
+    crypto_generichash_state state;
+    crypto_generichash_init(&state, nullptr, 0, 32);
+    for (std::uint32_t i = 0; i < after.size(); ++i) {
+        if (after[i] == before[i]) continue;
+        const std::uint8_t change[5] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i >> 8),
+                                        static_cast<std::uint8_t>(i >> 16), static_cast<std::uint8_t>(i >> 24),
+                                        after[i]};
+        crypto_generichash_update(&state, change, sizeof change);
+    }
+    std::uint8_t digest[32];
+    crypto_generichash_final(&state, digest, sizeof digest);
+    char hex[65];
+    sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
+    return hex;
+}
+
+constexpr FreeChoices::Seed kChoices = {7, 1, 7, 1, 7, 1, 7, 1, 7, 1, 7, 1, 7, 1, 7, 1,
+                                        7, 1, 7, 1, 7, 1, 7, 1, 7, 1, 7, 1, 7, 1, 7, 1};
+
+// A hide and a wipe with every free choice drawn from one seed.
+void SeededHide(Bytes& samples, const SampleGeometry& geometry, const StealthKeys& keys,
+                const Bytes& payload, int rounds) {
+    PixelCover pixels(samples, geometry);
+    EXPECT_TRUE(Embed(pixels, keys, payload, {.threads = 2, .rounds = rounds, .seed = kChoices}));
+}
+
+void SeededWipe(Bytes& samples, const SampleGeometry& geometry, const StealthKeys& keys,
+                std::uint32_t payloadLength) {
+    PixelCover pixels(samples, geometry);
+    EXPECT_TRUE(Wipe(pixels, keys, payloadLength, {.threads = 2, .seed = kChoices}));
+}
+
+std::optional<Bytes> ReadFrom(Bytes& samples, const SampleGeometry& geometry, const StealthKeys& keys) {
+    return ReadPayload(PixelCover(samples, geometry), keys);
+}
+
+StealthKeys KeysFor(const SampleGeometry& geometry) { return testing::PictureKeys("same carrier", geometry); }
+
+// The same picture, keys, payload and choices make the same carrier, change for change: what a
+// hide writes may not drift as the code is reshaped. A wipe's row digests the wipe's changes.
+TEST(StealthCarrier, SeededHideAndWipeMakeTheSameChangesAsEver) {
+    struct Row {
+        const char* name;
+        SampleGeometry geometry;
+        std::size_t payload;
+        int rounds;
+        bool wipe;
+        const char* digest;
+    };
+    const Row rows[] = {
+        {"bottom-up BMP", SampleGeometry::Bmp(96, 64, true), 400, 0, false,
+         "f89e611275d249154865ea095a4ac65204d33bd63cd5915d6106c89e740fee78"},
+        {"bottom-up BMP, one round", SampleGeometry::Bmp(96, 64, true), 400, 1, false,
+         "a9515c57250d82d482162e17dea2772c452d1d150e1f0940cb447e03218d391c"},
+        {"PNG with transparent pixels", SampleGeometry::Png(80, 60, HalfTransparentRows(80, 60)), 300, 0, false,
+         "83ac3274e1c53ca117a0bc9209a7ab53c96e7385d9f1ebf5341fc7e6f92d6877"},
+        {"opaque PNG, one round", SampleGeometry::Png(64, 64), 350, 1, false,
+         "13dea52b9a4444902c19bbcf6f8e56a449076440ebd72c85f0c3b17f6f69155c"},
+        {"top-down BMP, wiped", SampleGeometry::Bmp(70, 50, false), 300, 0, true,
+         "055dae2addd33bc6f683ef8d8c8714774c07b83eba3b12ffa13794c64e9f4b8e"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Bytes samples = testing::TestSamples(row.geometry, 21);
+        std::mt19937 rng(static_cast<std::uint32_t>(row.payload));
+        Bytes payload(row.payload);
+        for (std::uint8_t& b : payload) b = static_cast<std::uint8_t>(rng());
+        const StealthKeys keys = KeysFor(row.geometry);
+        const Bytes cover = samples;
+        SeededHide(samples, row.geometry, keys, payload, row.rounds);
+        ASSERT_EQ(ReadFrom(samples, row.geometry, keys), payload);
+        const Bytes hidden = samples;
+        if (row.wipe) {
+            SeededWipe(samples, row.geometry, keys, static_cast<std::uint32_t>(payload.size()));
+            EXPECT_EQ(ReadFrom(samples, row.geometry, keys), std::nullopt);
+        }
+        EXPECT_EQ(DigestOfChanges(row.wipe ? hidden : cover, samples), row.digest);
+    }
 }
 
 // Flipping the lowest bit of any coded body sample breaks the message; samples past a segment's
@@ -268,9 +427,10 @@ TEST(StealthCarrier, PayloadThatDoesNotFitLeavesThePictureAlone) {
 TEST(StealthCarrier, FlippedCodedSampleMakesTheMessageDamaged) {
     const SampleGeometry geometry = SampleGeometry::Bmp(100, 100, true);
     Bytes samples = testing::TestSamples(geometry, 11);
-    const auto keys = StealthKeys::Derive("pw", 100, 100, KdfCost::Cheapest());
+    const auto keys = testing::PictureKeys("pw", geometry);
     // 12,384 payload bits in 27,952 body positions: two a bit, 3,184 left uncoded.
-    ASSERT_TRUE(Embed(samples, geometry, keys, Seal(keys, "x.bin", Bytes(1500, 3))));
+    PixelCover pixels(samples, geometry);
+    ASSERT_TRUE(Embed(pixels, keys, Seal(keys, "x.bin", Bytes(1500, 3))));
     std::vector<PlainReader::Coded> coded;
     const PlainReader plain(samples, "pw", 100, 100);
     ASSERT_TRUE(plain.Payload(&coded));
@@ -286,7 +446,7 @@ TEST(StealthCarrier, FlippedCodedSampleMakesTheMessageDamaged) {
         SCOPED_TRACE(row.position);
         Bytes changed = samples;
         changed[plain.Sample(row.position)] ^= 1;
-        auto read = ReadPayload(changed, keys);
+        auto read = ReadPayload(PixelCover(changed, geometry), keys);
         ASSERT_TRUE(read);
         std::string name;
         MessageOpener opener(keys, [&](const std::string& n) { name = n; }, [](auto) {});

@@ -3,9 +3,12 @@
 
 #include <cstdint>
 #include <random>
+#include <string_view>
 #include <vector>
 
-#include "engine/stealth/SampleGeometry.h"
+#include "engine/stealth/StealthKeys.h"
+#include "engine/stealth/pixels/PixelSalt.h"
+#include "engine/stealth/pixels/SampleGeometry.h"
 
 namespace velquist::stealth::testing {
 
@@ -28,6 +31,12 @@ inline std::vector<std::uint8_t> TestSamples(const SampleGeometry& geometry, std
         samples[i] = static_cast<std::uint8_t>(value < 0 ? 0 : (value > 255 ? 255 : value));
     }
     return samples;
+}
+
+// The keys a passphrase gives for a picture of the geometry's size, at the cheapest cost.
+inline StealthKeys PictureKeys(std::string_view passphrase, const SampleGeometry& geometry) {
+    return StealthKeys::Derive(passphrase, PixelSalt(geometry.Width(), geometry.Height()),
+                               KdfCost::Cheapest());
 }
 
 }  // namespace velquist::stealth::testing

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "engine/stealth/SampleGeometry.h"
+#include "engine/stealth/pixels/SampleGeometry.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "engine/stealth/SampleGeometry.h"
+#include "engine/stealth/pixels/SampleGeometry.h"
 
 namespace velquist::stealth {
 namespace {

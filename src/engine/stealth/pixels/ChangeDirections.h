@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "engine/stealth/CostModel.h"
+#include "engine/stealth/pixels/CostModel.h"
 
 namespace velquist::stealth {
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "engine/stealth/ChangeDirections.h"
+#include "engine/stealth/pixels/ChangeDirections.h"
 
 #include <vector>
 
-#include "engine/stealth/RandomBits.h"
+#include "engine/stealth/pixels/RandomBits.h"
 
 namespace velquist::stealth {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "engine/stealth/PixelCosts.h"
+#include "engine/stealth/pixels/PixelCosts.h"
 
 #include <algorithm>
 

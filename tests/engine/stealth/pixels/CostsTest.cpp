@@ -5,10 +5,11 @@
 #include <random>
 #include <vector>
 
-#include "TestPictures.h"
-#include "engine/stealth/ColourHillCosts.h"
-#include "engine/stealth/PixelCosts.h"
+#include "engine/stealth/TestPictures.h"
 #include "engine/stealth/Stealth.h"
+#include "engine/stealth/pixels/ColourHillCosts.h"
+#include "engine/stealth/pixels/PixelCosts.h"
+#include "engine/stealth/pixels/PixelCover.h"
 
 namespace velquist::stealth {
 namespace {
@@ -130,7 +131,7 @@ Bytes SharedTexture(const SampleGeometry& g) {
 TEST(StealthCosts, RoundsLowerTheCostAndGatherWholePixels) {
     const auto g = SampleGeometry::Bmp(120, 90, true);
     const Bytes cover = SharedTexture(g);
-    const auto keys = StealthKeys::Derive("pw", 120, 90, KdfCost::Cheapest());
+    const auto keys = testing::PictureKeys("pw", g);
     const Bytes payload(300, 0xA7);
     PixelCosts costs = Costs(g, cover);
     struct Outcome {
@@ -139,8 +140,9 @@ TEST(StealthCosts, RoundsLowerTheCostAndGatherWholePixels) {
     };
     auto hide = [&](int rounds) {
         Bytes samples = cover;
-        EXPECT_TRUE(Embed(samples, g, keys, payload, {.threads = 2, .rounds = rounds}));
-        EXPECT_EQ(ReadPayload(samples, keys), payload);
+        PixelCover pixels(samples, g);
+        EXPECT_TRUE(Embed(pixels, keys, payload, {.threads = 2, .rounds = rounds}));
+        EXPECT_EQ(ReadPayload(pixels, keys), payload);
         costs.ClearFlips();
         for (std::uint64_t s = 0; s < samples.size(); ++s)
             if (samples[s] != cover[s]) costs.Toggle(s);

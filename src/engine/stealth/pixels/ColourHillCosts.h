@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "engine/stealth/CostModel.h"
+#include "engine/stealth/pixels/CostModel.h"
 
 namespace velquist::stealth {
 

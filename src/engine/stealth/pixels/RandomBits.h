@@ -7,11 +7,12 @@
 
 namespace velquist::stealth {
 
-// Unpredictable bits from libsodium's CSPRNG, for the choices an embedder may make freely
-// (which way a change goes when both cost the same): nothing about them may be guessable.
+class FreeChoices;
+
+// `count` bits for choices an embedder may make freely, drawn from `choices`.
 class RandomBits {
 public:
-    explicit RandomBits(std::size_t count);
+    RandomBits(std::size_t count, FreeChoices& choices);
 
     bool operator[](std::size_t i) const { return (bytes_[i / 8] >> (i % 8)) & 1; }
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "engine/stealth/HillCost.h"
+#include "engine/stealth/pixels/HillCost.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "engine/stealth/CostModel.h"
-#include "engine/stealth/PixelCosts.h"
+#include "engine/stealth/pixels/CostModel.h"
+#include "engine/stealth/pixels/PixelCosts.h"
 
 namespace velquist::stealth {
 

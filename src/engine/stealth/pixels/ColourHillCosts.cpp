@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "engine/stealth/ColourHillCosts.h"
+#include "engine/stealth/pixels/ColourHillCosts.h"
 
-#include "engine/stealth/HillCost.h"
+#include "engine/stealth/pixels/HillCost.h"
 
 namespace velquist::stealth {
 
