@@ -31,15 +31,13 @@ struct SetCount {
     double largestSeconds = 0;
 };
 
-
 void PrintEach(const std::string& path, const JpegHistory& h) {
-    std::printf("%s\t%s\t%s\timpossible %.5f\tcolours %llu (%.3f impossible)", path.c_str(),
-                h.found ? "JPEG" : "-", h.basis == JpegHistory::Basis::Blocks ? "blocks" : "colours",
-                h.impossibleShare, static_cast<unsigned long long>(h.distinctColours), h.impossibleColourShare);
+    std::printf("%s\t%s\t%s\timpossible %.5f\tcolours %llu (%.3f impossible)", path.c_str(), h.found ? "JPEG" : "-",
+                h.basis == JpegHistory::Basis::Blocks ? "blocks" : "colours", h.impossibleShare,
+                static_cast<unsigned long long>(h.distinctColours), h.impossibleColourShare);
     if (h.basis == JpegHistory::Basis::Blocks)
-        std::printf("\tblocks %llu fitted %u fit %.3f evidence %.0f",
-                    static_cast<unsigned long long>(h.blocks.blocks), h.blocks.fittedFrequencies, h.blocks.fit,
-                    h.blocks.evidence);
+        std::printf("\tblocks %llu fitted %u fit %.3f evidence %.0f", static_cast<unsigned long long>(h.blocks.blocks),
+                    h.blocks.fittedFrequencies, h.blocks.fit, h.blocks.evidence);
     std::printf("\n");
 }
 
@@ -79,8 +77,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         auto eq = arg.find('=');
-        if (arg == "--each") each = true;
-        else if (eq != std::string::npos) sets.emplace_back(arg.substr(0, eq), arg.substr(eq + 1));
+        if (arg == "--each")
+            each = true;
+        else if (eq != std::string::npos)
+            sets.emplace_back(arg.substr(0, eq), arg.substr(eq + 1));
         else {
             std::cerr << "usage: velquist_history_bench [--each] NAME=LIST ...\n";
             return 2;
@@ -98,7 +98,8 @@ int main(int argc, char** argv) {
         std::cerr << e.what() << "\n";
         return 1;
     }
-    std::printf("| set | pictures | said JPEG | share | by blocks (said JPEG) | processor ms per MP | largest: MP, ms |\n");
+    std::printf(
+        "| set | pictures | said JPEG | share | by blocks (said JPEG) | processor ms per MP | largest: MP, ms |\n");
     std::printf("|---|---|---|---|---|---|---|\n");
     for (const SetCount& c : counts)
         std::printf("| %s | %d | %d | %.3f | %d (%d) | %.1f | %.1f, %.0f |\n", c.name.c_str(), c.pictures, c.found,

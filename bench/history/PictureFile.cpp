@@ -18,10 +18,13 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
+// Wallpapers carry profiles libpng frowns on; the pixels are what is judged.
+void IgnoreWarning(png_structp, png_const_charp) {}
+
 // libpng's errors longjmp back here; nothing with a destructor is made between setjmp and the
 // end of the read but the vectors owned by `out`, which outlive it.
 bool ReadPng(std::FILE* file, PictureFile& out, std::vector<png_bytep>& rows) {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, IgnoreWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
         png_destroy_read_struct(&png, nullptr, nullptr);
