@@ -23,8 +23,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::uint64_t kMaxChunkLength = 0x7FFFFFFF;
 // The new image data goes in chunks as long as the old file's first IDAT, so files written
-// with fixed-size chunks keep that size. A single chunk stays single unless the
-// new data outgrows twice the old one.
+// with fixed-size chunks keep that size. A single chunk stays single unless the new data
+// outgrows twice the old one.
 constexpr std::size_t kMinChunkSize = 1024;
 constexpr std::size_t kMaxChunkSize = std::size_t{1} << 26;
 constexpr std::size_t kSingleChunkSlack = 64 * 1024;

@@ -30,18 +30,27 @@ std::span<const Pass> PassesOf(const PngShape& shape) {
 
 enum Filter : std::uint8_t { kNone, kSub, kUp, kAverage, kPaeth, kFilters };
 
-std::uint8_t PaethPredictor(int a, int b, int c) {
-    int pa = std::abs(b - c);
-    int pb = std::abs(a - c);
-    int pc = std::abs(a + b - 2 * c);
-    if (pa <= pb && pa <= pc) return static_cast<std::uint8_t>(a);
-    return static_cast<std::uint8_t>(pb <= pc ? b : c);
+// Whichever of left, above and upper left is nearest to left + above - upper left, in that
+// order on ties; written without branches, so that the loop over a row runs in vector lanes.
+std::uint8_t PaethPredictor(std::int16_t a, std::int16_t b, std::int16_t c) {
+    const std::int16_t pa = static_cast<std::int16_t>(std::abs(b - c));
+    const std::int16_t pb = static_cast<std::int16_t>(std::abs(a - c));
+    const std::int16_t pc = static_cast<std::int16_t>(std::abs(a + b - 2 * c));
+    const std::int16_t bOrC = pb <= pc ? b : c;
+    return static_cast<std::uint8_t>(pa <= pb && pa <= pc ? a : bOrC);
 }
 
-// A filtered byte's distance from zero as a signed byte: min(v, 256 - v).
+// The sum of filtered bytes taken as distances from zero, min(v, 256 - v). Summed in 32 bits
+// over blocks short enough not to overflow, so that the loop runs in vector lanes.
 std::uint64_t Weight(Row row) {
+    constexpr std::size_t kBlock = std::size_t{1} << 20;
     std::uint64_t sum = 0;
-    for (std::uint8_t v : row) sum += std::min<std::uint8_t>(v, static_cast<std::uint8_t>(0 - v));
+    for (std::size_t from = 0; from < row.size(); from += kBlock) {
+        std::uint32_t block = 0;
+        for (std::uint8_t v : row.subspan(from, std::min(kBlock, row.size() - from)))
+            block += std::min<std::uint8_t>(v, static_cast<std::uint8_t>(0 - v));
+        sum += block;
+    }
     return sum;
 }
 
@@ -78,6 +87,7 @@ public:
     }
 
 private:
+    // Each trial filter in a loop of its own, which the compiler turns into vector code.
     void Fill(Row x, Row b) {
         std::uint8_t* sub = trials_[kSub - 1].data();
         std::uint8_t* up = trials_[kUp - 1].data();
@@ -89,12 +99,11 @@ private:
             paeth[i] = static_cast<std::uint8_t>(x[i] - b[i]);
         }
         for (std::size_t i = 0; i < rowBytes_; ++i) up[i] = static_cast<std::uint8_t>(x[i] - b[i]);
-        for (std::size_t i = bpp_; i < rowBytes_; ++i) {
-            const std::uint8_t a = x[i - bpp_];
-            sub[i] = static_cast<std::uint8_t>(x[i] - a);
-            average[i] = static_cast<std::uint8_t>(x[i] - ((a + b[i]) >> 1));
-            paeth[i] = static_cast<std::uint8_t>(x[i] - PaethPredictor(a, b[i], b[i - bpp_]));
-        }
+        for (std::size_t i = bpp_; i < rowBytes_; ++i) sub[i] = static_cast<std::uint8_t>(x[i] - x[i - bpp_]);
+        for (std::size_t i = bpp_; i < rowBytes_; ++i)
+            average[i] = static_cast<std::uint8_t>(x[i] - ((x[i - bpp_] + b[i]) >> 1));
+        for (std::size_t i = bpp_; i < rowBytes_; ++i)
+            paeth[i] = static_cast<std::uint8_t>(x[i] - PaethPredictor(x[i - bpp_], b[i], b[i - bpp_]));
     }
 
     std::size_t rowBytes_;
