@@ -80,8 +80,10 @@ bool Fits(std::span<const std::uint8_t> file, const PngLayout& layout, const Png
            pixels.samples.size() == pixels.pixelCount() * static_cast<std::size_t>(pixels.channels);
 }
 
-// Compressing about as hard as the old stream keeps the file near its old size, and with these
-// levels libdeflate writes the zlib header's level bits as they were.
+// Compressing about as hard as the old stream keeps the file near its old size, and at these
+// levels libdeflate writes the zlib header's level bits as they were. For the default bits, 6
+// comes within half a per cent of zlib's 6 on photographs in a fifth of the time; the levels
+// below it are faster still, but grow rendered pictures by several per cent more and say 1.
 int LevelOf(const PngLayout& layout) {
     constexpr int kLevels[4] = {1, 5, 6, 8};
     return kLevels[layout.zlibLevel & 3];
