@@ -36,13 +36,14 @@ int main(int argc, char** argv) {
     SaveSeed(folder, "rgba-interlaced-small-idat.png", Picture({7, 6, 6, 8, true, 16}));
     Bytes described = Join({Chunk("gAMA", {0, 0, 0xB1, 0x8F}), Chunk("tEXt", Text("Title")),
                             Chunk("iCCP", Join({Text("icc"), {0, 0}, Zlib(Bytes(40, 3))})),
-                            Chunk("PrVc", Text("kept"))});
+                            Chunk("prVT", Text("dropped by a rewrite"))});
     SaveSeed(folder, "rgb-with-chunks.png",
          InsertBeforeEnd(InsertBeforeImage(rgb, described), Chunk("prVt", Text("after"))));
     SaveSeed(folder, "palette.png", Picture({6, 4, 3}));
     SaveSeed(folder, "grey-alpha.png", Picture({6, 4, 4}));
     SaveSeed(folder, "rgb-16-bit.png", Picture({4, 3, 2, 16}));
     SaveSeed(folder, "animated.png", InsertBeforeImage(rgb, Chunk("acTL", {0, 0, 0, 1, 0, 0, 0, 0})));
+    SaveSeed(folder, "unknown-critical.png", InsertBeforeImage(rgb, Chunk("PrVc", Text("private, critical"))));
     SaveSeed(folder, "rgb-transparent-colour.png", InsertBeforeImage(rgb, Chunk("tRNS", {0, 0, 0, 0, 0, 0})));
     return 0;
 }

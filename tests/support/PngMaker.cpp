@@ -59,6 +59,8 @@ bool WriteWithLibpng(const PngRecipe& r, const std::uint8_t* samples, Bytes* out
         palette[i] = {static_cast<png_byte>(i), static_cast<png_byte>(i), static_cast<png_byte>(i)};
     if (r.colourType == PNG_COLOR_TYPE_PALETTE) png_set_PLTE(png, info, palette, 1 << r.bitDepth);
     png_set_compression_buffer_size(png, r.idatSize);
+    if (r.zlibLevel >= 0) png_set_compression_level(png, r.zlibLevel);
+    if (r.filters != 0) png_set_filter(png, PNG_FILTER_TYPE_BASE, r.filters);
     png_write_info(png, info);
     int passes = png_set_interlace_handling(png);
     for (int pass = 0; pass < passes; ++pass)

@@ -21,6 +21,9 @@ struct PngRecipe {
     bool interlaced = false;
     // libpng's compression buffer, so the longest IDAT chunk it writes.
     std::size_t idatSize = 8192;
+    // zlib's level (-1: libpng's default) and libpng's filter mask (0: libpng's default).
+    int zlibLevel = -1;
+    int filters = 0;
 };
 
 // One chunk as the tests see it, found by walking the file independently of the code tested.

@@ -4,7 +4,6 @@
 #include <png.h>
 
 #include <cstring>
-#include <new>
 
 #include "engine/png/PngLayout.h"
 
@@ -23,11 +22,6 @@ struct ReadCursor {
     const LibpngRead* job;
     std::size_t piece;
     std::size_t position;
-};
-
-struct WriteSink {
-    std::vector<std::uint8_t>* out;
-    bool failed;
 };
 
 [[noreturn]] void OnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
@@ -51,18 +45,6 @@ void ReadPieces(png_structp png, png_bytep data, std::size_t length) {
         }
     }
 }
-
-void AppendBytes(png_structp png, png_bytep data, std::size_t length) {
-    auto* sink = static_cast<WriteSink*>(png_get_io_ptr(png));
-    try {
-        sink->out->insert(sink->out->end(), data, data + length);
-    } catch (const std::bad_alloc&) {
-        sink->failed = true;
-    }
-    if (sink->failed) png_error(png, "out of memory");
-}
-
-void FlushNothing(png_structp) {}
 
 void LimitReader(png_structp png) {
     // Any CRC error and any benign error (extra or missing compressed data) is an error.
@@ -99,28 +81,6 @@ void ReadRows(png_structp png, int passes, const LibpngRead& job) {
             png_read_row(png, job.pixels + y * stride, nullptr);
 }
 
-int FilterMask(RowFilter filter) {
-    return filter == RowFilter::None ? PNG_FILTER_NONE : PNG_ALL_FILTERS;
-}
-
-void ConfigureWriter(png_structp png, png_infop info, const LibpngWrite& job) {
-    png_set_user_limits(png, kSideMax, kSideMax);
-    png_set_IHDR(png, info, job.shape.width, job.shape.height, 8, ColourTypeOf(job.shape),
-                 InterlaceOf(job.shape), PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_compression_level(png, job.level);
-    png_set_compression_strategy(png, job.strategy);
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, FilterMask(job.filter));
-    png_set_compression_buffer_size(png, job.chunkSize);
-}
-
-void WriteRows(png_structp png, const LibpngWrite& job) {
-    std::size_t stride = std::size_t{job.shape.width} * job.shape.channels;
-    int passes = png_set_interlace_handling(png);
-    for (int pass = 0; pass < passes; ++pass)
-        for (std::uint32_t y = 0; y < job.shape.height; ++y)
-            png_write_row(png, job.pixels + y * stride);
-}
-
 }  // namespace
 
 bool ReadWithLibpng(const LibpngRead& job) {
@@ -145,28 +105,6 @@ bool ReadWithLibpng(const LibpngRead& job) {
     ReadRows(png, passes, job);
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
-    return true;
-}
-
-bool WriteWithLibpng(const LibpngWrite& job, std::vector<std::uint8_t>& out) {
-    WriteSink sink{&out, false};
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
-    if (png == nullptr) return false;
-    png_infop info = png_create_info_struct(png);
-    if (info == nullptr) {
-        png_destroy_write_struct(&png, nullptr);
-        return false;
-    }
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return false;
-    }
-    png_set_write_fn(png, &sink, AppendBytes, FlushNothing);
-    ConfigureWriter(png, info, job);
-    png_write_info(png, info);
-    WriteRows(png, job);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
     return true;
 }
 

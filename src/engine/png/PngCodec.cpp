@@ -5,11 +5,15 @@
 
 #include <algorithm>
 #include <array>
+#include <future>
 #include <iterator>
-#include <new>
 #include <stdexcept>
 
+#include "engine/png/ChunkCopyRule.h"
+#include "engine/png/ImageChunks.h"
+#include "engine/png/LibdeflateCalls.h"
 #include "engine/png/LibpngCalls.h"
+#include "engine/png/RowFilter.h"
 
 namespace velquist::png {
 
@@ -18,9 +22,9 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::uint64_t kMaxChunkLength = 0x7FFFFFFF;
-// libpng cuts the new image data into chunks no longer than the old file's first IDAT, so
-// files written with fixed-size chunks keep that size. A single chunk stays single unless the
-// new data outgrows twice the old one.
+// The new image data goes in chunks as long as the old file's first IDAT, so files written
+// with fixed-size chunks keep that size. A single chunk stays single unless the new data
+// outgrows twice the old one.
 constexpr std::size_t kMinChunkSize = 1024;
 constexpr std::size_t kMaxChunkSize = std::size_t{1} << 26;
 constexpr std::size_t kSingleChunkSlack = 64 * 1024;
@@ -76,45 +80,36 @@ bool Fits(std::span<const std::uint8_t> file, const PngLayout& layout, const Png
            pixels.samples.size() == pixels.pixelCount() * static_cast<std::size_t>(pixels.channels);
 }
 
-// Compressing about as hard as the old stream keeps the file near its old size and the zlib
-// header's level bits as they were; for the hardest, 7 rather than 9: within a few per cent of
-// 9 on photographs in a fifth of the time.
+// Compressing about as hard as the old stream keeps the file near its old size, and at these
+// levels libdeflate writes the zlib header's level bits as they were. For the default bits, 6
+// comes within half a per cent of zlib's 6 on photographs in a fifth of the time; the levels
+// below it are faster still, but grow rendered pictures by several per cent more and say 1.
 int LevelOf(const PngLayout& layout) {
-    constexpr int kLevels[4] = {1, 5, 6, 7};
+    constexpr int kLevels[4] = {1, 5, 6, 8};
     return kLevels[layout.zlibLevel & 3];
 }
 
-Bytes Compress(const LibpngWrite& job) {
-    Bytes png;
-    if (!WriteWithLibpng(job, png)) throw std::bad_alloc();
-    return png;
-}
-
-// Drawings and screenshots compress best unfiltered, photographs with libpng's filter chosen
-// row by row; a quick trial at the fastest level tells which, and the ranking holds at the
-// others. A large picture is tried on bands of rows spread over it, which rank the filters as
-// the whole does in a small part of the time (a 12-megapixel photograph: a second less).
-RowFilter FilterFor(LibpngWrite job) {
+// Drawings and screenshots compress best unfiltered, photographs with a filter chosen row by
+// row; a quick trial at the fastest level tells which, and the ranking holds at the others. A
+// large picture is tried on bands of rows spread over it, which rank the filters as the whole
+// does in a small part of the time.
+RowFilter FilterFor(PngShape shape, const std::uint8_t* pixels) {
     constexpr std::uint32_t kBands = 16;
     constexpr std::uint32_t kBandRows = 16;
     Bytes trial;
-    if (job.shape.height > 2 * kBands * kBandRows) {
-        const std::size_t rowBytes = std::size_t{job.shape.width} * static_cast<std::size_t>(job.shape.channels);
+    if (shape.height > 2 * kBands * kBandRows) {
+        const std::size_t rowBytes = shape.rowBytes();
         trial.resize(rowBytes * kBands * kBandRows);
         for (std::uint32_t band = 0; band < kBands; ++band) {
-            const std::size_t first = std::size_t{band} * (job.shape.height - kBandRows) / (kBands - 1);
-            std::copy_n(job.pixels + first * rowBytes, rowBytes * kBandRows,
+            const std::size_t first = std::size_t{band} * (shape.height - kBandRows) / (kBands - 1);
+            std::copy_n(pixels + first * rowBytes, rowBytes * kBandRows,
                         trial.data() + std::size_t{band} * kBandRows * rowBytes);
         }
-        job.shape.height = kBands * kBandRows;
-        job.pixels = trial.data();
+        shape.height = kBands * kBandRows;
+        pixels = trial.data();
     }
-    job.level = 1;
-    job.strategy = Z_DEFAULT_STRATEGY;
-    job.filter = RowFilter::None;
-    std::size_t unfiltered = Compress(job).size();
-    job.filter = RowFilter::Adaptive;
-    return unfiltered <= Compress(job).size() ? RowFilter::None : RowFilter::Adaptive;
+    auto compressed = [&](RowFilter filter) { return CompressToZlib(FilterRows(shape, pixels, filter), 1).size; };
+    return compressed(RowFilter::None) <= compressed(RowFilter::Adaptive) ? RowFilter::None : RowFilter::Adaptive;
 }
 
 std::size_t ChunkSizeFor(const PngLayout& layout) {
@@ -124,17 +119,22 @@ std::size_t ChunkSizeFor(const PngLayout& layout) {
     return std::clamp<std::size_t>(size, kMinChunkSize, kMaxChunkSize);
 }
 
-Bytes Splice(std::span<const std::uint8_t> file, const PngLayout& layout,
-             std::span<const std::uint8_t> fresh, const PngLayout& freshLayout) {
-    std::span<const PngChunk> oldRun = layout.imageChunks();
-    std::span<const PngChunk> newRun = freshLayout.imageChunks();
+// The old file with `stream` as its image data, in IDAT chunks where the old ones were, and
+// every other chunk the rewrite keeps byte for byte and in order.
+Bytes Rewritten(std::span<const std::uint8_t> file, const PngLayout& layout,
+                std::span<const std::uint8_t> stream) {
+    const std::size_t chunkSize = ChunkSizeFor(layout);
+    std::span<const PngChunk> run = layout.imageChunks();
     Bytes out;
-    out.reserve(file.size() - (oldRun.back().end() - oldRun.front().offset) +
-                (newRun.back().end() - newRun.front().offset));
-    out.insert(out.end(), file.begin(), file.begin() + static_cast<std::ptrdiff_t>(oldRun.front().offset));
-    std::span<const std::uint8_t> newData = Between(fresh, newRun.front().offset, newRun.back().end());
-    out.insert(out.end(), newData.begin(), newData.end());
-    out.insert(out.end(), file.begin() + static_cast<std::ptrdiff_t>(oldRun.back().end()), file.end());
+    out.reserve(file.size() - (run.back().end() - run.front().offset) + ImageChunksSize(stream.size(), chunkSize));
+    out.insert(out.end(), file.begin(), file.begin() + static_cast<std::ptrdiff_t>(layout.chunks.front().offset));
+    for (std::size_t i = 0; i < layout.chunks.size(); ++i) {
+        const PngChunk& chunk = layout.chunks[i];
+        if (i == layout.firstImageChunk) AppendImageChunks(out, stream, chunkSize);
+        if (chunk.Is("IDAT") || !KeptOnRewrite(chunk)) continue;
+        std::span<const std::uint8_t> whole = file.subspan(chunk.offset, chunk.size);
+        out.insert(out.end(), whole.begin(), whole.end());
+    }
     return out;
 }
 
@@ -159,18 +159,18 @@ DecodedPng DecodePng(std::span<const std::uint8_t> file) {
 Bytes EncodePng(std::span<const std::uint8_t> file, const PngLayout& layout, const PngPixels& pixels) {
     if (!Fits(file, layout, pixels))
         throw std::invalid_argument("the pixels or the layout do not belong to this PNG");
-    LibpngWrite job;
-    job.shape = ShapeOf(layout);
-    job.pixels = pixels.samples.data();
-    job.chunkSize = ChunkSizeFor(layout);
-    job.filter = FilterFor(job);
-    // zlib's own advice for filtered rows: favour short matches and literals.
-    job.strategy = job.filter == RowFilter::Adaptive ? Z_FILTERED : Z_DEFAULT_STRATEGY;
-    job.level = LevelOf(layout);
-    Bytes fresh = Compress(job);
-    PngLayout freshLayout = ParsePng(fresh);
-    if (!freshLayout.usable()) throw std::logic_error("libpng wrote a PNG that does not parse");
-    return Splice(file, layout, fresh, freshLayout);
+    const PngShape shape = ShapeOf(layout);
+    const std::uint8_t* samples = pixels.samples.data();
+    // Most pictures are photographs: their rows are filtered on the other core while the trial
+    // runs, and only a drawing pays for filtering twice.
+    std::future<Bytes> adaptive = std::async(std::launch::async | std::launch::deferred,
+                                             [&] { return FilterRows(shape, samples, RowFilter::Adaptive); });
+    const bool unfiltered = FilterFor(shape, samples) == RowFilter::None;
+    Bytes rows = adaptive.get();
+    if (unfiltered) rows = FilterRows(shape, samples, RowFilter::None);
+    const ZlibStream stream = CompressToZlib(rows, LevelOf(layout));
+    rows = {};
+    return Rewritten(file, layout, stream.bytes());
 }
 
 }  // namespace velquist::png

@@ -23,10 +23,11 @@ struct DecodedPng {
 // most 2^30 bytes) do not fit in memory.
 DecodedPng DecodePng(std::span<const std::uint8_t> file);
 
-// The file with its IDAT run replaced by `pixels`, freshly compressed; every other chunk,
-// IHDR included, stays byte for byte and in its place. `layout` is ParsePng's or DecodePng's
-// usable answer for `file`, and `pixels` has its size and channels. Throws
-// std::invalid_argument when they do not fit, std::bad_alloc when libpng runs out of memory.
+// The file with its IDAT run replaced by `pixels`, filtered and compressed anew; every other
+// chunk, IHDR included, stays byte for byte and in its place, except an unknown one not marked
+// safe to copy, which is dropped. `layout` is ParsePng's or DecodePng's usable answer for
+// `file`, and `pixels` has its size and channels. Throws std::invalid_argument when they do not
+// fit, std::bad_alloc when the memory for the work runs out.
 std::vector<std::uint8_t> EncodePng(std::span<const std::uint8_t> file, const PngLayout& layout,
                                     const PngPixels& pixels);
 

@@ -128,6 +128,11 @@ bool Holds(const PngLayout& layout, std::string_view type) {
                        [type](const PngChunk& c) { return c.Is(type); });
 }
 
+// A chunk is critical when its first type letter is upper case.
+bool IsUnknownCritical(const PngChunk& c) {
+    return (c.type[0] & 0x20) == 0 && !c.Is("IHDR") && !c.Is("PLTE") && !c.Is("IDAT") && !c.Is("IEND");
+}
+
 PngUnsupported UnsupportedRule(const PngLayout& layout) {
     switch (layout.colourType) {
         case 0: return PngUnsupported::Grey;
@@ -138,6 +143,8 @@ PngUnsupported UnsupportedRule(const PngLayout& layout) {
     if (layout.bitDepth != 8) return PngUnsupported::BitDepth;
     if (Holds(layout, "acTL")) return PngUnsupported::Animated;
     if (Holds(layout, "tRNS")) return PngUnsupported::TransparentColour;
+    if (std::any_of(layout.chunks.begin(), layout.chunks.end(), IsUnknownCritical))
+        return PngUnsupported::UnknownCritical;
     // Both sides are below 2^31, so the product fits; the pixel bytes are only counted after it.
     if (layout.pixelCount() > kMaxPngPixels) return PngUnsupported::TooManyPixels;
     return PngUnsupported::None;

@@ -44,6 +44,8 @@ enum class PngUnsupported {
     BitDepth,          // samples of other than 8 bits
     Animated,          // an acTL chunk: the other frames would keep the old pixels
     TransparentColour, // a tRNS chunk: a change of 1 could make a pixel transparent or opaque
+    UnknownCritical,   // a critical chunk other than IHDR, PLTE, IDAT and IEND: without knowing
+                       // it, the program cannot know what the pixels mean
     TooManyPixels,     // more than 2^28 pixels
 };
 
@@ -89,9 +91,9 @@ struct PngLayout {
 inline constexpr std::uint64_t kMaxPngPixels = std::uint64_t{1} << 28;
 
 // Judges `file` as a carrier: structure and every CRC first (damaged), then the carrier rules
-// (unsupported), then whether the image data could hold the picture at all (damaged). Chunks
-// it does not know, critical ones included, are neither judged nor changed: a re-encoding keeps
-// them. Cheap: reads each byte once for its CRC and inflates nothing.
+// (unsupported), then whether the image data could hold the picture at all (damaged). Ancillary
+// chunks it does not know are not judged. Cheap: reads each byte once for its CRC and inflates
+// nothing.
 PngLayout ParsePng(std::span<const std::uint8_t> file);
 
 }  // namespace velquist::png

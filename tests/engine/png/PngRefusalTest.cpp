@@ -77,6 +77,8 @@ std::vector<Refused> RefusedPictures() {
         {"rgba-16-bit", Picture({9, 7, 6, 16}), V::Unsupported, D::None, U::BitDepth},
         {"animated", InsertBeforeEnd(good, Chunk("acTL", {0, 0, 0, 1, 0, 0, 0, 0})), V::Unsupported, D::None, U::Animated},
         {"rgb-transparent-colour", InsertBeforeImage(good, Chunk("tRNS", {0, 0, 0, 0, 0, 0})), V::Unsupported, D::None, U::TransparentColour},
+        {"unknown-critical-chunk", InsertBeforeImage(good, Chunk("PrVc", Text("private, critical"))), V::Unsupported, D::None, U::UnknownCritical},
+        {"unknown-critical-after-image", InsertBeforeEnd(good, Chunk("CrIt", {})), V::Unsupported, D::None, U::UnknownCritical},
         {"bomb-65535-square", Assemble(HeaderData(65535, 65535, 8, 6), bomb), V::Unsupported, D::None, U::TooManyPixels},
         {"one-row-past-2^28", Assemble(HeaderData(16385, 16384, 8, 2), bomb), V::Unsupported, D::None, U::TooManyPixels},
         {"2^28-pixels-in-a-few-kilobytes", Assemble(HeaderData(16384, 16384, 8, 2), bomb), V::Damaged, D::ImageDataTooShort},
