@@ -5,6 +5,7 @@
 
 #include "BenchmarkRun.h"
 #include "Corpus.h"
+#include "JpegBenchmarkRun.h"
 #include "Options.h"
 #include "SelfCheck.h"
 
@@ -19,6 +20,10 @@ int main(int argc, char** argv) {
     }
     if (options->selfCheck) return RunSelfCheck(std::cout) == 0 ? 0 : 1;
     try {
+        if (options->jpeg) {
+            JpegBenchmarkRun(*options).run(std::cout);
+            return 0;
+        }
         std::vector<Crop> crops = ReadCorpus(options->corpus);
         if (options->quick) crops = EveryNth(crops, 4);
         BenchmarkRun(*options, std::move(crops)).run(std::cout);

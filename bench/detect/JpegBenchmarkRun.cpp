@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "JpegBenchmarkRun.h"
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+
+#include "CoefficientSimulator.h"
+#include "CrossValidation.h"
+#include "DctrFeatures.h"
+#include "FileBytes.h"
+#include "GroupedFolds.h"
+#include "JpegCliEmbedder.h"
+#include "JpegCodec.h"
+#include "ParallelFor.h"
+#include "SeedMix.h"
+#include "UniformCoefficientCosts.h"
+
+namespace velquist::detect {
+
+namespace {
+
+std::unique_ptr<JpegEmbedder> MakeJpegEmbedder(const std::string& name, const std::string& cli) {
+    if (name == "3") return std::make_unique<JpegCliEmbedder>(cli);
+    std::optional<double> chroma = 1.0;
+    if (name == "uniform:y") chroma.reset();
+    else if (name.starts_with("uniform:")) chroma = std::stod(name.substr(8));
+    return std::make_unique<CoefficientSimulator>(std::make_unique<UniformCoefficientCosts>(chroma));
+}
+
+std::string Text(const char* format, double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace
+
+std::vector<std::vector<double>> JpegBenchmarkRun::measure(const std::vector<std::uint8_t>& file, int quality) const {
+    const Plane luminance = JpegCodec::DecodeLuminance(file);
+    std::vector<std::vector<double>> features;
+    for (const std::string& detector : options_.detectors)
+        if (detector == "dctr") features.push_back(DctrFeatures(luminance, DctrStep(quality)));
+    return features;
+}
+
+JpegBenchmarkRun::Measured JpegBenchmarkRun::measureCovers(const std::vector<Crop>& crops, int quality,
+                                                           std::vector<JpegCover>& covers) const {
+    covers.resize(crops.size());
+    std::vector<std::vector<std::vector<double>>> rows(crops.size());
+    ParallelFor(static_cast<int>(crops.size()), options_.threads, [&](int i) {
+        covers[i].file = ReadFileBytes(crops[i].path);
+        covers[i].coefficients = JpegCodec::ReadCoefficients(covers[i].file);
+        rows[i] = measure(covers[i].file, quality);
+    });
+    Measured measured;
+    for (std::size_t d = 0; d < options_.detectors.size(); ++d) {
+        Eigen::MatrixXd& m = measured.features.emplace_back(crops.size(), rows.front()[d].size());
+        for (std::size_t i = 0; i < crops.size(); ++i)
+            m.row(i) = Eigen::Map<const Eigen::RowVectorXd>(rows[i][d].data(), m.cols());
+    }
+    return measured;
+}
+
+// Throws std::runtime_error with the embedder's message when it cannot make a carrier.
+JpegBenchmarkRun::Measured JpegBenchmarkRun::measureCarriers(const JpegEmbedder& embedder,
+                                                             const std::vector<Crop>& crops,
+                                                             const std::vector<JpegCover>& covers, int quality,
+                                                             double rate, std::uint64_t rowSeed) const {
+    Measured measured;
+    for (std::size_t d = 0; d < options_.detectors.size(); ++d) measured.features.emplace_back();
+    std::vector<std::vector<std::vector<double>>> rows(crops.size());
+    std::vector<double> changed(crops.size());
+    ParallelFor(static_cast<int>(crops.size()), options_.threads, [&](int i) {
+        std::string failure;
+        std::optional<std::vector<std::uint8_t>> carrier =
+            embedder.embed(crops[i], covers[i], rate, Mix(rowSeed ^ Mix(static_cast<std::uint64_t>(i))), failure);
+        if (!carrier) throw std::runtime_error(failure);
+        const JpegCoefficients coefficients = JpegCodec::ReadCoefficients(*carrier);
+        changed[i] = static_cast<double>(coefficients.changedFrom(covers[i].coefficients)) /
+                     static_cast<double>(covers[i].coefficients.nonZeroAc());
+        rows[i] = measure(*carrier, quality);
+    });
+    for (std::size_t d = 0; d < options_.detectors.size(); ++d) {
+        measured.features[d].resize(static_cast<Eigen::Index>(crops.size()),
+                                    static_cast<Eigen::Index>(rows.front()[d].size()));
+        for (std::size_t i = 0; i < crops.size(); ++i)
+            measured.features[d].row(i) =
+                Eigen::Map<const Eigen::RowVectorXd>(rows[i][d].data(), measured.features[d].cols());
+    }
+    for (double c : changed) measured.changed += c / static_cast<double>(changed.size());
+    return measured;
+}
+
+void JpegBenchmarkRun::runQuality(int quality, const ResultTable& table, std::ostream& out) const {
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<Crop> crops = ReadCorpus(options_.corpus + "/jpeg" + std::to_string(quality));
+    if (options_.quick) crops = EveryNth(crops, 4);
+    const std::vector<int> fold = GroupedFolds(crops, options_.folds);
+    std::vector<JpegCover> covers;
+    const Measured coverMeasures = measureCovers(crops, quality, covers);
+    out << "quality " << quality << ": " << crops.size() << " crops of " << CountPhotos(crops)
+        << " photographs, covers measured in " << static_cast<int>(SecondsSince(start)) << " s\n"
+        << std::flush;
+    for (std::size_t e = 0; e < options_.embedders.size(); ++e) {
+        std::unique_ptr<JpegEmbedder> embedder = MakeJpegEmbedder(options_.embedders[e], options_.cli);
+        for (std::size_t r = 0; r < options_.rates.size(); ++r) {
+            const auto rowStart = std::chrono::steady_clock::now();
+            const std::uint64_t rowSeed =
+                Mix(options_.seed ^ Mix(static_cast<std::uint64_t>(quality) << 16 | e << 8 | r));
+            Measured carriers;
+            try {
+                carriers = measureCarriers(*embedder, crops, covers, quality, options_.rates[r], rowSeed);
+            } catch (const std::exception& failure) {
+                table.printUnavailable(embedder->name(), failure.what());
+                break;  // the same failure would stop every rate
+            }
+            std::vector<double> aucs;
+            const EnsembleSettings settings{options_.learners, options_.subspace, options_.threads, rowSeed};
+            for (std::size_t d = 0; d < options_.detectors.size(); ++d)
+                aucs.push_back(CrossValidatedAuc(coverMeasures.features[d], carriers.features[d], fold,
+                                                 options_.folds, settings));
+            table.printRow({embedder->name(), std::to_string(quality), Text("%g", options_.rates[r])}, aucs,
+                           carriers.changed, SecondsSince(rowStart));
+        }
+    }
+}
+
+void JpegBenchmarkRun::run(std::ostream& out) {
+    const auto start = std::chrono::steady_clock::now();
+    out << "Detectability of JPEG carriers: ROC AUC of covers against carriers; ensemble of " << options_.learners
+        << " FLDs on " << options_.subspace << " of the 8000 DCTR features, " << options_.folds
+        << " folds by photograph; changed: coefficients changed per non-zero AC coefficient\n";
+    std::vector<std::string> columns;
+    for (const std::string& detector : options_.detectors) columns.push_back(detector == "dctr" ? "DCTR" : detector);
+    ResultTable table(out, {"embedder", "quality", "bpnzac"}, columns);
+    table.printHeader();
+    for (int quality : options_.qualities) runQuality(quality, table, out);
+    out << "total " << static_cast<int>(SecondsSince(start)) << " s\n";
+}
+
+}  // namespace velquist::detect
