@@ -2,11 +2,21 @@
 #include "CoefficientSimulator.h"
 
 #include <cmath>
+#include <cstdio>
+#include <limits>
 
 #include "JpegCodec.h"
 #include "PayloadLimitedSender.h"
 
 namespace velquist::detect {
+
+std::string CoefficientSimulator::name() const {
+    if (!chromaWeight_) return "sim " + costs_->name() + " Y";
+    if (*chromaWeight_ == 1.0) return "sim " + costs_->name();
+    char weight[32];
+    std::snprintf(weight, sizeof weight, " c%g", *chromaWeight_);
+    return "sim " + costs_->name() + weight;
+}
 
 std::int16_t CoefficientSimulator::PlusMinusOne(std::int16_t value, std::mt19937_64& random) {
     if (value >= kCoefficientLimit) return static_cast<std::int16_t>(value - 1);
@@ -16,7 +26,9 @@ std::int16_t CoefficientSimulator::PlusMinusOne(std::int16_t value, std::mt19937
 
 std::optional<JpegCoefficients> CoefficientSimulator::changed(const JpegCoefficients& cover, double rate,
                                                               std::uint64_t seed, std::string& failure) const {
-    const std::vector<std::vector<double>> costs = costs_->costs(cover);
+    std::vector<std::vector<double>> costs = costs_->costs(cover);
+    for (std::size_t c = 1; c < costs.size(); ++c)
+        for (double& cost : costs[c]) cost = chromaWeight_ ? cost * *chromaWeight_ : std::numeric_limits<double>::infinity();
     // Only coefficients that may change take part in the sender; the rest keep p = 0.
     std::vector<double> finite;
     for (const std::vector<double>& component : costs)

@@ -11,11 +11,13 @@ namespace velquist::detect {
 
 // +-1 embedding in quantised coefficients at the coding bound: flip probabilities
 // e^(-l c) / (1 + e^(-l c)) under the given costs, l set so their entropy is the payload, each
-// change +1 or -1 at random except at the range limit, where it goes inward.
+// change +1 or -1 at random except at the range limit, where it goes inward. Chroma costs are
+// multiplied by `chromaWeight`; without one, chroma never changes.
 class CoefficientSimulator : public JpegEmbedder {
 public:
-    explicit CoefficientSimulator(std::unique_ptr<CoefficientCosts> costs) : costs_(std::move(costs)) {}
-    std::string name() const override { return "sim " + costs_->name(); }
+    CoefficientSimulator(std::unique_ptr<CoefficientCosts> costs, std::optional<double> chromaWeight)
+        : costs_(std::move(costs)), chromaWeight_(chromaWeight) {}
+    std::string name() const override;
     std::optional<std::vector<std::uint8_t>> embed(const Crop& crop, const JpegCover& cover, double rate,
                                                   std::uint64_t seed, std::string& failure) const override;
 
@@ -28,6 +30,7 @@ public:
 
 private:
     std::unique_ptr<CoefficientCosts> costs_;
+    std::optional<double> chromaWeight_;
 };
 
 }  // namespace velquist::detect

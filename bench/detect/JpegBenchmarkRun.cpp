@@ -21,12 +21,20 @@ namespace velquist::detect {
 
 namespace {
 
+// A cost model of kJpegCostModels.
+std::unique_ptr<CoefficientCosts> MakeCoefficientCosts(const std::string&) {
+    return std::make_unique<UniformCoefficientCosts>();
+}
+
 std::unique_ptr<JpegEmbedder> MakeJpegEmbedder(const std::string& name, const std::string& cli) {
     if (name == "3") return std::make_unique<JpegCliEmbedder>(cli);
+    const std::size_t colon = name.find(':');
     std::optional<double> chroma = 1.0;
-    if (name == "uniform:y") chroma.reset();
-    else if (name.starts_with("uniform:")) chroma = std::stod(name.substr(8));
-    return std::make_unique<CoefficientSimulator>(std::make_unique<UniformCoefficientCosts>(chroma));
+    if (colon != std::string::npos) {
+        const std::string weight = name.substr(colon + 1);
+        chroma = weight == "y" ? std::nullopt : std::optional(std::stod(weight));
+    }
+    return std::make_unique<CoefficientSimulator>(MakeCoefficientCosts(name.substr(0, colon)), chroma);
 }
 
 std::string Text(const char* format, double value) {

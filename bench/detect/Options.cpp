@@ -82,11 +82,15 @@ bool KnownEmbedder(const std::string& name) {
 }
 
 bool KnownJpegEmbedder(const std::string& name) {
-    if (name == "3" || name == "uniform" || name == "uniform:y") return true;
-    if (!name.starts_with("uniform:")) return false;
+    if (name == "3") return true;
+    const std::size_t colon = name.find(':');
+    if (std::find(kJpegCostModels.begin(), kJpegCostModels.end(), name.substr(0, colon)) == kJpegCostModels.end())
+        return false;
+    if (colon == std::string::npos) return true;
+    const std::string weight = name.substr(colon + 1);
+    if (weight == "y") return true;
     try {
         std::size_t used = 0;
-        const std::string weight = name.substr(8);
         return std::stod(weight, &used) > 0.0 && used == weight.size();
     } catch (...) {
         return false;

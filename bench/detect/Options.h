@@ -35,8 +35,11 @@ inline const std::vector<std::string> kJpegDetectors{"dctr"};
 // One of kAllEmbedders, "lib", or one with a weight: "lib:W", "lib:W:R", "pixel:W", "hillcd:W".
 bool KnownEmbedder(const std::string& name);
 
-// For JPEG covers: "3", or a simulator's costs: "uniform", "uniform:y" (luminance only) or
-// "uniform:W" (chroma costs times W).
+// The cost models a JPEG simulator can use.
+inline const std::vector<std::string> kJpegCostModels{"uniform"};
+
+// For JPEG covers: "3", or a simulator with one of kJpegCostModels: "uniform", "uniform:y"
+// (luminance only) or "uniform:W" (chroma costs times W).
 bool KnownJpegEmbedder(const std::string& name);
 
 std::string Usage();

@@ -190,7 +190,7 @@ void CheckCoefficientSimulator(Checks& checks) {
     checks.expect(JpegCodec::DecodeLuminance(JpegCodec::WithCoefficients(file, cover)).values ==
                       JpegCodec::DecodeLuminance(file).values,
                   "a JPEG rewritten with its own coefficients decodes the same");
-    const CoefficientSimulator uniform(std::make_unique<UniformCoefficientCosts>(1.0));
+    const CoefficientSimulator uniform(std::make_unique<UniformCoefficientCosts>(), 1.0);
     std::string failure;
     const std::optional<JpegCoefficients> carrier = uniform.changed(cover, 0.4, 13, failure);
     const bool made = carrier.has_value();
@@ -208,6 +208,12 @@ void CheckCoefficientSimulator(Checks& checks) {
                   "changed coefficients survive the rewrite");
     checks.expect(!uniform.changed(cover, 1.0, 13, failure),
                   "a payload of more bits than changeable coefficients is refused");
+    const std::optional<JpegCoefficients> lumaOnly =
+        CoefficientSimulator(std::make_unique<UniformCoefficientCosts>(), std::nullopt).changed(cover, 0.2, 13, failure);
+    checks.expect(lumaOnly && lumaOnly->components[1].values == cover.components[1].values &&
+                      lumaOnly->components[2].values == cover.components[2].values &&
+                      lumaOnly->components[0].values != cover.components[0].values,
+                  "without a chroma weight only the luminance changes");
 }
 
 // A known answer on synthetic JPEG covers: +-1 in the non-zero AC coefficients at 0.4 bits per
@@ -215,7 +221,7 @@ void CheckCoefficientSimulator(Checks& checks) {
 // rewritten, which decodes the same, as checked above.)
 void CheckDctrDetects(Checks& checks) {
     const int n = 40;
-    const CoefficientSimulator uniform(std::make_unique<UniformCoefficientCosts>(1.0));
+    const CoefficientSimulator uniform(std::make_unique<UniformCoefficientCosts>(), 1.0);
     Eigen::MatrixXd covers(n, kDctrFeatures), carriers(n, kDctrFeatures);
     std::vector<int> fold(n);
     for (int i = 0; i < n; ++i) {
