@@ -17,8 +17,8 @@
 #include "ResultTable.h"
 #include "RocAuc.h"
 #include "RsAnalysis.h"
-#include "SeedMix.h"
 #include "SamplePairAnalysis.h"
+#include "SeedMix.h"
 #include "UniformSimulator.h"
 #include "WeightedStego.h"
 
