@@ -155,7 +155,7 @@ bool TrappedRewrite(const std::vector<std::uint8_t>* file, const JpegCoefficient
     return true;
 }
 
-bool TrappedLuminance(const std::vector<std::uint8_t>* file, Plane* plane, ErrorTrap* trap) {
+bool TrappedComponents(const std::vector<std::uint8_t>* file, std::vector<Plane>* planes, ErrorTrap* trap) {
     jpeg_decompress_struct info;
     info.err = Arm(trap);
     jpeg_create_decompress(&info);
@@ -165,17 +165,29 @@ bool TrappedLuminance(const std::vector<std::uint8_t>* file, Plane* plane, Error
     }
     jpeg_mem_src(&info, file->data(), static_cast<unsigned long>(file->size()));
     jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_GRAYSCALE;
+    info.raw_data_out = TRUE;  // each component at its own resolution, no colour conversion
     info.dct_method = JDCT_ISLOW;
     jpeg_start_decompress(&info);
-    plane->width = static_cast<int>(info.output_width);
-    plane->height = static_cast<int>(info.output_height);
-    plane->values.assign(static_cast<std::size_t>(plane->width) * plane->height, 0);
-    JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, info.output_width, 1);
-    while (info.output_scanline < info.output_height) {
-        const std::size_t y = info.output_scanline;
-        jpeg_read_scanlines(&info, row, 1);
-        for (int x = 0; x < plane->width; ++x) plane->values[y * plane->width + x] = row[0][x];
+    JSAMPARRAY rows[MAX_COMPONENTS];
+    planes->resize(info.num_components);
+    for (int c = 0; c < info.num_components; ++c) {
+        const jpeg_component_info& component = info.comp_info[c];
+        Plane& plane = (*planes)[c];
+        plane.width = static_cast<int>(component.downsampled_width);
+        plane.height = static_cast<int>(component.downsampled_height);
+        plane.values.assign(static_cast<std::size_t>(plane.width) * plane.height, 0);
+        rows[c] = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                            component.width_in_blocks * DCTSIZE, component.v_samp_factor * DCTSIZE);
+    }
+    for (int band = 0; info.output_scanline < info.output_height; ++band) {
+        jpeg_read_raw_data(&info, rows, static_cast<JDIMENSION>(info.max_v_samp_factor * DCTSIZE));
+        for (int c = 0; c < info.num_components; ++c) {
+            Plane& plane = (*planes)[c];
+            const int height = info.comp_info[c].v_samp_factor * DCTSIZE;
+            for (int r = 0; r < height && band * height + r < plane.height; ++r)
+                for (int x = 0; x < plane.width; ++x)
+                    plane.values[static_cast<std::size_t>(band * height + r) * plane.width + x] = rows[c][r][x];
+        }
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
@@ -234,11 +246,11 @@ std::vector<std::uint8_t> JpegCodec::WithCoefficients(const std::vector<std::uin
     return out.bytes();
 }
 
-Plane JpegCodec::DecodeLuminance(const std::vector<std::uint8_t>& file) {
+std::vector<Plane> JpegCodec::DecodeComponents(const std::vector<std::uint8_t>& file) {
     ErrorTrap trap;
-    Plane plane;
-    if (!TrappedLuminance(&file, &plane, &trap)) Fail("cannot decode the JPEG", trap);
-    return plane;
+    std::vector<Plane> planes;
+    if (!TrappedComponents(&file, &planes, &trap)) Fail("cannot decode the JPEG", trap);
+    return planes;
 }
 
 std::vector<std::uint8_t> JpegCodec::Compress(const Picture& picture, int quality) {

@@ -21,9 +21,10 @@ public:
     static std::vector<std::uint8_t> WithCoefficients(const std::vector<std::uint8_t>& file,
                                                       const JpegCoefficients& coefficients);
 
-    // The luminance as libjpeg's decoder gives it (integer IDCT, rounded and clipped to 0..255),
-    // what a detector that has only the file sees.
-    static Plane DecodeLuminance(const std::vector<std::uint8_t>& file);
+    // Each component as libjpeg's decoder gives it (integer IDCT, rounded and clipped to
+    // 0..255) at its own resolution, before upsampling and colour conversion: what a detector
+    // that has only the file sees, each plane's first row and column on its block grid.
+    static std::vector<Plane> DecodeComponents(const std::vector<std::uint8_t>& file);
 
     // A baseline JPEG of `picture` at libjpeg's `quality`, chroma subsampled 2 x 2 (4:2:0).
     static std::vector<std::uint8_t> Compress(const Picture& picture, int quality);

@@ -112,7 +112,8 @@ std::string Usage() {
            "  --detectors LIST    of chi2,rs,spa,ws,spam,spam-cat,spam-cd (default: all)\n"
            "  --jpeg              the JPEG covers instead: embedders 3 (velquist-cli), uniform, uniform:y\n"
            "                      (luminance only), uniform:W (chroma costs x W) (default 3,uniform); rates\n"
-           "                      in bits per non-zero AC coefficient (default 0.05,0.1,0.2,0.4); detector dctr\n"
+           "                      in bits per non-zero AC coefficient (default 0.05,0.1,0.2,0.4); detectors dctr\n"
+           "                      (the default) and dctr-c (with the chroma planes)\n"
            "  --qualities LIST    with --jpeg, of the corpus's 75,95 (default both)\n"
            "  --quick             every 4th crop, 15 learners on 60 features each, for tuning\n"
            "  --learners L        base learners of the ensemble (default 101)\n"
@@ -189,7 +190,7 @@ std::optional<Options> ParseOptions(int argc, char** argv, const std::string& de
     if (options.jpeg) {
         if (!embeddersGiven) options.embedders = {"3", "uniform"};
         if (!ratesGiven) options.rates = {0.05, 0.1, 0.2, 0.4};
-        if (!detectorsGiven) options.detectors = kJpegDetectors;
+        if (!detectorsGiven) options.detectors = {"dctr"};
         if (!subspaceGiven) options.subspace = 250;
     }
     const bool embeddersKnown = std::all_of(options.embedders.begin(), options.embedders.end(),

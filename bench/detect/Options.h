@@ -30,7 +30,7 @@ struct Options {
 
 inline const std::vector<std::string> kAllEmbedders{"1", "2", "3", "uniform", "hill"};
 inline const std::vector<std::string> kAllDetectors{"chi2", "rs", "spa", "ws", "spam", "spam-cat", "spam-cd"};
-inline const std::vector<std::string> kJpegDetectors{"dctr"};
+inline const std::vector<std::string> kJpegDetectors{"dctr", "dctr-c"};
 
 // One of kAllEmbedders, "lib", or one with a weight: "lib:W", "lib:W:R", "pixel:W", "hillcd:W".
 bool KnownEmbedder(const std::string& name);
