@@ -120,8 +120,12 @@ void JpegBenchmarkRun::runQuality(int quality, const ResultTable& table, std::os
     const std::vector<int> fold = GroupedFolds(crops, options_.folds);
     std::vector<JpegCover> covers;
     const Measured coverMeasures = measureCovers(crops, quality, covers);
-    out << "quality " << quality << ": " << crops.size() << " crops of " << CountPhotos(crops)
-        << " photographs, covers measured in " << static_cast<int>(SecondsSince(start)) << " s\n"
+    double nonZeroAc = 0.0;
+    for (const JpegCover& cover : covers)
+        nonZeroAc += static_cast<double>(cover.coefficients.nonZeroAc()) / static_cast<double>(covers.size());
+    out << "quality " << quality << ": " << crops.size() << " crops of " << CountPhotos(crops) << " photographs, "
+        << static_cast<long long>(nonZeroAc) << " non-zero AC coefficients a crop on average, covers measured in "
+        << static_cast<int>(SecondsSince(start)) << " s\n"
         << std::flush;
     for (std::size_t e = 0; e < options_.embedders.size(); ++e) {
         std::unique_ptr<JpegEmbedder> embedder = MakeJpegEmbedder(options_.embedders[e], options_.cli);
@@ -133,8 +137,9 @@ void JpegBenchmarkRun::runQuality(int quality, const ResultTable& table, std::os
             try {
                 carriers = measureCarriers(*embedder, crops, covers, quality, options_.rates[r], rowSeed);
             } catch (const std::exception& failure) {
-                table.printUnavailable(embedder->name(), failure.what());
-                break;  // the same failure would stop every rate
+                // A refusal stops at the first crop, so trying the other rates costs little.
+                table.printUnavailable(embedder->name(), Text("%g bpnzac: ", options_.rates[r]) + failure.what());
+                continue;
             }
             std::vector<double> aucs;
             const EnsembleSettings settings{options_.learners, options_.subspace, options_.threads, rowSeed};
