@@ -86,26 +86,28 @@ JpegBenchmarkRun::Measured JpegBenchmarkRun::measureCovers(const std::vector<Cro
 // Throws std::runtime_error with the embedder's message when it cannot make a carrier.
 JpegBenchmarkRun::Measured JpegBenchmarkRun::measureCarriers(const JpegEmbedder& embedder,
                                                              const std::vector<Crop>& crops,
-                                                             const std::vector<JpegCover>& covers, int quality,
-                                                             double rate, std::uint64_t rowSeed) const {
+                                                             const std::vector<JpegCover>& covers,
+                                                             const std::vector<int>& used, int quality, double rate,
+                                                             std::uint64_t rowSeed) const {
     Measured measured;
     for (std::size_t d = 0; d < options_.detectors.size(); ++d) measured.features.emplace_back();
-    std::vector<std::vector<std::vector<double>>> rows(crops.size());
-    std::vector<double> changed(crops.size());
-    ParallelFor(static_cast<int>(crops.size()), options_.threads, [&](int i) {
+    std::vector<std::vector<std::vector<double>>> rows(used.size());
+    std::vector<double> changed(used.size());
+    ParallelFor(static_cast<int>(used.size()), options_.threads, [&](int k) {
+        const int i = used[k];
         std::string failure;
         std::optional<std::vector<std::uint8_t>> carrier =
             embedder.embed(crops[i], covers[i], rate, Mix(rowSeed ^ Mix(static_cast<std::uint64_t>(i))), failure);
         if (!carrier) throw std::runtime_error(failure);
         const JpegCoefficients coefficients = JpegCodec::ReadCoefficients(*carrier);
-        changed[i] = static_cast<double>(coefficients.changedFrom(covers[i].coefficients)) /
+        changed[k] = static_cast<double>(coefficients.changedFrom(covers[i].coefficients)) /
                      static_cast<double>(covers[i].coefficients.nonZeroAc());
-        rows[i] = measure(*carrier, quality);
+        rows[k] = measure(*carrier, quality);
     });
     for (std::size_t d = 0; d < options_.detectors.size(); ++d) {
-        measured.features[d].resize(static_cast<Eigen::Index>(crops.size()),
+        measured.features[d].resize(static_cast<Eigen::Index>(used.size()),
                                     static_cast<Eigen::Index>(rows.front()[d].size()));
-        for (std::size_t i = 0; i < crops.size(); ++i)
+        for (std::size_t i = 0; i < used.size(); ++i)
             measured.features[d].row(i) =
                 Eigen::Map<const Eigen::RowVectorXd>(rows[i][d].data(), measured.features[d].cols());
     }
@@ -133,21 +135,32 @@ void JpegBenchmarkRun::runQuality(int quality, const ResultTable& table, std::os
             const auto rowStart = std::chrono::steady_clock::now();
             const std::uint64_t rowSeed =
                 Mix(options_.seed ^ Mix(static_cast<std::uint64_t>(quality) << 16 | e << 8 | r));
+            std::vector<int> used, usedFold;
+            for (std::size_t i = 0; i < crops.size(); ++i)
+                if (embedder->fits(covers[i], options_.rates[r])) {
+                    used.push_back(static_cast<int>(i));
+                    usedFold.push_back(fold[i]);
+                }
+            const std::string rate = Text("%g", options_.rates[r]);
             Measured carriers;
             try {
-                carriers = measureCarriers(*embedder, crops, covers, quality, options_.rates[r], rowSeed);
+                if (used.empty()) throw std::runtime_error("no crop can carry this rate's payload");
+                carriers = measureCarriers(*embedder, crops, covers, used, quality, options_.rates[r], rowSeed);
             } catch (const std::exception& failure) {
                 // A refusal stops at the first crop, so trying the other rates costs little.
-                table.printUnavailable(embedder->name(), Text("%g bpnzac: ", options_.rates[r]) + failure.what());
+                table.printUnavailable(embedder->name(), rate + " bpnzac: " + failure.what());
                 continue;
             }
             std::vector<double> aucs;
             const EnsembleSettings settings{options_.learners, options_.subspace, options_.threads, rowSeed};
             for (std::size_t d = 0; d < options_.detectors.size(); ++d)
-                aucs.push_back(CrossValidatedAuc(coverMeasures.features[d], carriers.features[d], fold,
-                                                 options_.folds, settings));
-            table.printRow({embedder->name(), std::to_string(quality), Text("%g", options_.rates[r])}, aucs,
-                           carriers.changed, SecondsSince(rowStart));
+                aucs.push_back(CrossValidatedAuc(coverMeasures.features[d](used, Eigen::all), carriers.features[d],
+                                                 usedFold, options_.folds, settings));
+            table.printRow({embedder->name(), std::to_string(quality), rate}, aucs, carriers.changed,
+                           SecondsSince(rowStart));
+            if (used.size() < crops.size())
+                out << "    (on " << used.size() << " of " << crops.size()
+                    << " crops: the others cannot carry the payload at this rate)\n";
         }
     }
 }

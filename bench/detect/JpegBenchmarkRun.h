@@ -31,9 +31,10 @@ private:
     void runQuality(int quality, const ResultTable& table, std::ostream& out) const;
     std::vector<std::vector<double>> measure(const std::vector<std::uint8_t>& file, int quality) const;
     Measured measureCovers(const std::vector<Crop>& crops, int quality, std::vector<JpegCover>& covers) const;
+    // Of the crops `used`, in that order.
     Measured measureCarriers(const JpegEmbedder& embedder, const std::vector<Crop>& crops,
-                             const std::vector<JpegCover>& covers, int quality, double rate,
-                             std::uint64_t rowSeed) const;
+                             const std::vector<JpegCover>& covers, const std::vector<int>& used, int quality,
+                             double rate, std::uint64_t rowSeed) const;
 
     Options options_;
 };

@@ -5,13 +5,13 @@
 
 namespace velquist::detect {
 
+bool JpegCliEmbedder::fits(const JpegCover& cover, double rate) const {
+    return CliEmbedder::MessageLength(3, rate, cover.coefficients.nonZeroAc()) > 0;
+}
+
 std::optional<std::vector<std::uint8_t>> JpegCliEmbedder::embed(const Crop& crop, const JpegCover& cover, double rate,
                                                                std::uint64_t seed, std::string& failure) const {
     const std::int64_t length = CliEmbedder::MessageLength(3, rate, cover.coefficients.nonZeroAc());
-    if (length == 0) {
-        failure = "at this rate the payload is no larger than version 3's own headers";
-        return std::nullopt;
-    }
     std::optional<std::vector<std::uint8_t>> carrier;
     if (!hide_.hideInCopy(crop.path, "crop.jpg", length, seed, failure,
                           [&](const std::string& path) { carrier = ReadFileBytes(path); }))

@@ -13,6 +13,7 @@ class JpegCliEmbedder : public JpegEmbedder {
 public:
     explicit JpegCliEmbedder(std::string cli) : hide_(std::move(cli), 3) {}
     std::string name() const override { return "version 3"; }
+    bool fits(const JpegCover& cover, double rate) const override;
     std::optional<std::vector<std::uint8_t>> embed(const Crop& crop, const JpegCover& cover, double rate,
                                                   std::uint64_t seed, std::string& failure) const override;
 

@@ -24,6 +24,9 @@ class JpegEmbedder {
 public:
     virtual ~JpegEmbedder() = default;
     virtual std::string name() const = 0;
+    // Whether the cover can carry the payload of this rate at all: a format's own headers may
+    // need more. Rows leave out the covers that cannot, and say how many.
+    virtual bool fits(const JpegCover&, double) const { return true; }
     // The carrier's file, or nothing with `failure` saying why this embedder cannot make it.
     virtual std::optional<std::vector<std::uint8_t>> embed(const Crop& crop, const JpegCover& cover, double rate,
                                                           std::uint64_t seed, std::string& failure) const = 0;
