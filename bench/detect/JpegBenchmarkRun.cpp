@@ -43,6 +43,17 @@ std::string Text(const char* format, double value) {
     return text;
 }
 
+// rows[i][d], the features of crop i for detector d, as one matrix per detector.
+std::vector<Eigen::MatrixXd> Matrices(const std::vector<std::vector<std::vector<double>>>& rows) {
+    std::vector<Eigen::MatrixXd> matrices;
+    for (std::size_t d = 0; d < rows.front().size(); ++d) {
+        Eigen::MatrixXd& m = matrices.emplace_back(rows.size(), rows.front()[d].size());
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            m.row(static_cast<Eigen::Index>(i)) = Eigen::Map<const Eigen::RowVectorXd>(rows[i][d].data(), m.cols());
+    }
+    return matrices;
+}
+
 double SecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
@@ -74,13 +85,7 @@ JpegBenchmarkRun::Measured JpegBenchmarkRun::measureCovers(const std::vector<Cro
         covers[i].coefficients = JpegCodec::ReadCoefficients(covers[i].file);
         rows[i] = measure(covers[i].file, quality);
     });
-    Measured measured;
-    for (std::size_t d = 0; d < options_.detectors.size(); ++d) {
-        Eigen::MatrixXd& m = measured.features.emplace_back(crops.size(), rows.front()[d].size());
-        for (std::size_t i = 0; i < crops.size(); ++i)
-            m.row(i) = Eigen::Map<const Eigen::RowVectorXd>(rows[i][d].data(), m.cols());
-    }
-    return measured;
+    return {Matrices(rows), 0.0};
 }
 
 // Throws std::runtime_error with the embedder's message when it cannot make a carrier.
@@ -89,8 +94,6 @@ JpegBenchmarkRun::Measured JpegBenchmarkRun::measureCarriers(const JpegEmbedder&
                                                              const std::vector<JpegCover>& covers,
                                                              const std::vector<int>& used, int quality, double rate,
                                                              std::uint64_t rowSeed) const {
-    Measured measured;
-    for (std::size_t d = 0; d < options_.detectors.size(); ++d) measured.features.emplace_back();
     std::vector<std::vector<std::vector<double>>> rows(used.size());
     std::vector<double> changed(used.size());
     ParallelFor(static_cast<int>(used.size()), options_.threads, [&](int k) {
@@ -104,13 +107,7 @@ JpegBenchmarkRun::Measured JpegBenchmarkRun::measureCarriers(const JpegEmbedder&
                      static_cast<double>(covers[i].coefficients.nonZeroAc());
         rows[k] = measure(*carrier, quality);
     });
-    for (std::size_t d = 0; d < options_.detectors.size(); ++d) {
-        measured.features[d].resize(static_cast<Eigen::Index>(used.size()),
-                                    static_cast<Eigen::Index>(rows.front()[d].size()));
-        for (std::size_t i = 0; i < used.size(); ++i)
-            measured.features[d].row(i) =
-                Eigen::Map<const Eigen::RowVectorXd>(rows[i][d].data(), measured.features[d].cols());
-    }
+    Measured measured{Matrices(rows), 0.0};
     for (double c : changed) measured.changed += c / static_cast<double>(changed.size());
     return measured;
 }
