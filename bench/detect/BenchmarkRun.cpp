@@ -2,6 +2,7 @@
 #include "BenchmarkRun.h"
 
 #include <chrono>
+#include <cstdio>
 #include <stdexcept>
 
 #include "BmpFile.h"
@@ -17,20 +18,13 @@
 #include "RocAuc.h"
 #include "RsAnalysis.h"
 #include "SamplePairAnalysis.h"
+#include "SeedMix.h"
 #include "UniformSimulator.h"
 #include "WeightedStego.h"
 
 namespace velquist::detect {
 
 namespace {
-
-// One seed per embedder, rate and crop, well mixed (splitmix64).
-std::uint64_t Mix(std::uint64_t x) {
-    x += 0x9E3779B97F4A7C15ull;
-    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
-    x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
-    return x ^ (x >> 31);
-}
 
 std::unique_ptr<Embedder> MakeEmbedder(const std::string& name, const std::string& cli) {
     if (name == "uniform") return std::make_unique<UniformSimulator>();
@@ -53,7 +47,7 @@ MeasureSet MakeMeasures(const Options& options) {
     if (options.wants("rs")) detectors.push_back(std::make_unique<RsAnalysis>());
     if (options.wants("spa")) detectors.push_back(std::make_unique<SamplePairAnalysis>());
     if (options.wants("ws")) detectors.push_back(std::make_unique<WeightedStego>());
-    return MeasureSet(std::move(detectors), options.wants("spam"), options.wants("spam-cd"));
+    return MeasureSet(std::move(detectors), {options.wants("spam"), options.wants("spam-cat"), options.wants("spam-cd")});
 }
 
 Eigen::MatrixXd FeatureRows(const std::vector<PictureMeasures>& all, std::vector<double> PictureMeasures::*features) {
@@ -67,6 +61,12 @@ std::vector<double> Column(const std::vector<PictureMeasures>& all, std::size_t 
     std::vector<double> column;
     for (const PictureMeasures& m : all) column.push_back(m.scores[detector]);
     return column;
+}
+
+std::string RateText(double rate) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", rate);
+    return text;
 }
 
 double SecondsSince(std::chrono::steady_clock::time_point start) {
@@ -84,8 +84,9 @@ BenchmarkRun::BenchmarkRun(Options options, std::vector<Crop> crops)
 std::vector<std::string> BenchmarkRun::columns() const {
     std::vector<std::string> names;
     for (const auto& detector : measures_.detectors()) names.push_back(detector->name());
-    if (measures_.spam()) names.push_back("SPAM");
-    if (measures_.spamCd()) names.push_back("SPAM-cd");
+    if (measures_.spam().mean) names.push_back("SPAM");
+    if (measures_.spam().concatenated) names.push_back("SPAM-cat");
+    if (measures_.spam().differences) names.push_back("SPAM-cd");
     return names;
 }
 
@@ -99,9 +100,10 @@ void BenchmarkRun::loadCovers() {
 }
 
 // Throws std::runtime_error with the embedder's message when it cannot make a carrier.
-std::vector<PictureMeasures> BenchmarkRun::measureCarriers(const Embedder& embedder, std::uint64_t rowSeed,
-                                                           double rate) const {
+BenchmarkRun::Carriers BenchmarkRun::measureCarriers(const Embedder& embedder, std::uint64_t rowSeed,
+                                                     double rate) const {
     std::vector<PictureMeasures> carriers(crops_.size());
+    std::vector<double> changed(crops_.size());
     ParallelFor(static_cast<int>(crops_.size()), options_.threads, [&](int i) {
         std::string failure;
         std::optional<Picture> carrier =
@@ -110,8 +112,13 @@ std::vector<PictureMeasures> BenchmarkRun::measureCarriers(const Embedder& embed
         if (carrier->samples.size() != covers_[i].samples.size())
             throw std::runtime_error(crops_[i].path + ": the carrier's pixel array differs in size");
         carriers[i] = measures_.measure(*carrier);
+        std::size_t count = 0;
+        for (std::size_t s = 0; s < carrier->samples.size(); ++s) count += carrier->samples[s] != covers_[i].samples[s];
+        changed[i] = static_cast<double>(count) / static_cast<double>(carrier->samples.size());
     });
-    return carriers;
+    double mean = 0.0;
+    for (double c : changed) mean += c / static_cast<double>(changed.size());
+    return {std::move(carriers), mean};
 }
 
 double BenchmarkRun::ensembleAuc(const std::vector<PictureMeasures>& carriers, Features features,
@@ -125,8 +132,9 @@ std::vector<double> BenchmarkRun::aucs(const std::vector<PictureMeasures>& carri
     std::vector<double> row;
     for (std::size_t d = 0; d < measures_.detectors().size(); ++d)
         row.push_back(RocAuc(Column(coverMeasures_, d), Column(carriers, d)));
-    if (measures_.spam()) row.push_back(ensembleAuc(carriers, &PictureMeasures::spam, rowSeed));
-    if (measures_.spamCd()) row.push_back(ensembleAuc(carriers, &PictureMeasures::spamCd, rowSeed));
+    if (measures_.spam().mean) row.push_back(ensembleAuc(carriers, &PictureMeasures::spam, rowSeed));
+    if (measures_.spam().concatenated) row.push_back(ensembleAuc(carriers, &PictureMeasures::spamCat, rowSeed));
+    if (measures_.spam().differences) row.push_back(ensembleAuc(carriers, &PictureMeasures::spamCd, rowSeed));
     return row;
 }
 
@@ -135,25 +143,26 @@ void BenchmarkRun::run(std::ostream& out) {
     loadCovers();
     out << "Detectability: ROC AUC of covers against carriers, " << crops_.size() << " crops of "
         << CountPhotos(crops_) << " photographs";
-    if (measures_.spam() || measures_.spamCd())
-        out << "; ensemble of " << options_.learners << " FLDs on " << options_.subspace << " of 686 features, "
-            << options_.folds << " folds by photograph";
+    if (measures_.spam().mean || measures_.spam().concatenated || measures_.spam().differences)
+        out << "; ensemble of " << options_.learners << " FLDs on " << options_.subspace
+            << " of the 686 (SPAM-cat 2058) features, " << options_.folds << " folds by photograph";
     out << "\n(covers measured in " << static_cast<int>(SecondsSince(start)) << " s)\n";
-    ResultTable table(out, columns());
+    ResultTable table(out, {"embedder", "bits/sample"}, columns());
     table.printHeader();
     for (std::size_t e = 0; e < options_.embedders.size(); ++e) {
         std::unique_ptr<Embedder> embedder = MakeEmbedder(options_.embedders[e], options_.cli);
         for (std::size_t r = 0; r < options_.rates.size(); ++r) {
             const auto rowStart = std::chrono::steady_clock::now();
             const std::uint64_t rowSeed = Mix(options_.seed ^ Mix(e << 8 | r));
-            std::vector<PictureMeasures> carriers;
+            Carriers carriers;
             try {
                 carriers = measureCarriers(*embedder, rowSeed, options_.rates[r]);
             } catch (const std::exception& failure) {
                 table.printUnavailable(embedder->name(), failure.what());
                 break;  // the same failure would stop every rate
             }
-            table.printRow(embedder->name(), options_.rates[r], aucs(carriers, rowSeed), SecondsSince(rowStart));
+            table.printRow({embedder->name(), RateText(options_.rates[r])}, aucs(carriers.measures, rowSeed),
+                           carriers.changed, SecondsSince(rowStart));
         }
     }
     out << "total " << static_cast<int>(SecondsSince(start)) << " s\n";

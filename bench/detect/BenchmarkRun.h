@@ -23,8 +23,14 @@ public:
     void run(std::ostream& out);
 
 private:
+    // The carriers' measures and the mean share of samples they changed.
+    struct Carriers {
+        std::vector<PictureMeasures> measures;
+        double changed = 0.0;
+    };
+
     void loadCovers();
-    std::vector<PictureMeasures> measureCarriers(const Embedder& embedder, std::uint64_t rowSeed, double rate) const;
+    Carriers measureCarriers(const Embedder& embedder, std::uint64_t rowSeed, double rate) const;
     using Features = std::vector<double> PictureMeasures::*;
     std::vector<double> aucs(const std::vector<PictureMeasures>& carriers, std::uint64_t rowSeed) const;
     double ensembleAuc(const std::vector<PictureMeasures>& carriers, Features features, std::uint64_t rowSeed) const;

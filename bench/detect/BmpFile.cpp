@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BmpFile.h"
 
+#include "FileBytes.h"
+
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <vector>
 
@@ -21,8 +21,7 @@ std::int64_t LittleEndian(const std::vector<std::uint8_t>& bytes, std::size_t at
 }  // namespace
 
 Picture ReadBmp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+    const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
     auto fail = [&](const char* why) { return std::runtime_error(path + ": " + why); };
     if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M') throw fail("not a BMP picture");
     if (LittleEndian(bytes, 28, 2) != 24 || LittleEndian(bytes, 30, 4) != 0)

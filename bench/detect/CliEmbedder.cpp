@@ -90,33 +90,43 @@ std::string CliEmbedder::command(const std::string& picture, const std::string& 
     return line;
 }
 
-std::optional<Picture> CliEmbedder::embed(const Crop& crop, const Picture& cover, double rate,
-                                          std::uint64_t seed, std::string& failure) const {
+bool CliEmbedder::hideInCopy(const std::string& cover, const std::string& copyName, std::int64_t length,
+                             std::uint64_t seed, std::string& failure,
+                             const std::function<void(const std::string&)>& take) const {
     ScratchFolder scratch;
-    const std::string picture = scratch.file("crop.bmp");
+    const std::string picture = scratch.file(copyName);
     const std::string message = scratch.file(kMessageName);
     const std::string errors = scratch.file("errors.txt");
-    fs::copy_file(crop.path, picture);
+    fs::copy_file(cover, picture);
     {
         std::mt19937_64 random(seed);
         std::ofstream out(message, std::ios::binary);
-        std::int64_t length = MessageLength(version_, rate, static_cast<std::int64_t>(cover.samples.size()));
         for (std::int64_t i = 0; i < length; ++i) out.put(static_cast<char>(random() & 0xFF));
     }
 
     FILE* pipe = popen((command(picture, message) + " >/dev/null 2>" + Quoted(errors)).c_str(), "w");
     if (!pipe) {
         failure = "cannot start " + cli_;
-        return std::nullopt;
+        return false;
     }
     if (version_ >= 2) std::fprintf(pipe, "%s\n", kPassword);
     int status = pclose(pipe);
     if (status != 0) {
         int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         failure = "velquist-cli hide exited with " + std::to_string(code) + ": " + FirstLine(errors);
-        return std::nullopt;
+        return false;
     }
-    return ReadBmp(picture);
+    take(picture);
+    return true;
+}
+
+std::optional<Picture> CliEmbedder::embed(const Crop& crop, const Picture& cover, double rate,
+                                          std::uint64_t seed, std::string& failure) const {
+    const std::int64_t length = MessageLength(version_, rate, static_cast<std::int64_t>(cover.samples.size()));
+    std::optional<Picture> carrier;
+    if (!hideInCopy(crop.path, "crop.bmp", length, seed, failure, [&](const std::string& path) { carrier = ReadBmp(path); }))
+        return std::nullopt;
+    return carrier;
 }
 
 }  // namespace velquist::detect

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -23,6 +24,11 @@ public:
     // headers and tags of the sealed stream for versions 2 and 3) come to `rate` bits per
     // sample of a picture of `samples` colour samples.
     static std::int64_t MessageLength(int version, double rate, std::int64_t samples);
+
+    // Hides `length` random bytes in a copy of `cover` named `copyName` (its suffix tells the
+    // program the picture's kind) and hands the carrier's path to `take` before the copy goes.
+    bool hideInCopy(const std::string& cover, const std::string& copyName, std::int64_t length, std::uint64_t seed,
+                    std::string& failure, const std::function<void(const std::string&)>& take) const;
 
 private:
     std::string command(const std::string& picture, const std::string& message) const;

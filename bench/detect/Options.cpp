@@ -38,6 +38,15 @@ bool ParseRates(const std::string& text, std::vector<double>& rates) {
     return !rates.empty();
 }
 
+bool ParseQualities(const std::string& text, std::vector<int>& qualities) {
+    qualities.clear();
+    for (const std::string& item : SplitList(text)) {
+        if (item != "75" && item != "95") return false;
+        qualities.push_back(std::stoi(item));
+    }
+    return !qualities.empty();
+}
+
 bool ParseCount(const std::string& text, int least, int& value) {
     try {
         std::size_t used = 0;
@@ -72,6 +81,22 @@ bool KnownEmbedder(const std::string& name) {
     }
 }
 
+bool KnownJpegEmbedder(const std::string& name) {
+    if (name == "3") return true;
+    const std::size_t colon = name.find(':');
+    if (std::find(kJpegCostModels.begin(), kJpegCostModels.end(), name.substr(0, colon)) == kJpegCostModels.end())
+        return false;
+    if (colon == std::string::npos) return true;
+    const std::string weight = name.substr(colon + 1);
+    if (weight == "y") return true;
+    try {
+        std::size_t used = 0;
+        return std::stod(weight, &used) > 0.0 && used == weight.size();
+    } catch (...) {
+        return false;
+    }
+}
+
 bool Options::wants(const std::string& detector) const {
     return std::find(detectors.begin(), detectors.end(), detector) != detectors.end();
 }
@@ -84,10 +109,15 @@ std::string Usage() {
            "                      lib:W[:R] (its difference weight W, R rounds), pixel:W and hillcd:W\n"
            "                      (colour simulators, W the weight of the differences' costs)\n"
            "  --rates LIST        bits per colour sample (default 0.05,0.1,0.2,0.25,0.4)\n"
-           "  --detectors LIST    of chi2,rs,spa,ws,spam,spam-cd (default: all)\n"
+           "  --detectors LIST    of chi2,rs,spa,ws,spam,spam-cat,spam-cd (default: all)\n"
+           "  --jpeg              the JPEG covers instead: embedders 3 (velquist-cli), uniform, uniform:y\n"
+           "                      (luminance only), uniform:W (chroma costs x W) (default 3,uniform); rates\n"
+           "                      in bits per non-zero AC coefficient (default 0.05,0.1,0.2,0.4); detectors dctr\n"
+           "                      (the default) and dctr-c (with the chroma planes)\n"
+           "  --qualities LIST    with --jpeg, of the corpus's 75,95 (default both)\n"
            "  --quick             every 4th crop, 15 learners on 60 features each, for tuning\n"
            "  --learners L        base learners of the ensemble (default 101)\n"
-           "  --subspace D        features each learner sees (default 120)\n"
+           "  --subspace D        features each learner sees (default 120; 250 with --jpeg)\n"
            "  --folds K           cross-validation folds, whole photographs each (default 5)\n"
            "  --threads N         (default 2)\n"
            "  --seed S            for the messages, the simulators and the ensemble (default 1)\n"
@@ -97,7 +127,8 @@ std::string Usage() {
 std::optional<Options> ParseOptions(int argc, char** argv, const std::string& defaultCli, std::string& error) {
     Options options;
     options.cli = defaultCli;
-    bool learnersGiven = false, subspaceGiven = false;
+    bool learnersGiven = false, subspaceGiven = false, embeddersGiven = false, ratesGiven = false,
+         detectorsGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&]() -> std::optional<std::string> {
@@ -113,6 +144,8 @@ std::optional<Options> ParseOptions(int argc, char** argv, const std::string& de
             options.quick = true;
         } else if (arg == "--self-check") {
             options.selfCheck = true;
+        } else if (arg == "--jpeg") {
+            options.jpeg = true;
         } else if (!(v = value())) {
             ok = false;
         } else if (arg == "--corpus") {
@@ -121,13 +154,17 @@ std::optional<Options> ParseOptions(int argc, char** argv, const std::string& de
             options.cli = *v;
         } else if (arg == "--embedders") {
             options.embedders = SplitList(*v);
-            ok = !options.embedders.empty() &&
-                 std::all_of(options.embedders.begin(), options.embedders.end(), KnownEmbedder);
+            ok = !options.embedders.empty();
+            embeddersGiven = true;
         } else if (arg == "--detectors") {
             options.detectors = SplitList(*v);
-            ok = AllKnown(options.detectors, kAllDetectors);
+            ok = !options.detectors.empty();
+            detectorsGiven = true;
         } else if (arg == "--rates") {
             ok = ParseRates(*v, options.rates);
+            ratesGiven = true;
+        } else if (arg == "--qualities") {
+            ok = ParseQualities(*v, options.qualities);
         } else if (arg == "--learners") {
             ok = ParseCount(*v, 1, options.learners);
             learnersGiven = true;
@@ -149,6 +186,18 @@ std::optional<Options> ParseOptions(int argc, char** argv, const std::string& de
             error = "bad or incomplete option: " + arg;
             return std::nullopt;
         }
+    }
+    if (options.jpeg) {
+        if (!embeddersGiven) options.embedders = {"3", "uniform"};
+        if (!ratesGiven) options.rates = {0.05, 0.1, 0.2, 0.4};
+        if (!detectorsGiven) options.detectors = {"dctr"};
+        if (!subspaceGiven) options.subspace = 250;
+    }
+    const bool embeddersKnown = std::all_of(options.embedders.begin(), options.embedders.end(),
+                                            options.jpeg ? KnownJpegEmbedder : KnownEmbedder);
+    if (!embeddersKnown || !AllKnown(options.detectors, options.jpeg ? kJpegDetectors : kAllDetectors)) {
+        error = std::string("unknown embedder or detector") + (options.jpeg ? " for JPEG covers" : "");
+        return std::nullopt;
     }
     // A quarter of the crops trains a quarter as many pairs: smaller subspaces keep each
     // discriminant from fitting noise.

@@ -21,9 +21,17 @@ std::vector<double> MeanSpam(const std::vector<Plane>& planes) {
 PictureMeasures MeasureSet::measure(const Picture& picture) const {
     PictureMeasures m;
     for (const auto& detector : detectors_) m.scores.push_back(detector->score(picture));
-    if (spam_)
-        m.spam = MeanSpam({picture.plane(Picture::Red), picture.plane(Picture::Green), picture.plane(Picture::Blue)});
-    if (spamCd_)
+    if (spam_.mean || spam_.concatenated) {
+        const std::vector<Plane> planes{picture.plane(Picture::Red), picture.plane(Picture::Green),
+                                        picture.plane(Picture::Blue)};
+        if (spam_.mean) m.spam = MeanSpam(planes);
+        if (spam_.concatenated)
+            for (const Plane& plane : planes) {
+                const std::vector<double> f = SpamFeatures(plane);
+                m.spamCat.insert(m.spamCat.end(), f.begin(), f.end());
+            }
+    }
+    if (spam_.differences)
         m.spamCd = MeanSpam({picture.difference(Picture::Red, Picture::Green),
                              picture.difference(Picture::Blue, Picture::Green)});
     return m;

@@ -13,24 +13,30 @@ namespace velquist::detect {
 // training, and the SPAM features of the colour planes and of the colour differences.
 struct PictureMeasures {
     std::vector<double> scores;
-    std::vector<double> spam;    // mean over the R, G and B planes
-    std::vector<double> spamCd;  // mean over the R - G and B - G planes
+    std::vector<double> spam;     // mean over the R, G and B planes
+    std::vector<double> spamCat;  // R, G and B planes side by side
+    std::vector<double> spamCd;   // mean over the R - G and B - G planes
+};
+
+// Which SPAM feature sets to compute.
+struct SpamSets {
+    bool mean = false;
+    bool concatenated = false;
+    bool differences = false;
 };
 
 class MeasureSet {
 public:
-    MeasureSet(std::vector<std::unique_ptr<ScoreDetector>> detectors, bool spam, bool spamCd)
-        : detectors_(std::move(detectors)), spam_(spam), spamCd_(spamCd) {}
+    MeasureSet(std::vector<std::unique_ptr<ScoreDetector>> detectors, SpamSets spam)
+        : detectors_(std::move(detectors)), spam_(spam) {}
 
     PictureMeasures measure(const Picture& picture) const;
     const std::vector<std::unique_ptr<ScoreDetector>>& detectors() const { return detectors_; }
-    bool spam() const { return spam_; }
-    bool spamCd() const { return spamCd_; }
+    const SpamSets& spam() const { return spam_; }
 
 private:
     std::vector<std::unique_ptr<ScoreDetector>> detectors_;
-    bool spam_;
-    bool spamCd_;
+    SpamSets spam_;
 };
 
 }  // namespace velquist::detect

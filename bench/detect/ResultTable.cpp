@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ResultTable.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace velquist::detect {
@@ -19,24 +20,28 @@ std::string Padded(const std::string& text, std::size_t width) {
 
 }  // namespace
 
-ResultTable::ResultTable(std::ostream& out, std::vector<std::string> columns)
-    : out_(out), columns_(std::move(columns)) {}
+ResultTable::ResultTable(std::ostream& out, std::vector<std::string> keys, std::vector<std::string> columns)
+    : out_(out), keys_(std::move(keys)), columns_(std::move(columns)) {}
+
+std::size_t ResultTable::keyWidth(std::size_t k) const { return k == 0 ? 14 : std::max<std::size_t>(keys_[k].size() + 2, 9); }
 
 void ResultTable::printHeader() const {
-    std::string line = Padded("embedder", 12) + Padded("bits/sample", 13);
+    std::string line;
+    for (std::size_t k = 0; k < keys_.size(); ++k) line += Padded(keys_[k], keyWidth(k));
     for (const std::string& c : columns_) line += Padded(c, 9);
-    out_ << line << "seconds\n" << std::flush;
+    out_ << line << Padded("changed", 9) << "seconds\n" << std::flush;
 }
 
-void ResultTable::printRow(const std::string& embedder, double rate, const std::vector<double>& aucs,
+void ResultTable::printRow(const std::vector<std::string>& keys, const std::vector<double>& aucs, double changed,
                            double seconds) const {
-    std::string line = Padded(embedder, 12) + Padded(Cell("%g", rate), 13);
+    std::string line;
+    for (std::size_t k = 0; k < keys.size(); ++k) line += Padded(keys[k], keyWidth(k));
     for (double auc : aucs) line += Padded(Cell("%.3f", auc), 9);
-    out_ << line << Cell("%.0f", seconds) << "\n" << std::flush;
+    out_ << line << Padded(Cell("%.4f", changed), 9) << Cell("%.0f", seconds) << "\n" << std::flush;
 }
 
 void ResultTable::printUnavailable(const std::string& embedder, const std::string& reason) const {
-    out_ << Padded(embedder, 12) << "not available: " << reason << "\n" << std::flush;
+    out_ << Padded(embedder, keyWidth(0)) << "not available: " << reason << "\n" << std::flush;
 }
 
 }  // namespace velquist::detect

@@ -3,19 +3,24 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <numeric>
 #include <random>
 #include <string>
 
 #include "ChiSquareDistribution.h"
 #include "CliEmbedder.h"
+#include "CoefficientSimulator.h"
 #include "CrossValidation.h"
+#include "DctrFeatures.h"
 #include "Entropy.h"
+#include "JpegCodec.h"
 #include "PayloadLimitedSender.h"
 #include "RocAuc.h"
 #include "RsAnalysis.h"
 #include "SamplePairAnalysis.h"
 #include "SpamFeatures.h"
+#include "UniformCoefficientCosts.h"
 #include "WeightedStego.h"
 
 namespace velquist::detect {
@@ -42,8 +47,8 @@ private:
 
 // A smooth picture with a little sensor-like noise, unlike any corpus crop, so the structural
 // estimators see the kind of cover their models assume.
-Picture SyntheticCover(std::uint64_t seed) {
-    Picture p{256, 256, std::vector<std::uint8_t>(256 * 256 * 3)};
+Picture SyntheticCover(std::uint64_t seed, int side = 256) {
+    Picture p{side, side, std::vector<std::uint8_t>(static_cast<std::size_t>(side) * side * 3)};
     std::mt19937_64 random(seed);
     std::normal_distribution<double> noise(0.0, 1.5);
     for (int r = 0; r < p.height; ++r)
@@ -136,6 +141,110 @@ void CheckEnsemble(Checks& checks) {
                 "ensemble is a coin toss on identical classes");
 }
 
+void CheckDctr(Checks& checks) {
+    const Plane flat{32, 32, std::vector<int>(32 * 32, 90)};
+    const std::vector<double> f = DctrFeatures(flat, DctrStep(75));
+    // Every AC kernel gives 0 on a flat plane; the DC kernel gives 8 x 90 / 4 = 180, past T.
+    bool flatOk = f.size() == 8000 && std::accumulate(f.begin(), f.end(), 0.0) == 64.0 * kDctrClasses;
+    for (int cls = 0; cls < kDctrClasses; ++cls) {
+        flatOk = flatOk && f[cls * 5 + kDctrThreshold] == 1.0;
+        for (int kernel = 1; kernel < 64; ++kernel) flatOk = flatOk && f[(kernel * kDctrClasses + cls) * 5] == 1.0;
+    }
+    checks.expect(flatOk, "DCTR gives 8000 features; a flat plane has only zero AC responses");
+    // Mirroring a plane whose sides are whole blocks keeps the grid, and merging offsets a and
+    // 8 - a makes the features the same. Several kernels give multiples of 1/8 on integers; a
+    // step of pi keeps those off the rounding's ties, which sums in another order could break
+    // the other way.
+    std::mt19937_64 random(5);
+    Plane plane{48, 40, std::vector<int>(48 * 40)}, mirrored = plane;
+    for (int& v : plane.values) v = static_cast<int>(random() % 40) + 100;
+    for (int r = 0; r < plane.height; ++r)
+        for (int c = 0; c < plane.width; ++c)
+            mirrored.values[r * plane.width + c] = plane.at(plane.height - 1 - r, plane.width - 1 - c);
+    const std::vector<double> a = DctrFeatures(plane, std::numbers::pi), b = DctrFeatures(mirrored, std::numbers::pi);
+    double largest = 0.0;
+    for (std::size_t i = 0; i < a.size(); ++i) largest = std::max(largest, std::abs(a[i] - b[i]));
+    checks.expect(largest < 1e-12, "DCTR is the same for a plane mirrored about the block grid");
+    checks.near(DctrStep(75), 4.0, 0.0, "DCTR step at quality 75");
+    checks.near(DctrStep(95), 0.8, 1e-12, "DCTR step at quality 95");
+}
+
+void CheckCoefficientSimulator(Checks& checks) {
+    std::mt19937_64 random(9);
+    bool up = false, down = false;
+    for (int i = 0; i < 64; ++i) {
+        const std::int16_t v = CoefficientSimulator::PlusMinusOne(5, random);
+        up = up || v == 6;
+        down = down || v == 4;
+    }
+    checks.expect(CoefficientSimulator::PlusMinusOne(kCoefficientLimit, random) == kCoefficientLimit - 1 &&
+                      CoefficientSimulator::PlusMinusOne(-kCoefficientLimit, random) == 1 - kCoefficientLimit &&
+                      up && down,
+                  "coefficient changes go both ways, and inward at +-1023");
+
+    const std::vector<std::uint8_t> file = JpegCodec::Compress(SyntheticCover(21, 128), 75);
+    const JpegCoefficients cover = JpegCodec::ReadCoefficients(file);
+    checks.expect(cover.components.size() == 3 && cover.components[0].blocksWide == 16 &&
+                      cover.components[1].blocksWide == 8 && cover.components[0].steps[0] == 8,
+                  "libjpeg at quality 75 writes 4:2:0 with the standard luminance DC step 8");
+    const std::vector<Plane> decoded = JpegCodec::DecodeComponents(file);
+    const std::vector<Plane> again = JpegCodec::DecodeComponents(JpegCodec::WithCoefficients(file, cover));
+    checks.expect(decoded.size() == 3 && decoded[0].width == 128 && decoded[1].width == 64 &&
+                      decoded[2].height == 64 && again.size() == 3 && again[0].values == decoded[0].values &&
+                      again[1].values == decoded[1].values && again[2].values == decoded[2].values,
+                  "a JPEG rewritten with its own coefficients decodes the same, chroma at half size");
+    const CoefficientSimulator uniform(std::make_unique<UniformCoefficientCosts>(), 1.0);
+    std::string failure;
+    const std::optional<JpegCoefficients> carrier = uniform.changed(cover, 0.4, 13, failure);
+    const bool made = carrier.has_value();
+    bool onlyNonZeroAc = made;
+    for (std::size_t c = 0; made && c < cover.components.size(); ++c)
+        for (std::size_t i = 0; i < cover.components[c].values.size(); ++i) {
+            const int before = cover.components[c].values[i], after = carrier->components[c].values[i];
+            onlyNonZeroAc = onlyNonZeroAc && (after == before || (i % 64 != 0 && before != 0 && std::abs(after - before) == 1));
+        }
+    checks.expect(onlyNonZeroAc, "uniform costs change only non-zero AC coefficients, each by 1");
+    const double nonZero = static_cast<double>(cover.nonZeroAc());
+    checks.near(made ? static_cast<double>(carrier->changedFrom(cover)) / nonZero : 1.0, InverseBinaryEntropy(0.4),
+                3.0 * std::sqrt(0.08 / nonZero), "uniform costs change the coefficients at the entropy bound's rate");
+    checks.expect(JpegCodec::ReadCoefficients(JpegCodec::WithCoefficients(file, *carrier)).changedFrom(*carrier) == 0,
+                  "changed coefficients survive the rewrite");
+    checks.expect(!uniform.changed(cover, 1.0, 13, failure),
+                  "a payload of more bits than changeable coefficients is refused");
+    const std::optional<JpegCoefficients> lumaOnly =
+        CoefficientSimulator(std::make_unique<UniformCoefficientCosts>(), std::nullopt).changed(cover, 0.2, 13, failure);
+    checks.expect(lumaOnly && lumaOnly->components[1].values == cover.components[1].values &&
+                      lumaOnly->components[2].values == cover.components[2].values &&
+                      lumaOnly->components[0].values != cover.components[0].values,
+                  "without a chroma weight only the luminance changes");
+}
+
+// A known answer on synthetic JPEG covers: +-1 in the non-zero AC coefficients at 0.4 bits per
+// such coefficient is plain to DCTR with the ensemble. (At no payload a carrier is its cover
+// rewritten, which decodes the same, as checked above.)
+void CheckDctrDetects(Checks& checks) {
+    const int n = 40;
+    const CoefficientSimulator uniform(std::make_unique<UniformCoefficientCosts>(), 1.0);
+    Eigen::MatrixXd covers(n, kDctrFeatures), carriers(n, kDctrFeatures);
+    std::vector<int> fold(n);
+    for (int i = 0; i < n; ++i) {
+        const std::vector<std::uint8_t> file = JpegCodec::Compress(SyntheticCover(100 + i, 128), 75);
+        const JpegCoefficients coefficients = JpegCodec::ReadCoefficients(file);
+        std::string failure;
+        const std::vector<std::uint8_t> carrier =
+            JpegCodec::WithCoefficients(file, *uniform.changed(coefficients, 0.4, 200 + i, failure));
+        auto row = [&](const std::vector<std::uint8_t>& bytes) {
+            return Eigen::Map<const Eigen::RowVectorXd>(
+                DctrFeatures(JpegCodec::DecodeComponents(bytes)[0], DctrStep(75)).data(), kDctrFeatures);
+        };
+        covers.row(i) = row(file);
+        carriers.row(i) = row(carrier);
+        fold[i] = i % 4;
+    }
+    const double seen = CrossValidatedAuc(covers, carriers, fold, 4, {31, 40, 2, 7});
+    checks.expect(seen > 0.9, "DCTR sees +-1 at 0.4 bits per non-zero AC coefficient: " + std::to_string(seen));
+}
+
 }  // namespace
 
 int RunSelfCheck(std::ostream& out) {
@@ -144,6 +253,9 @@ int RunSelfCheck(std::ostream& out) {
     CheckSpam(checks);
     CheckStatistics(checks);
     CheckEnsemble(checks);
+    CheckDctr(checks);
+    CheckCoefficientSimulator(checks);
+    CheckDctrDetects(checks);
     out << (checks.failed() == 0 ? "all checks passed\n" : std::to_string(checks.failed()) + " checks failed\n");
     return checks.failed();
 }
