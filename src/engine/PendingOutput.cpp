@@ -25,17 +25,11 @@ PendingOutput::PendingOutput(FileService& files, int number, std::string finalPa
 
 PendingOutput::~PendingOutput() { Discard(); }
 
-PathFacts PendingOutput::Commit(const std::optional<PathFacts>& agreed, const PathFacts* likeFile) {
+PathFacts PendingOutput::Commit(const std::optional<PathFacts>& agreed) {
     PathFacts committed;
     try {
         files_.Flush(number_);
-        if (likeFile) {
-            // Owner first: giving a file away clears bits that the mode then sets as meant.
-            files_.SetOwner(number_, likeFile->owner, likeFile->group);
-            files_.SetPermissions(number_, likeFile->mode & 0777);
-        } else {
-            files_.SetPermissions(number_, NewFileMode());
-        }
+        files_.SetPermissions(number_, NewFileMode());
         files_.CommitTemporary(number_, finalPath_, agreed);
         temporaryPath_.clear();
     } catch (const FileError&) {
