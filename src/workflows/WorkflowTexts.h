@@ -123,4 +123,8 @@ inline constexpr const char* kCauseOwnerNotKept = "图片属于其他用户，�
 inline constexpr const char* kCauseAclNotKept = "改写无法保留图片的访问控制列表（ACL）";
 inline constexpr const char* kCauseAttributesNotKept = "改写无法保留图片的扩展属性";
 
+// Deleting the taken-out file: where it went, and the question when no trash can take it.
+inline constexpr const char* kTrashed = "  已移到回收站";
+inline constexpr const char* kDeleteForGood = "  无法移到回收站。要将它永久删除吗？  ";
+
 }  // namespace velquist::texts
