@@ -35,4 +35,9 @@ private:
     std::string temporaryPath_;
 };
 
+// What follows a file's commit, where nothing can fail it any more: what the file open as
+// `number` now is (left empty where that cannot be learnt), the number closed, and `folder`
+// synced so that the new name survives a crash.
+PathFacts SettleCommitted(FileService& files, int number, const std::string& folder);
+
 }  // namespace velquist

