@@ -383,7 +383,7 @@ void NumberedFiles::RemoveUncommitted(Slot& slot) noexcept {
     TemporaryFileGuard::ForgetIf(slot.path.c_str());
 }
 
-void NumberedFiles::RemoveStaleReplacement(const std::string& path) noexcept {
+void NumberedFiles::RemoveStaleReplacement(const std::string& path) {
     std::string file = Resolve(path);
     if (file.empty()) return;
     std::string name = ReplacementName(file);
@@ -491,7 +491,6 @@ void NumberedFiles::SetPermissions(int number, mode_t mode) {
     CheckFault(FileOp::Mode, number, slot.path);
     if (::fchmod(slot.fd, mode) != 0) throw FileError(FileOp::Mode, slot.path, errno, number);
 }
-
 
 void NumberedFiles::ArmRetraction(int number, std::int64_t offset,
                                   std::span<const std::uint8_t> bytes) {

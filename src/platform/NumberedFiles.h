@@ -88,7 +88,7 @@ private:
     void GiveAttributes(int number, Slot& slot, int original, const PathFacts& opened);
     void ExchangeWithReplacement(int number, Slot& slot, const PathFacts& opened);
     void RemoveUncommitted(Slot& slot) noexcept;
-    void RemoveStaleReplacement(const std::string& path) noexcept;
+    void RemoveStaleReplacement(const std::string& path);
 
     std::array<Slot, kMaxNumber + 1> slots_{};
     FaultHook faultHook_;
