@@ -69,6 +69,15 @@ inline constexpr const char* kCauseNotFound = Msgid("no such file or folder");
 inline constexpr const char* kCauseNotRegular = Msgid("not a regular file");
 inline constexpr const char* kCauseChanged = Msgid("the file changed while it was being worked on");
 inline constexpr const char* kCauseBusy = Msgid("in use by another program");
+inline constexpr const char* kCauseReplaced = Msgid("another file has taken its name");
+inline constexpr const char* kCauseOtherLinks =
+    Msgid("the picture has other names (hard links), which a rewrite would leave holding the old picture");
+inline constexpr const char* kCauseOwnerNotKept =
+    Msgid("the picture belongs to another user; a rewrite would change its owner");
+inline constexpr const char* kCauseAclNotKept =
+    Msgid("a rewrite cannot keep the picture's access control list (ACL)");
+inline constexpr const char* kCauseAttributesNotKept =
+    Msgid("a rewrite cannot keep the picture's extended attributes");
 
 // Only the command line meets these.
 inline constexpr const char* kReadFailed = Msgid("Cannot read the file: ");

@@ -25,9 +25,11 @@ ExitCode CodeFor(const Outcome& o) {
         case OutcomeKind::CarrierGone:
         case OutcomeKind::CarrierReplaced: return ExitCode::BadPicture;
         case OutcomeKind::CarrierFailure:
-            // A picture that is no file at all is unusable; a failing read or write is an
-            // input/output failure.
-            return o.cause == FileCause::NotRegular ? ExitCode::BadPicture : ExitCode::IoFailure;
+            // A picture that is no file at all is unusable; one that may not be rewritten is
+            // refused; a failing read or write is an input/output failure.
+            if (o.cause == FileCause::NotRegular) return ExitCode::BadPicture;
+            if (o.cause == FileCause::OtherLinks || o.cause == FileCause::OwnerNotKept) return ExitCode::Refused;
+            return ExitCode::IoFailure;
         case OutcomeKind::MessageFailure:
         case OutcomeKind::OutputFailure:
         case OutcomeKind::NoMemory: return ExitCode::IoFailure;
@@ -86,6 +88,11 @@ const char* CauseText(FileCause cause) {
         case FileCause::NotRegular: return kCauseNotRegular;
         case FileCause::Changed: return kCauseChanged;
         case FileCause::Busy: return kCauseBusy;
+        case FileCause::Replaced: return kCauseReplaced;
+        case FileCause::OtherLinks: return kCauseOtherLinks;
+        case FileCause::OwnerNotKept: return kCauseOwnerNotKept;
+        case FileCause::AclNotKept: return kCauseAclNotKept;
+        case FileCause::AttributesNotKept: return kCauseAttributesNotKept;
         case FileCause::Other: break;
     }
     return nullptr;

@@ -27,6 +27,9 @@ struct PassContext {
     // What a version-3 passphrase costs to hash; null means the format's own cost. Tests and
     // fuzz targets put the cheapest here.
     const stealth::KdfCost* stealthCost = nullptr;
+    // Whether a picture rewritten whole (a PNG) may replace a file that has other names (hard
+    // links), which go on holding the old picture: only when the user said so.
+    bool allowOtherLinks = false;
 };
 
 const KeyDerivation& KeysOf(const PassContext& ctx);

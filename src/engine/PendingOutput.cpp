@@ -18,6 +18,24 @@ mode_t NewFileMode() {
 
 }  // namespace
 
+PathFacts SettleCommitted(FileService& files, int number, const std::string& folder) {
+    PathFacts committed;
+    try {
+        committed = files.FactsOf(number);
+    } catch (const FileError&) {
+        // Named and complete: only what it is stays unknown.
+    }
+    // Flushed before it got its name: a failing close now loses nothing.
+    files.CloseQuietly(number);
+    try {
+        files.SyncFolder(folder);
+    } catch (const FileError&) {
+        // The complete file already stands under its name; only a crash right now could
+        // still undo the rename, and reporting a failure would be the greater falsehood.
+    }
+    return committed;
+}
+
 PendingOutput::PendingOutput(FileService& files, int number, std::string finalPath)
     : files_(files), number_(number), finalPath_(std::move(finalPath)) {
     temporaryPath_ = files_.CreateTemporary(number_, FolderOf(finalPath_));
@@ -25,37 +43,17 @@ PendingOutput::PendingOutput(FileService& files, int number, std::string finalPa
 
 PendingOutput::~PendingOutput() { Discard(); }
 
-PathFacts PendingOutput::Commit(const std::optional<PathFacts>& agreed, const PathFacts* likeFile) {
-    PathFacts committed;
+PathFacts PendingOutput::Commit(const std::optional<PathFacts>& agreed) {
     try {
         files_.Flush(number_);
-        if (likeFile) {
-            // Owner first: giving a file away clears bits that the mode then sets as meant.
-            files_.SetOwner(number_, likeFile->owner, likeFile->group);
-            files_.SetPermissions(number_, likeFile->mode & 0777);
-        } else {
-            files_.SetPermissions(number_, NewFileMode());
-        }
+        files_.SetPermissions(number_, NewFileMode());
         files_.CommitTemporary(number_, finalPath_, agreed);
         temporaryPath_.clear();
     } catch (const FileError&) {
         Discard();
         throw;
     }
-    try {
-        committed = files_.FactsOf(number_);
-    } catch (const FileError&) {
-        // Named and complete: only what it is stays unknown.
-    }
-    // Flushed before it got its name: a failing close now loses nothing.
-    files_.CloseQuietly(number_);
-    try {
-        files_.SyncFolder(FolderOf(finalPath_));
-    } catch (const FileError&) {
-        // The complete file already stands under its name; only a crash right now could
-        // still undo the rename, and reporting a failure would be the greater falsehood.
-    }
-    return committed;
+    return SettleCommitted(files_, number_, FolderOf(finalPath_));
 }
 
 void PendingOutput::Discard() noexcept {

@@ -11,9 +11,8 @@ namespace velquist {
 // The extraction output, written to a private temporary file beside its final name (with no
 // name at all where the file system allows it) and given the final name only when the
 // extraction completed. A failed or refused extraction, a crash or a power cut leaves no new
-// file behind and whatever had the final name untouched. Unless told otherwise the finished
-// file gets the permissions of any new file (0666 less the umask), never those of what it
-// replaces.
+// file behind and whatever had the final name untouched. The finished file gets the
+// permissions of any new file (0666 less the umask), never those of what it replaces.
 class PendingOutput {
 public:
     // Creates the temporary file as `number`. Throws FileError when that fails.
@@ -24,11 +23,8 @@ public:
 
     // Flushes the file and gives it the final name, replacing only what `agreed` says stood
     // there when the user was asked (nothing, or that very file), then makes the name durable.
-    // With `likeFile` the file takes that file's permission bits (never set-user-ID,
-    // set-group-ID or sticky) and, as far as the user may, its owner and group: how a picture
-    // rewritten whole stays the user's picture. Returns what the file now is. Throws FileError;
-    // the temporary file is gone either way.
-    PathFacts Commit(const std::optional<PathFacts>& agreed, const PathFacts* likeFile = nullptr);
+    // Returns what the file now is. Throws FileError; the temporary file is gone either way.
+    PathFacts Commit(const std::optional<PathFacts>& agreed);
     // Closes and removes the temporary file; nothing else changes.
     void Discard() noexcept;
 
@@ -38,5 +34,10 @@ private:
     std::string finalPath_;
     std::string temporaryPath_;
 };
+
+// What follows a file's commit, where nothing can fail it any more: what the file open as
+// `number` now is (left empty where that cannot be learnt), the number closed, and `folder`
+// synced so that the new name survives a crash.
+PathFacts SettleCommitted(FileService& files, int number, const std::string& folder);
 
 }  // namespace velquist

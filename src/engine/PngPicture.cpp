@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "engine/FileNumbers.h"
-#include "engine/PendingOutput.h"
+#include "engine/PictureRewrite.h"
 #include "engine/format/PngCarrier.h"
 #include "platform/SequentialWriter.h"
 
@@ -20,9 +20,10 @@ stealth::SampleGeometry GeometryOf(const png::PngPixels& pixels, std::uint64_t c
 }  // namespace
 
 PngPicture::PngPicture(FileService& files, int number, std::string path,
-                       std::shared_ptr<const PngCarrier> png, PathFacts& identity)
+                       std::shared_ptr<const PngCarrier> png, PathFacts& identity,
+                       bool allowOtherLinks)
     : files_(files), number_(number), path_(std::move(path)), png_(std::move(png)),
-      identity_(identity), geometry_(GeometryOf(png_->decoded.pixels, png_->carryingPixels)) {
+      identity_(identity), allowOtherLinks_(allowOtherLinks), geometry_(GeometryOf(png_->decoded.pixels, png_->carryingPixels)) {
     const png::PngPixels& pixels = png_->decoded.pixels;
     if (pixels.channels == 3) {
         samples_ = pixels.samples;
@@ -54,14 +55,10 @@ std::vector<std::uint8_t> PngPicture::Encoded() const {
 
 void PngPicture::WriteBack(std::span<const std::uint32_t> changed) {
     if (changed.empty()) return;
-    std::vector<std::uint8_t> file = Encoded();
-    // The file itself, in its own folder, when the picture was named through a link.
-    std::string target = files_.Resolve(path_);
-    if (target.empty()) target = path_;
-    const PathFacts old = files_.FactsOf(number_);
-    PendingOutput rewrite(files_, file_numbers::kRewrite, target);
-    SequentialWriter(files_, file_numbers::kRewrite).Write(file);
-    identity_ = rewrite.Commit(old, &old);
+    // Before the encoding: a picture that may not be rewritten is refused at once.
+    PictureRewrite rewrite(files_, file_numbers::kRewrite, number_, path_, allowOtherLinks_);
+    SequentialWriter(files_, file_numbers::kRewrite).Write(Encoded());
+    identity_ = rewrite.Commit();
 }
 
 }  // namespace velquist

@@ -94,7 +94,7 @@ Outcome StealthJob::Wipe() {
         auto changed = stealth_steps::Wipe(ctx_, *picture_, *keys_, payloadLength_);
         picture_->WriteBack(changed);
     } catch (const FileError& e) {
-        return Outcome::Failure(OutcomeKind::CarrierFailure, e, path);
+        return CarrierFileFailure(e, path);
     } catch (...) {
         return stealth_steps::FailureOf(std::current_exception(), path);
     }

@@ -57,7 +57,7 @@ std::unique_ptr<StealthPicture> OpenPicture(PassContext& ctx, const CarrierHeade
     using file_numbers::kCarrier;
     if (header.isPng())
         return std::make_unique<PngPicture>(ctx.files, kCarrier, ctx.job.ImagePath, header.png,
-                                            ctx.job.ImageFile);
+                                            ctx.job.ImageFile, ctx.allowOtherLinks);
     return std::make_unique<BmpPicture>(ctx.files, kCarrier, header);
 }
 

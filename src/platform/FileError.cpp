@@ -21,6 +21,7 @@ const char* FileOpName(FileOp op) {
         case FileOp::Create: return "create";
         case FileOp::Mode: return "mode";
         case FileOp::Access: return "access";
+        case FileOp::Attribute: return "attribute";
     }
     return "file operation";
 }

@@ -7,7 +7,7 @@
 namespace velquist {
 
 enum class FileOp {
-    Open, Read, Write, Flush, Close, Length, Rename, Lock, Create, Mode, Access
+    Open, Read, Write, Flush, Close, Length, Rename, Lock, Create, Mode, Access, Attribute
 };
 
 // Why a file operation failed, in the terms a user can act on.
@@ -21,6 +21,11 @@ enum class FileCause {
     NotRegular,        // a folder, device, socket or pipe stands where a file is expected
     Changed,           // the file changed (shrank) while it was being worked on
     Busy,              // another program holds the file's lock
+    Replaced,          // another file now stands at the name of the one being worked on
+    OtherLinks,        // the file has other names, which a file written anew would not reach
+    OwnerNotKept,      // the file belongs to another user or group, which a new file cannot keep
+    AclNotKept,        // the file's access control list cannot be given to a new file
+    AttributesNotKept, // one of the file's extended attributes cannot be given to a new file
 };
 
 FileCause CauseOfErrno(int error);

@@ -26,6 +26,8 @@ struct PathFacts {
     mode_t mode = 0;
     uid_t owner = 0;
     gid_t group = 0;
+    // How many names (hard links) the file has.
+    nlink_t links = 0;
 
     // The very same file, unchanged since these facts were taken.
     bool SameAs(const PathFacts& other) const {
@@ -63,7 +65,29 @@ public:
     // and the commit fails as Changed. The number stays open.
     virtual void CommitTemporary(int number, const std::string& finalPath,
                                  const std::optional<PathFacts>& agreed) = 0;
+    // Creates the private (0600) file that is to take the place of `file` (the file itself, not
+    // a link to it), which is open as `original`; opens it as `number`, locks it, so that
+    // whatever the name leads to while it replaces the file is locked by this process, and gives
+    // it the original's owner and group, or fails as OwnerNotKept where the system does not let
+    // this user (only root gives files away; others give them only their own groups). Where the
+    // file system allows it the new file has no name until CommitReplacement; otherwise, and
+    // from then until the old file is gone, it has a hidden name made from the file's own beside
+    // it, which a signal removes and which whoever next takes the file's lock finds and removes
+    // (see Lock). Closed before it was committed, it is removed.
+    virtual void CreateReplacement(int number, int original, const std::string& file) = 0;
+    // Puts the replacement open as `number` in the place of the file open as `original`, but
+    // only while `name` (links followed) still leads to that very file: otherwise NotFound when
+    // nothing stands there any more, Replaced when another file does, and nothing changes.
+    // Just before, and still private until then, the replacement takes the original's extended
+    // attributes, its access control list (or fails as AclNotKept) and the user's own ones (or
+    // AttributesNotKept) among them, the system's security labels only where the system lets
+    // this user set them; then its permission bits (never set-user-ID, set-group-ID or sticky).
+    // The number stays open.
+    virtual void CommitReplacement(int number, int original, const std::string& name) = 0;
     // Takes the file's advisory lock without waiting; another holder makes this fail as Busy.
+    // Holding it, removes what a replacement of the file left beside it when its process was
+    // killed: a replacement exists only while its process holds the file's lock, so one found
+    // now is no one's.
     virtual void Lock(int number, LockKind kind) = 0;
     virtual bool IsOpen(int number) const = 0;
     // What the file open as `number` is (its device and inode), wherever its name leads now.
@@ -76,9 +100,6 @@ public:
     // Pushes written data to the disk.
     virtual void Flush(int number) = 0;
     virtual void SetPermissions(int number, mode_t mode) = 0;
-    // Gives the file that owner and group as far as the user may: the owner only where the
-    // system lets this user give files away, the group where the user belongs to it.
-    virtual void SetOwner(int number, uid_t owner, gid_t group) = 0;
     virtual void Close(int number) = 0;
     // Closes without reporting a failure (used on paths already failing).
     virtual void CloseQuietly(int number) noexcept = 0;

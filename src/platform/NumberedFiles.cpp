@@ -6,11 +6,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string_view>
 
+#include "platform/ExtendedAttributes.h"
 #include "platform/FolderPath.h"
 #include "platform/RetractionGuard.h"
 #include "platform/TemporaryFileGuard.h"
@@ -31,7 +34,22 @@ PathFacts PathFactsOf(const struct stat& st) {
     facts.mode = st.st_mode;
     facts.owner = st.st_uid;
     facts.group = st.st_gid;
+    facts.links = st.st_nlink;
     return facts;
+}
+
+// The hidden name a replacement of `file` has beside it while it needs one: the file's own,
+// cut to what a folder takes, so that the next command on the file knows where to look.
+std::string ReplacementName(const std::string& file) {
+    constexpr std::size_t kLongestName = 255;
+    constexpr std::string_view kSuffix = ".velquist";
+    std::string base = BaseNameOf(file);
+    base.resize(std::min(base.size(), kLongestName - 1 - kSuffix.size()));
+    return WithSeparator(FolderOf(file)) + "." + base + std::string(kSuffix);
+}
+
+bool SameInode(const struct stat& a, const PathFacts& b) {
+    return a.st_dev == b.device && a.st_ino == b.inode;
 }
 
 }  // namespace
@@ -239,6 +257,141 @@ void NumberedFiles::CommitTemporary(int number, const std::string& finalPath,
     slot.path = finalPath;
 }
 
+// Under the file's lock a name that stands in the way is a killed rewrite's: it goes.
+int NumberedFiles::CreateNamedReplacement(int number, const std::string& name) {
+    for (int attempt = 0;; ++attempt) {
+        int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0) return fd;
+        if (errno != EEXIST || attempt > 0) throw FileError(FileOp::Create, name, errno, number);
+        ::unlink(name.c_str());
+    }
+}
+
+void NumberedFiles::CreateReplacement(int number, int original, const std::string& file) {
+    const std::string name = ReplacementName(file);
+    const PathFacts facts = FactsOf(original);
+    if (number < 1 || number > kMaxNumber || slots_[number].fd >= 0)
+        throw FileError(FileOp::Create, name, FileCause::Other, "file number unavailable", number);
+    CheckFault(FileOp::Create, number, FolderOf(file));
+    int fd = CreateUnnamed(FolderOf(file));
+    const bool unnamed = fd >= 0;
+    if (!unnamed) fd = CreateNamedReplacement(number, name);
+    slots_[number] = Slot{fd, name, false, unnamed, 0, file};
+    if (!unnamed) TemporaryFileGuard::Remember(name.c_str());
+    try {
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) throw FileError(FileOp::Lock, name, errno, number);
+        GiveOwner(number, slots_[number], facts);
+    } catch (const FileError&) {
+        CloseQuietly(number);
+        throw;
+    }
+}
+
+// Asked before anything is written: a file whose owner cannot be kept is refused at once.
+void NumberedFiles::GiveOwner(int number, Slot& slot, const PathFacts& original) {
+    CheckFault(FileOp::Mode, number, slot.path);
+    if (::fchown(slot.fd, original.owner, original.group) == 0) return;
+    if (errno == EPERM)
+        throw FileError(FileOp::Mode, slot.replaces, FileCause::OwnerNotKept,
+                        "cannot give the new file its owner and group", number);
+    throw FileError(FileOp::Mode, slot.path, errno, number);
+}
+
+// The access list before the bits: the bits of a file with one are its mask, and a group the
+// list shuts out must never hold them meanwhile.
+void NumberedFiles::GiveAttributes(int number, Slot& slot, int original, const PathFacts& opened) {
+    ExtendedAttributes::Copy(Require(original, FileOp::Attribute).fd, slot.fd, slot.replaces, number,
+                             [this, number] { return faultHook_ && faultHook_(FileOp::Attribute, number); });
+    CheckFault(FileOp::Mode, number, slot.path);
+    if (::fchmod(slot.fd, opened.mode & 0777) != 0) throw FileError(FileOp::Mode, slot.path, errno, number);
+}
+
+void NumberedFiles::NameReplacement(int number, Slot& slot) {
+    std::string proc = "/proc/self/fd/" + std::to_string(slot.fd);
+    for (int attempt = 0;; ++attempt) {
+        if (::linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, slot.path.c_str(), AT_SYMLINK_FOLLOW) == 0) break;
+        if (errno != EEXIST || attempt > 0) throw FileError(FileOp::Rename, slot.path, errno, number);
+        ::unlink(slot.path.c_str());
+    }
+    TemporaryFileGuard::Remember(slot.path.c_str());
+    slot.unnamed = false;
+}
+
+void NumberedFiles::CheckStillLeadsTo(const std::string& name, const PathFacts& opened, int number) {
+    struct stat st{};
+    if (::stat(name.c_str(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            throw FileError(FileOp::Rename, name, FileCause::NotFound, "the file is gone", number);
+        throw FileError(FileOp::Rename, name, errno, number);
+    }
+    if (!SameInode(st, opened))
+        throw FileError(FileOp::Rename, name, FileCause::Replaced, "another file took the name", number);
+}
+
+// The two names trade places in one step; what comes out under the replacement's name must be
+// the old file, or the step is undone: the check before it cannot see a file put there since.
+void NumberedFiles::ExchangeWithReplacement(int number, Slot& slot, const PathFacts& opened) {
+    const std::string& file = slot.replaces;
+    if (::renameat2(AT_FDCWD, slot.path.c_str(), AT_FDCWD, file.c_str(), RENAME_EXCHANGE) == 0) {
+        struct stat st{};
+        if (::lstat(slot.path.c_str(), &st) == 0 && SameInode(st, opened)) return;
+        ::renameat2(AT_FDCWD, slot.path.c_str(), AT_FDCWD, file.c_str(), RENAME_EXCHANGE);
+        throw FileError(FileOp::Rename, file, FileCause::Replaced, "another file took the name", number);
+    }
+    int err = errno;
+    if (err != EINVAL && err != ENOSYS) throw FileError(FileOp::Rename, file, err, number);
+    // A file system that cannot exchange: the checks before are as narrow as it allows.
+    if (::rename(slot.path.c_str(), file.c_str()) != 0) throw FileError(FileOp::Rename, file, errno, number);
+    TemporaryFileGuard::ForgetIf(slot.path.c_str());
+    slot.path = file;
+}
+
+void NumberedFiles::CommitReplacement(int number, int original, const std::string& name) {
+    Slot& slot = Require(number, FileOp::Rename);
+    if (slot.replaces.empty())
+        throw FileError(FileOp::Rename, slot.path, FileCause::Other, "not a replacement", number);
+    CheckFault(FileOp::Rename, number, name);
+    const PathFacts opened = FactsOf(original);
+    CheckStillLeadsTo(name, opened, number);
+    // The name may lead elsewhere now (a link changed), or the file may have moved.
+    if (Resolve(name) != slot.replaces)
+        throw FileError(FileOp::Rename, name, FileCause::Replaced, "the name leads to another place", number);
+    if (slot.unnamed) NameReplacement(number, slot);
+    // Tests may end the process here, with the replacement named beside the file.
+    CheckFault(FileOp::Rename, number, name);
+    GiveAttributes(number, slot, original, opened);
+    ExchangeWithReplacement(number, slot, opened);
+    if (slot.path != slot.replaces) {
+        // Tests may end the process here too, with the old file under the hidden name; the
+        // hook cannot fail what is done already.
+        if (faultHook_) faultHook_(FileOp::Rename, number);
+        ::unlink(slot.path.c_str());
+        TemporaryFileGuard::ForgetIf(slot.path.c_str());
+    }
+    slot.path = slot.replaces;
+    slot.replaces.clear();
+}
+
+// A replacement never committed is removed with its name, but only while the name is still its
+// own: a later command on the file may have taken it for a stale one and made its own.
+void NumberedFiles::RemoveUncommitted(Slot& slot) noexcept {
+    if (slot.replaces.empty() || slot.unnamed) return;
+    struct stat named{}, open{};
+    if (::lstat(slot.path.c_str(), &named) == 0 && ::fstat(slot.fd, &open) == 0 &&
+        named.st_dev == open.st_dev && named.st_ino == open.st_ino)
+        ::unlink(slot.path.c_str());
+    TemporaryFileGuard::ForgetIf(slot.path.c_str());
+}
+
+void NumberedFiles::RemoveStaleReplacement(const std::string& path) {
+    std::string file = Resolve(path);
+    if (file.empty()) return;
+    std::string name = ReplacementName(file);
+    struct stat st{};
+    if (::lstat(name.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)))
+        ::unlink(name.c_str());
+}
+
 void NumberedFiles::Lock(int number, LockKind kind) {
     Slot& slot = Require(number, FileOp::Lock);
     CheckFault(FileOp::Lock, number, slot.path);
@@ -247,6 +400,7 @@ void NumberedFiles::Lock(int number, LockKind kind) {
         if (errno == EINTR) continue;
         throw FileError(FileOp::Lock, slot.path, errno, number);
     }
+    RemoveStaleReplacement(slot.path);
 }
 
 bool NumberedFiles::IsOpen(int number) const {
@@ -338,16 +492,6 @@ void NumberedFiles::SetPermissions(int number, mode_t mode) {
     if (::fchmod(slot.fd, mode) != 0) throw FileError(FileOp::Mode, slot.path, errno, number);
 }
 
-void NumberedFiles::SetOwner(int number, uid_t owner, gid_t group) {
-    Slot& slot = Require(number, FileOp::Mode);
-    CheckFault(FileOp::Mode, number, slot.path);
-    if (::fchown(slot.fd, owner, group) == 0) return;
-    if (errno != EPERM) throw FileError(FileOp::Mode, slot.path, errno, number);
-    // Not allowed to give the file away: the group alone, if this user belongs to it.
-    if (::fchown(slot.fd, static_cast<uid_t>(-1), group) == 0 || errno == EPERM) return;
-    throw FileError(FileOp::Mode, slot.path, errno, number);
-}
-
 void NumberedFiles::ArmRetraction(int number, std::int64_t offset,
                                   std::span<const std::uint8_t> bytes) {
     Slot& slot = Require(number, FileOp::Write);
@@ -361,6 +505,7 @@ void NumberedFiles::Close(int number) {
     if (!IsOpen(number)) return;
     // A descriptor about to close, or to be reused, must never be written by a signal handler.
     RetractionGuard::DisarmFd(slots_[number].fd);
+    RemoveUncommitted(slots_[number]);
     Slot slot = slots_[number];
     slots_[number] = Slot{};
     bool injected = faultHook_ && faultHook_(FileOp::Close, number);
@@ -372,6 +517,7 @@ void NumberedFiles::Close(int number) {
 void NumberedFiles::CloseQuietly(int number) noexcept {
     if (!IsOpen(number)) return;
     RetractionGuard::DisarmFd(slots_[number].fd);
+    RemoveUncommitted(slots_[number]);
     ::close(slots_[number].fd);
     slots_[number] = Slot{};
 }

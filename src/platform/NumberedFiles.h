@@ -30,6 +30,8 @@ public:
     std::string CreateTemporary(int number, const std::string& folder) override;
     void CommitTemporary(int number, const std::string& finalPath,
                          const std::optional<PathFacts>& agreed) override;
+    void CreateReplacement(int number, int original, const std::string& file) override;
+    void CommitReplacement(int number, int original, const std::string& name) override;
     void Lock(int number, LockKind kind) override;
     bool IsOpen(int number) const override;
     PathFacts FactsOf(int number) override;
@@ -39,7 +41,6 @@ public:
     std::int64_t Length(int number) override;
     void Flush(int number) override;
     void SetPermissions(int number, mode_t mode) override;
-    void SetOwner(int number, uid_t owner, gid_t group) override;
     void Close(int number) override;
     void CloseQuietly(int number) noexcept override;
     void CloseAllQuietly() noexcept override;
@@ -67,6 +68,7 @@ private:
         bool readOnly = false;
         bool unnamed = false;         // a temporary file not yet linked into its folder
         std::int64_t unstarted = 0;   // bytes written since the disk was last asked to start
+        std::string replaces;         // for a replacement not yet committed: the file it replaces
     };
 
     Slot& Require(int number, FileOp op);
@@ -79,6 +81,14 @@ private:
     std::string LinkBeside(Slot& slot, const std::string& finalPath);
     void MoveToFreeName(const std::string& from, const std::string& to);
     void MoveOverAgreed(const std::string& from, const std::string& to, const PathFacts& agreed);
+    int CreateNamedReplacement(int number, const std::string& name);
+    void NameReplacement(int number, Slot& slot);
+    void CheckStillLeadsTo(const std::string& name, const PathFacts& opened, int number);
+    void GiveOwner(int number, Slot& slot, const PathFacts& original);
+    void GiveAttributes(int number, Slot& slot, int original, const PathFacts& opened);
+    void ExchangeWithReplacement(int number, Slot& slot, const PathFacts& opened);
+    void RemoveUncommitted(Slot& slot) noexcept;
+    void RemoveStaleReplacement(const std::string& path);
 
     std::array<Slot, kMaxNumber + 1> slots_{};
     FaultHook faultHook_;

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/QtPlatform.h"
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDesktopServices>
-#include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include "platform/DesktopTrash.h"
 #include "platform/FileDialogColumns.h"
 #include "platform/PlatformTexts.h"
 
@@ -48,7 +50,7 @@ QMessageBox::Icon IconFor(int style) {
 }  // namespace
 
 int QtPlatform::MsgBox(const std::string& prompt, int style,
-                       const std::optional<std::string>& title) {
+                       const std::optional<std::string>& title, int defaultAnswer) {
     QMessageBox box(IconFor(style), Q(title.value_or(PlatformTexts::kApplicationTitle)),
                     Q(prompt), QMessageBox::NoButton, QApplication::activeWindow());
     // Prompts carry file names, which are shown exactly as they are.
@@ -56,8 +58,8 @@ int QtPlatform::MsgBox(const std::string& prompt, int style,
     if (style == kStyleQuestion) {
         QPushButton* yes = box.addButton(QString::fromUtf8(PlatformTexts::kYes),
                                          QMessageBox::YesRole);
-        box.addButton(QString::fromUtf8(PlatformTexts::kNo), QMessageBox::NoRole);
-        box.setDefaultButton(yes);
+        QPushButton* no = box.addButton(QString::fromUtf8(PlatformTexts::kNo), QMessageBox::NoRole);
+        box.setDefaultButton(defaultAnswer == kAnswerNo ? no : yes);
         box.exec();
         return box.clickedButton() == yes ? kAnswerYes : kAnswerNo;
     }
@@ -105,11 +107,19 @@ bool QtPlatform::ShellOpen(const std::string& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(Q(path)));
 }
 
-// To the desktop's trash, where the user can still get it back: the question's default answer
-// must never destroy the only copy of a message. Only where there is no trash is it deleted.
-bool QtPlatform::DeleteFile(const std::string& path) {
-    if (!QFile::moveToTrash(Q(path))) QFile::remove(Q(path));
-    return !QFile::exists(Q(path));
+// The desktop's own trash, kept by its rules here rather than by Qt's, which makes trash folders
+// in the working folder where the user has none and deletes a file on another disk for good.
+Removal QtPlatform::MoveToTrash(const std::string& path) {
+    switch (DesktopTrash::OfThisUser().MoveToTrash(path)) {
+        case DesktopTrash::Result::Trashed: return Removal::Trashed;
+        case DesktopTrash::Result::NoTrash: return Removal::NoTrash;
+        case DesktopTrash::Result::Failed: break;
+    }
+    return Removal::Failed;
+}
+
+Removal QtPlatform::DeleteFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0 ? Removal::Deleted : Removal::Failed;
 }
 
 std::string QtPlatform::GetSetting(const std::string& application, const std::string& section,

@@ -15,7 +15,8 @@ namespace velquist {
 class QtPlatform : public Platform {
 public:
     int MsgBox(const std::string& prompt, int style,
-               const std::optional<std::string>& title = std::nullopt) override;
+               const std::optional<std::string>& title = std::nullopt,
+               int defaultAnswer = kAnswerYes) override;
     std::string InputBox(const std::string& prompt, const std::string& title,
                          bool masked) override;
     std::optional<std::string> OpenFileDialog(const std::string& title,
@@ -23,7 +24,8 @@ public:
                                               const std::string& initialFolder) override;
     std::optional<std::string> BrowseForFolder(const std::string& title) override;
     bool ShellOpen(const std::string& path) override;
-    bool DeleteFile(const std::string& path) override;
+    Removal MoveToTrash(const std::string& path) override;
+    Removal DeleteFile(const std::string& path) override;
     std::string GetSetting(const std::string& application, const std::string& section,
                            const std::string& key, const std::string& defaultText) override;
     void SaveSetting(const std::string& application, const std::string& section,

@@ -3,8 +3,9 @@
 
 namespace velquist {
 
-// Remembers the one temporary output file that exists while an extraction runs, so that a
-// process ended by a signal can remove it instead of leaving a half-written file behind.
+// Remembers the one named temporary file that exists while an extraction's output or a picture's
+// replacement is written, so that a process ended by a signal can remove it instead of leaving
+// a half-written output, or an old picture, behind.
 // Signal-safe: the path lives in a fixed buffer and removal calls only unlink().
 namespace TemporaryFileGuard {
 

@@ -142,13 +142,22 @@ void ExtractCommand::OfferOpenAndDelete() {
     if (!platform_.ShellOpen(job_.OutFile))
         platform_.MsgBox(texts::kCannotOpenOutput + job_.OutFile, kStyleWarning,
                          texts::kCannotOpenOutputTitle);
-    if (platform_.MsgBox(texts::kDeleteNow, kStyleQuestion, texts::kQuestionTitle) != kAnswerYes)
+    // Return keeps the only copy of the message.
+    if (platform_.MsgBox(texts::kDeleteNow, kStyleQuestion, texts::kQuestionTitle, kAnswerNo) != kAnswerYes)
         return;
-    if (platform_.DeleteFile(job_.OutFile))
+    Removal removal = platform_.MoveToTrash(job_.OutFile);
+    if (removal == Removal::NoTrash) {
+        if (platform_.MsgBox(job_.OutFile + texts::kDeleteForGood, kStyleQuestion, texts::kQuestionTitle,
+                             kAnswerNo) != kAnswerYes)
+            return;
+        removal = platform_.DeleteFile(job_.OutFile);
+    }
+    if (removal == Removal::Trashed)
+        platform_.MsgBox(job_.OutFile + texts::kTrashed, kStyleInformation, texts::kDeletedTitle);
+    else if (removal == Removal::Deleted)
         platform_.MsgBox(job_.OutFile + texts::kDeleted, kStyleInformation, texts::kDeletedTitle);
     else
-        platform_.MsgBox(job_.OutFile + texts::kDeleteFailed, kStyleError,
-                         texts::kDeleteFailedTitle);
+        platform_.MsgBox(job_.OutFile + texts::kDeleteFailed, kStyleError, texts::kDeleteFailedTitle);
 }
 
 template <typename Job>

@@ -94,6 +94,11 @@ const char* CauseText(FileCause cause) {
         case FileCause::NotRegular: return texts::kCauseNotRegular;
         case FileCause::Changed: return texts::kCauseChanged;
         case FileCause::Busy: return texts::kCauseBusy;
+        case FileCause::Replaced: return texts::kCauseReplaced;
+        case FileCause::OtherLinks: return texts::kCauseOtherLinks;
+        case FileCause::OwnerNotKept: return texts::kCauseOwnerNotKept;
+        case FileCause::AclNotKept: return texts::kCauseAclNotKept;
+        case FileCause::AttributesNotKept: return texts::kCauseAttributesNotKept;
         case FileCause::Other: break;
     }
     return nullptr;

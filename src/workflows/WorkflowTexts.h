@@ -117,5 +117,14 @@ inline constexpr const char* kCauseNotFound = "文件或文件夹不存在";
 inline constexpr const char* kCauseNotRegular = "不是普通文件";
 inline constexpr const char* kCauseChanged = "文件在处理过程中被改变了";
 inline constexpr const char* kCauseBusy = "文件正被其他程序使用";
+inline constexpr const char* kCauseReplaced = "另一个文件占用了它的名字";
+inline constexpr const char* kCauseOtherLinks = "图片还有其他名字（硬链接），改写后它们仍是原来的图片";
+inline constexpr const char* kCauseOwnerNotKept = "图片属于其他用户，改写会改变它的所有者";
+inline constexpr const char* kCauseAclNotKept = "改写无法保留图片的访问控制列表（ACL）";
+inline constexpr const char* kCauseAttributesNotKept = "改写无法保留图片的扩展属性";
+
+// Deleting the taken-out file: where it went, and the question when no trash can take it.
+inline constexpr const char* kTrashed = "  已移到回收站";
+inline constexpr const char* kDeleteForGood = "  无法移到回收站。要将它永久删除吗？  ";
 
 }  // namespace velquist::texts

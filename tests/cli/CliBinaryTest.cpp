@@ -18,6 +18,7 @@
 #include "cli/CliTexts.h"
 #include "support/CarrierBuilder.h"
 #include "support/PassHarness.h"
+#include "support/PngMaker.h"
 #include "support/TempDir.h"
 #include "workflows/WorkflowTexts.h"
 
@@ -39,6 +40,8 @@ struct Start {
     rlim_t fileSizeLimit = 0;
     // The most address space the program may have, in bytes; no limit when 0.
     rlim_t memoryLimit = 0;
+    // Started as the user nobody, in nobody's group alone.
+    bool asNobody = false;
 };
 
 // Starts the built program as a script would: in a session of its own, so it has no
@@ -72,7 +75,11 @@ CliResult RunProgram(const TempDir& dir, const std::vector<std::string>& args, c
         }
         for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG", "LANGUAGE"}) ::unsetenv(name);
         for (const auto& setting : start.locale) ::putenv(const_cast<char*>(setting.c_str()));
-        std::vector<char*> argv = {const_cast<char*>(VELQUIST_CLI_BINARY)};
+        std::vector<char*> argv;
+        if (start.asNobody)
+            for (const char* word : {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"})
+                argv.push_back(const_cast<char*>(word));
+        argv.push_back(const_cast<char*>(VELQUIST_CLI_BINARY));
         for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
         ::execv(argv[0], argv.data());
@@ -297,6 +304,57 @@ TEST(CliBinary, MessagesFollowTheLocaleVariables) {
         EXPECT_EQ(wiped.err, c.chinese ? Line(texts::kNoHidden) : Line(cli_texts::kNoHidden));
         CliResult inspected = RunProgram(dir, {"inspect", carrier}, {.locale = c.locale});
         EXPECT_TRUE(inspected.out.starts_with(c.chinese ? "图片文件: bmp\n位数: 24\n" : "picture file: bmp\nbit count: 24\n")) << inspected.out;
+    }
+}
+
+// A PNG rewritten whole is a new file: it keeps the picture's owner and group where the system
+// lets the user give them (root does), and where it does not, the rewrite is refused with the
+// picture untouched, even when the user may write it.
+TEST(CliBinary, RewriteKeepsThePicturesOwnerOrIsRefused) {
+    if (::geteuid() != 0) GTEST_SKIP() << "making pictures of other users needs root";
+    constexpr uid_t kNobody = 65534;
+    constexpr gid_t kNogroup = 65534;
+    struct Case {
+        const char* name;
+        bool asNobody;
+        uid_t owner;
+        gid_t group;
+        mode_t mode;
+        int code;
+    };
+    const Case cases[] = {
+        {"root's picture that nobody may write", true, 0, 0, 0666, 3},
+        {"nobody's picture in root's group", true, kNobody, 0, 0664, 3},
+        {"nobody's own picture", true, kNobody, kNogroup, 0644, 0},
+        {"nobody's picture rewritten by root", false, kNobody, kNogroup, 0604, 0},
+    };
+    const std::string refused = Line(cli_texts::kEmbedFailed) + "PATH: " + cli_texts::kCauseOwnerNotKept + "\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
+        const std::string picture = dir.File("photo.png");
+        const png::testing::PngRecipe recipe{.width = 60, .height = 40};
+        const std::vector<std::uint8_t> original = png::testing::WritePng(recipe, png::testing::PatternSamples(recipe));
+        WriteAll(picture, original);
+        ASSERT_EQ(::chown(picture.c_str(), c.owner, c.group), 0);
+        ASSERT_EQ(::chmod(picture.c_str(), c.mode), 0);
+        WriteAll(dir.File("m.txt"), RandomBytes(10, 5));
+        ASSERT_EQ(::chmod(dir.File("m.txt").c_str(), 0644), 0);
+
+        CliResult r = RunProgram(dir, {"hide", picture, dir.File("m.txt"), "--format", "3", "--password-stdin"},
+                                 {.input = "harbour\n", .asNobody = c.asNobody});
+        EXPECT_EQ(r.code, c.code);
+        std::string err = c.code == 0 ? Line(cli_texts::kEmbedDone) : refused;
+        if (auto at = err.find("PATH"); at != std::string::npos) err.replace(at, 4, picture);
+        EXPECT_EQ(r.err, err);
+        struct stat st {};
+        ASSERT_EQ(::stat(picture.c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, c.owner);
+        EXPECT_EQ(st.st_gid, c.group);
+        EXPECT_EQ(st.st_mode & 07777, c.mode);
+        EXPECT_EQ(ReadAll(picture) == original, c.code != 0);
+        EXPECT_EQ(ListFolder(dir.path()), (std::vector<std::string>{".stderr", ".stdin", ".stdout", "m.txt", "photo.png"}));
     }
 }
 

@@ -2,9 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <map>
 
 #include "CliRunner.h"
 #include "cli/CliTexts.h"
@@ -25,6 +32,26 @@ Bytes Picture(const PngRecipe& recipe) { return WritePng(recipe, PatternSamples(
 
 std::vector<std::string> HideArgs(const std::string& picture, const std::string& message) {
     return {"hide", picture, message, "--format", "3", "--password-stdin"};
+}
+
+// The picture's access list and the user's attributes, as the system gives them.
+std::map<std::string, std::string> KeptAttributes(const std::string& path) {
+    std::string names(4096, '\0');
+    ssize_t length = ::listxattr(path.c_str(), names.data(), names.size());
+    std::map<std::string, std::string> kept;
+    for (std::size_t at = 0; length > 0 && at < static_cast<std::size_t>(length); at += std::strlen(&names[at]) + 1) {
+        std::string name = &names[at];
+        if (!name.starts_with("user.") && !name.starts_with("system.")) continue;
+        std::string value(4096, '\0');
+        ssize_t size = ::getxattr(path.c_str(), name.c_str(), value.data(), value.size());
+        kept[name] = value.substr(0, static_cast<std::size_t>(std::max<ssize_t>(size, 0)));
+    }
+    return kept;
+}
+
+mode_t ModeOf(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
 // Every usable kind of PNG takes a message and gives it back; the file keeps every chunk but
@@ -159,26 +186,128 @@ TEST(CliPng, RefusedOrFailedPicturesAreLeftWholeWithNothingBeside) {
     }
 }
 
-// A signal at any step of the rewrite ends the process with the old picture whole and no new
-// file beside it.
-TEST(CliPng, SignalDuringTheRewriteLeavesTheOldPictureAndNothingBeside) {
+// A rewrite keeps the picture's access list (a group it shuts out stays out, though the
+// permission bits show the list's mask) and the user's attributes, or is refused saying what
+// it cannot keep; it replaces only the file the picture is, under its name: another name of
+// the file, or a picture gone or replaced while the hide runs, leaves every file as it was.
+TEST(CliPng, RewriteKeepsWhatThePictureHadOrLeavesEveryFileAsItWas) {
+    using Step = std::function<void(const TempDir&)>;
+    auto acl = [](const TempDir& d) {
+        ASSERT_EQ(std::system(("setfacl -m u:nobody:rw-,g::---,m::rw- " + d.File("photo.png")).c_str()), 0);
+    };
+    auto attributes = [](const TempDir& d) {
+        for (const char* name : {"user.comment", "user.xdg.origin.url"})
+            ASSERT_EQ(::setxattr(d.File("photo.png").c_str(), name, "harbour", 7, 0), 0);
+    };
+    const Bytes original = Picture({.width = 60, .height = 40});
+    const Bytes other = Picture({.width = 30, .height = 20});
+    const std::string failed = Line(cli_texts::kEmbedFailed) + "PATH/photo.png: ";
+    struct Case {
+        const char* name;
+        Step prepare;
+        int code;
+        std::string err;  // PATH stands for the folder
+        std::map<std::string, Bytes> left;  // every name in the folder but the message, and what
+                                            // it holds; empty for the rewritten picture
+        bool attributeFails = false;
+        Step meanwhile = {};  // while the hide runs, before the new picture is written
+        const char* via = "photo.png";
+    };
+    const std::vector<Case> cases = {
+        {"an access list that shuts the group out", acl, 0, Line(cli_texts::kEmbedDone), {{"photo.png", {}}}},
+        {"the user's attributes", attributes, 0, Line(cli_texts::kEmbedDone), {{"photo.png", {}}}},
+        {"an access list that cannot be kept", acl, 5, failed + cli_texts::kCauseAclNotKept + "\n",
+         {{"photo.png", original}}, true},
+        {"an attribute that cannot be kept", attributes, 5, failed + cli_texts::kCauseAttributesNotKept + "\n",
+         {{"photo.png", original}}, true},
+        {"another name", [](const TempDir& d) { std::filesystem::create_hard_link(d.File("photo.png"), d.File("other.png")); }, 3,
+         failed + cli_texts::kCauseOtherLinks + "\n", {{"other.png", original}, {"photo.png", original}}},
+        {"named through a link", [](const TempDir& d) { std::filesystem::create_symlink("photo.png", d.File("link.png")); }, 0,
+         Line(cli_texts::kEmbedDone), {{"link.png", {}}, {"photo.png", {}}}, false, {}, "link.png"},
+        {"deleted while the hide runs", [](const TempDir&) {}, 4,
+         Line(cli_texts::kCarrierGone) + "PATH/photo.png: " + cli_texts::kCauseNotFound + "\n", {}, false,
+         [](const TempDir& d) { std::filesystem::remove(d.File("photo.png")); }},
+        {"replaced while the hide runs", [](const TempDir&) {}, 4, Line(cli_texts::kCarrierGone),
+         {{"photo.png", other}}, false,
+         [&](const TempDir& d) {
+             WriteAll(d.File("new.png"), other);
+             std::filesystem::rename(d.File("new.png"), d.File("photo.png"));
+         }},
+        {"its link turned to another picture meanwhile",
+         [&](const TempDir& d) {
+             std::filesystem::create_symlink("photo.png", d.File("link.png"));
+             WriteAll(d.File("other.png"), other);
+         },
+         4, Line(cli_texts::kCarrierGone), {{"link.png", other}, {"other.png", other}, {"photo.png", original}},
+         false,
+         [](const TempDir& d) {
+             std::filesystem::create_symlink("other.png", d.File("new.png"));
+             std::filesystem::rename(d.File("new.png"), d.File("link.png"));
+         },
+         "link.png"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::string picture = dir.File("photo.png");
+        WriteAll(picture, original);
+        ASSERT_EQ(::chmod(picture.c_str(), 0640), 0);
+        WriteAll(dir.File("m.txt"), RandomBytes(10, 8));
+        c.prepare(dir);
+        const auto attributesBefore = KeptAttributes(picture);
+        const mode_t modeBefore = ModeOf(picture);
+        CliRunner runner = CliRunner::WithFault([&](FileOp op, int number) {
+            if (number != 3) return false;
+            if (op == FileOp::Create && c.meanwhile) c.meanwhile(dir);
+            return op == FileOp::Attribute && c.attributeFails;
+        });
+        runner.stdinText = kPassphrase;
+        CliResult r = runner.Run(HideArgs(dir.File(c.via), dir.File("m.txt")));
+        EXPECT_EQ(r.code, c.code);
+        std::string err = c.err;
+        if (auto at = err.find("PATH"); at != std::string::npos) err.replace(at, 4, dir.path());
+        EXPECT_EQ(r.err, err);
+        std::vector<std::string> names = {"m.txt"};
+        for (const auto& [name, bytes] : c.left) names.push_back(name);
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(ListFolder(dir.path()), names);
+        for (const auto& [name, bytes] : c.left) {
+            if (!bytes.empty()) {
+                EXPECT_EQ(ReadAll(dir.File(name)), bytes) << name;
+                continue;
+            }
+            EXPECT_NE(ReadAll(dir.File(name)), original) << name;
+            EXPECT_EQ(KeptAttributes(dir.File(name)), attributesBefore);
+            EXPECT_EQ(ModeOf(picture), modeBefore);
+        }
+    }
+}
+
+// A signal at any step of the rewrite ends the process with the old picture whole or the new
+// one in its place, and no file beside it.
+TEST(CliPng, SignalDuringTheRewriteLeavesOnePictureAndNothingBeside) {
     struct Case {
         FileOp step;
         int signal;
+        int call = 1;           // at which call of that step on the new file
+        bool replaced = false;  // the new picture had taken the old one's place
     };
     for (const Case c : {Case{FileOp::Write, SIGINT}, Case{FileOp::Flush, SIGTERM}, Case{FileOp::Mode, SIGHUP},
-                         Case{FileOp::Rename, SIGTERM}}) {
-        SCOPED_TRACE(::strsignal(c.signal));
+                         Case{FileOp::Attribute, SIGINT}, Case{FileOp::Rename, SIGTERM},
+                         Case{FileOp::Rename, SIGTERM, 2}, Case{FileOp::Rename, SIGHUP, 3, true}}) {
+        SCOPED_TRACE(::testing::Message() << ::strsignal(c.signal) << " at call " << c.call);
         TempDir dir;
         const std::string picture = dir.File("photo.png");
         const Bytes original = Picture({.width = 60, .height = 40});
         WriteAll(picture, original);
+        ASSERT_EQ(::setxattr(picture.c_str(), "user.comment", "x", 1, 0), 0);
         WriteAll(dir.File("m.txt"), RandomBytes(10, 4));
         EXPECT_EXIT(
             {
                 SignalCleanup::Install();
+                int calls = 0;
                 CliRunner runner = CliRunner::WithFault([&](FileOp op, int number) {
-                    if (op == c.step && number == 3) ::raise(c.signal);
+                    if (op == c.step && number == 3 && ++calls == c.call) ::raise(c.signal);
                     return false;
                 });
                 runner.stdinText = kPassphrase;
@@ -186,7 +315,61 @@ TEST(CliPng, SignalDuringTheRewriteLeavesTheOldPictureAndNothingBeside) {
                 std::_Exit(0);
             },
             ::testing::KilledBySignal(c.signal), "");
-        EXPECT_EQ(ReadAll(picture), original);
+        if (c.replaced) {
+            EXPECT_NE(ReadAll(picture), original);
+            EXPECT_EQ(ReadPng(ReadAll(picture)).samples.size(), ReadPng(original).samples.size());
+        } else {
+            EXPECT_EQ(ReadAll(picture), original);
+        }
+        EXPECT_EQ(ListFolder(dir.path()), (std::vector<std::string>{"m.txt", "photo.png"}));
+    }
+}
+
+// Killed outright, a rewrite may leave a file beside the picture: private while it is the new
+// picture, and named after the picture, so that the next command on it removes it, even when it
+// is the old picture a wipe was taking the message out of.
+TEST(CliPng, WhatAKilledRewriteLeavesTheNextCommandRemoves) {
+    struct Case {
+        const char* name;
+        bool wipe;
+        int call;  // of the commit's steps: 2 before the old picture goes, 3 after
+    };
+    for (const Case& c : {Case{"hide killed before the old picture goes", false, 2},
+                          Case{"wipe killed after the new picture took its place", true, 3}}) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::string picture = dir.File("photo.png");
+        const Bytes original = Picture({.width = 60, .height = 40});
+        WriteAll(picture, original);
+        ASSERT_EQ(::chmod(picture.c_str(), 0644), 0);
+        WriteAll(dir.File("m.txt"), RandomBytes(10, 4));
+        if (c.wipe) {
+            ASSERT_EQ(CliRunner::WithInput(kPassphrase).Run(HideArgs(picture, dir.File("m.txt"))).code, 0);
+        }
+        const Bytes before = ReadAll(picture);
+        const std::vector<std::string> args = c.wipe ? std::vector<std::string>{"wipe", picture, "--password-stdin"}
+                                                     : HideArgs(picture, dir.File("m.txt"));
+        EXPECT_EXIT(
+            {
+                SignalCleanup::Install();
+                int calls = 0;
+                CliRunner runner = CliRunner::WithFault([&](FileOp op, int number) {
+                    if (op == FileOp::Rename && number == 3 && ++calls == c.call) ::kill(::getpid(), SIGKILL);
+                    return false;
+                });
+                runner.stdinText = kPassphrase;
+                runner.Run(args);
+                std::_Exit(0);
+            },
+            ::testing::KilledBySignal(SIGKILL), "");
+        const std::string left = dir.File(".photo.png.velquist");
+        EXPECT_EQ(ListFolder(dir.path()), (std::vector<std::string>{".photo.png.velquist", "m.txt", "photo.png"}));
+        // Before the rename it is the new picture, for the user alone; after it, the old one.
+        EXPECT_EQ(ModeOf(left), c.wipe ? 0644u : 0600u);
+        EXPECT_EQ(ReadAll(c.wipe ? left : picture), before);
+
+        const std::vector<std::string> extract = {"extract", picture, "--output-dir", dir.path(), "--password-stdin"};
+        EXPECT_EQ(CliRunner::WithInput(kPassphrase).Run(extract).code, 3);
         EXPECT_EQ(ListFolder(dir.path()), (std::vector<std::string>{"m.txt", "photo.png"}));
     }
 }

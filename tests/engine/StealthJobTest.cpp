@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -8,6 +10,7 @@
 #include "engine/StealthJob.h"
 #include "engine/format/CarrierFormat.h"
 #include "support/PassHarness.h"
+#include "support/PngMaker.h"
 
 namespace velquist {
 namespace {
@@ -136,6 +139,31 @@ TEST(StealthJob, WipeWithThePassphraseLeavesNothingToTakeOut) {
     EXPECT_GT(changes, 0);
     EXPECT_EQ(TakeOut(h, "wipe me").kind, OutcomeKind::NoData);
     EXPECT_FALSE(h.platform.Files().IsOpen(1));
+}
+
+// A PNG with another name (a hard link) is rewritten only when the user allowed it: the other
+// name goes on holding the old picture, which a wipe would leave holding the message.
+TEST(StealthJob, HardLinkedPngIsRewrittenOnlyWhenAllowed) {
+    PassHarness h;
+    const png::testing::PngRecipe recipe{.width = 60, .height = 40};
+    const Bytes original = png::testing::WritePng(recipe, png::testing::PatternSamples(recipe));
+    const std::string picture = h.dir.File("photo.png");
+    WriteAll(picture, original);
+    ASSERT_EQ(::link(picture.c_str(), h.dir.File("other.png").c_str()), 0);
+    h.job.ImagePath = picture;
+    h.MakeMessage(RandomBytes(40, 9), "txt");
+    h.HideStealth("linked");
+    EXPECT_EQ(h.lastHide.kind, OutcomeKind::CarrierFailure);
+    EXPECT_EQ(h.lastHide.cause, FileCause::OtherLinks);
+    EXPECT_EQ(ReadAll(picture), original);
+    EXPECT_EQ(ListFolder(h.dir.path()), (std::vector<std::string>{"message.txt", "other.png", "photo.png"}));
+
+    h.ctx.allowOtherLinks = true;
+    h.HideStealth("linked");
+    ASSERT_TRUE(h.lastHide.completed());
+    EXPECT_NE(ReadAll(picture), original);
+    EXPECT_EQ(ReadAll(h.dir.File("other.png")), original);
+    EXPECT_EQ(ListFolder(h.dir.path()), (std::vector<std::string>{"message.txt", "other.png", "photo.png"}));
 }
 
 }  // namespace

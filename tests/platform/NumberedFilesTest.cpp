@@ -167,6 +167,47 @@ TEST(NumberedFiles, SpecialFilesAreRefusedWithoutBeingOpened) {
     ::close(reader);
 }
 
+// A replacement is private, has a name only while it must, and never outlives its writer:
+// closed uncommitted it goes; a name a killed one left is taken over; and what the name leads to
+// while it replaces the file stays locked, so that no other command can take a live
+// replacement for a stale one.
+TEST(NumberedFiles, ReplacementIsPrivateLockedAndNeverOutlivesItsWriter) {
+    using Names = std::vector<std::string>;
+    for (bool named : {false, true}) {
+        SCOPED_TRACE(named ? "named while written" : "unnamed while written");
+        TempDir dir;
+        const std::string picture = dir.File("p.png");
+        const std::string left = dir.File(".p.png.velquist");
+        WriteAll(picture, {1, 2, 3});
+        NumberedFiles files;
+        files.NameTemporaryFiles(named);
+        files.OpenExisting(1, picture);
+        files.Lock(1, FileService::LockKind::Exclusive);
+        files.CreateReplacement(3, 1, picture);
+        EXPECT_EQ(ListFolder(dir.path()), named ? (Names{".p.png.velquist", "p.png"}) : Names{"p.png"});
+        struct stat st {};
+        EXPECT_TRUE(!named || (::stat(left.c_str(), &st) == 0 && (st.st_mode & 0777) == 0600));
+        files.CloseQuietly(3);
+        EXPECT_EQ(ListFolder(dir.path()), Names{"p.png"});
+
+        WriteAll(left, {9});
+        files.CreateReplacement(3, 1, picture);
+        const std::uint8_t bytes[] = {4, 5};
+        files.WriteAt(3, 0, bytes);
+        files.CommitReplacement(3, 1, picture);
+        EXPECT_EQ(ReadAll(picture), (Bytes{4, 5}));
+        EXPECT_EQ(ListFolder(dir.path()), Names{"p.png"});
+        NumberedFiles other;
+        other.OpenReadOnly(1, picture);
+        try {
+            other.Lock(1, FileService::LockKind::Shared);
+            ADD_FAILURE() << "the new file is not locked";
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.cause(), FileCause::Busy);
+        }
+    }
+}
+
 // A program started under nohup, or in the background, keeps its ignored signals; a closed
 // pipe on standard output is a write failure, never the end of the process.
 TEST(SignalCleanup, SignalsIgnoredAtStartStayIgnoredAndABrokenPipeEndsNothing) {

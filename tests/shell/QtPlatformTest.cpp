@@ -50,13 +50,16 @@ TEST(QtPlatform, BoxesShowChineseButtonsAndAnswerYesAsSix) {
         QStringList buttons;
         QString press;
         int answer;
+        int defaultAnswer = kAnswerYes;
+        QString defaultButton = {};  // the button Return presses in a question
     };
     const std::vector<Case> cases{
         {16, std::nullopt, "Velquist", QMessageBox::Critical, {"确定"}, "确定", 1},
         {48, "警告", "警告", QMessageBox::Warning, {"确定"}, "确定", 1},
         {64, std::nullopt, "Velquist", QMessageBox::Information, {"确定"}, "确定", 1},
-        {36, "问题", "问题", QMessageBox::Question, {"否", "是"}, "是", 6},
-        {36, "问题", "问题", QMessageBox::Question, {"否", "是"}, "否", 7},
+        {36, "问题", "问题", QMessageBox::Question, {"否", "是"}, "是", 6, kAnswerYes, "是"},
+        {36, "问题", "问题", QMessageBox::Question, {"否", "是"}, "否", 7, kAnswerYes, "是"},
+        {36, "问题", "问题", QMessageBox::Question, {"否", "是"}, "是", 6, kAnswerNo, "否"},
     };
     QtPlatform platform;
     for (const Case& c : cases) {
@@ -66,6 +69,7 @@ TEST(QtPlatform, BoxesShowChineseButtonsAndAnswerYesAsSix) {
         QTimer::singleShot(0, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             ASSERT_NE(box, nullptr);
+            seen.defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
             seen.expectedTitle = box->windowTitle();
             seen.icon = box->icon();
             prompt = box->text();
@@ -75,8 +79,11 @@ TEST(QtPlatform, BoxesShowChineseButtonsAndAnswerYesAsSix) {
             for (QAbstractButton* button : box->buttons())
                 if (button->text() == c.press) button->click();
         });
-        const int answer = platform.MsgBox(" 提示 ", c.style, c.title);
+        const int answer = platform.MsgBox(" 提示 ", c.style, c.title, c.defaultAnswer);
         EXPECT_EQ(answer, c.answer);
+        if (c.style == kStyleQuestion) {
+            EXPECT_EQ(seen.defaultButton, c.defaultButton);
+        }
         EXPECT_EQ(prompt, " 提示 ");
         EXPECT_EQ(seen.expectedTitle, c.expectedTitle);
         EXPECT_EQ(seen.icon, c.icon);
@@ -85,21 +92,44 @@ TEST(QtPlatform, BoxesShowChineseButtonsAndAnswerYesAsSix) {
 }
 
 // A message the user asked to delete goes to the desktop's trash, where it can still be got
-// back; the home folder and the file share a disk here, so the trash is the user's own.
-TEST(QtPlatform, DeletedFileGoesToTheTrash) {
-    QStandardPaths::setTestModeEnabled(false);
-    testing::TempDir dir;
-    const std::string home = dir.File("home");
-    std::filesystem::create_directories(home + "/data");
-    ::setenv("HOME", home.c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
-    const std::string file = home + "/output.txt";
-    testing::WriteAll(file, {'m', 's', 'g'});
-    QtPlatform platform;
-    EXPECT_TRUE(platform.DeleteFile(file));
-    EXPECT_FALSE(std::filesystem::exists(file));
-    EXPECT_EQ(testing::ReadAll(home + "/data/Trash/files/output.txt"),
-              (std::vector<std::uint8_t>{'m', 's', 'g'}));
+// back: the trash is made where the account has none yet, in the home folder and nowhere else
+// (not in the working folder); deleting for good deletes.
+TEST(QtPlatform, DeletedFileGoesToTheTrashMadeWhereMissing) {
+    struct Case {
+        const char* name;
+        bool dataHomeSet;  // XDG_DATA_HOME names a folder; else ~/.local/share is used
+        std::string trash;  // below the home folder
+    };
+    for (const Case& c : {Case{"a fresh account", false, "/.local/share/Trash"},
+                          Case{"a data folder of its own", true, "/data/Trash"}}) {
+        SCOPED_TRACE(c.name);
+        testing::TempDir dir;
+        const std::string home = dir.File("home");
+        const std::string work = dir.File("work");
+        std::filesystem::create_directories(home);
+        std::filesystem::create_directories(work);
+        ::setenv("HOME", home.c_str(), 1);
+        if (c.dataHomeSet)
+            ::setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
+        else
+            ::unsetenv("XDG_DATA_HOME");
+        const std::filesystem::path before = std::filesystem::current_path();
+        std::filesystem::current_path(work);
+        const std::string file = home + "/output.txt";
+        testing::WriteAll(file, {'m', 's', 'g'});
+        QtPlatform platform;
+        EXPECT_EQ(platform.MoveToTrash(file), Removal::Trashed);
+        std::filesystem::current_path(before);
+        EXPECT_FALSE(std::filesystem::exists(file));
+        EXPECT_EQ(testing::ReadAll(home + c.trash + "/files/output.txt"), (std::vector<std::uint8_t>{'m', 's', 'g'}));
+        EXPECT_TRUE(std::filesystem::exists(home + c.trash + "/info/output.txt.trashinfo"));
+        EXPECT_TRUE(testing::ListFolder(work).empty());
+
+        testing::WriteAll(file, {'m'});
+        EXPECT_EQ(platform.DeleteFile(file), Removal::Deleted);
+        EXPECT_FALSE(std::filesystem::exists(file));
+        EXPECT_EQ(platform.DeleteFile(file), Removal::Failed);
+    }
 }
 
 }  // namespace

@@ -86,8 +86,29 @@ void MemoryFiles::CommitTemporary(int number, const std::string& finalPath,
     slot.path = finalPath;
 }
 
+void MemoryFiles::CreateReplacement(int number, int original, const std::string& file) {
+    Require(original, FileOp::Create);
+    CreateTemporary(number, FolderOf(file));
+    slots_[number].replacement = true;
+}
+
+void MemoryFiles::CommitReplacement(int number, int original, const std::string& name) {
+    Slot& slot = Require(number, FileOp::Rename);
+    const ino_t opened = Require(original, FileOp::Rename).file->inode;
+    int error = 0;
+    auto standing = Look(name, error);
+    if (!standing) throw FileError(FileOp::Rename, name, FileCause::NotFound, "the file is gone", number);
+    if (standing->inode != opened)
+        throw FileError(FileOp::Rename, name, FileCause::Replaced, "another file took the name", number);
+    Rename(slot.path, name);
+    slot.path = name;
+    slot.replacement = false;
+}
+
 PathFacts MemoryFiles::FactsOf(int number) {
-    return PathFacts{PathFacts::Kind::File, 1, Require(number, FileOp::Length).file->inode};
+    PathFacts facts{PathFacts::Kind::File, 1, Require(number, FileOp::Length).file->inode};
+    facts.links = 1;
+    return facts;
 }
 
 bool MemoryFiles::IsOpen(int number) const {
@@ -122,12 +143,15 @@ void MemoryFiles::Flush(int number) { Require(number, FileOp::Flush); }
 
 void MemoryFiles::SetPermissions(int number, mode_t) { Require(number, FileOp::Mode); }
 
-void MemoryFiles::SetOwner(int number, uid_t, gid_t) { Require(number, FileOp::Mode); }
 
 void MemoryFiles::Close(int number) { CloseQuietly(number); }
 
 void MemoryFiles::CloseQuietly(int number) noexcept {
-    if (IsOpen(number)) slots_[number] = Slot{};
+    if (!IsOpen(number)) return;
+    Slot& slot = slots_[number];
+    auto named = files_.find(slot.path);
+    if (slot.replacement && named != files_.end() && named->second == slot.file) files_.erase(named);
+    slot = Slot{};
 }
 
 void MemoryFiles::CloseAllQuietly() noexcept {

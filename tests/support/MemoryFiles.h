@@ -39,6 +39,8 @@ public:
     std::string CreateTemporary(int number, const std::string& folder) override;
     void CommitTemporary(int number, const std::string& finalPath,
                          const std::optional<PathFacts>& agreed) override;
+    void CreateReplacement(int number, int original, const std::string& file) override;
+    void CommitReplacement(int number, int original, const std::string& name) override;
     void Lock(int, LockKind) override {}
     bool IsOpen(int number) const override;
     PathFacts FactsOf(int number) override;
@@ -47,7 +49,6 @@ public:
     std::int64_t Length(int number) override;
     void Flush(int number) override;
     void SetPermissions(int number, mode_t) override;
-    void SetOwner(int number, uid_t owner, gid_t group) override;
     void Close(int number) override;
     void CloseQuietly(int number) noexcept override;
     void CloseAllQuietly() noexcept override;
@@ -70,6 +71,7 @@ private:
         std::shared_ptr<File> file;
         std::string path;
         bool readOnly = false;
+        bool replacement = false;  // not yet committed: removed when closed
     };
     static constexpr int kMaxNumber = 8;
 

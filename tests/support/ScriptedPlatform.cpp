@@ -10,6 +10,7 @@ void ScriptedPlatform::ClearRecords() {
     boxes_.clear();
     dialogs_.clear();
     shellOpened_.clear();
+    trashed_.clear();
     deleted_.clear();
     webAddresses_.clear();
 }
@@ -27,8 +28,8 @@ bool ScriptedPlatform::ScriptUsedUp() const {
 }
 
 int ScriptedPlatform::MsgBox(const std::string& prompt, int style,
-                             const std::optional<std::string>& title) {
-    boxes_.push_back(Box{prompt, style, title});
+                             const std::optional<std::string>& title, int defaultAnswer) {
+    boxes_.push_back(Box{prompt, style, title, style == kStyleQuestion ? defaultAnswer : kAnswerYes});
     if (onBox_) onBox_(boxes_.back());
     if (style != kStyleQuestion) return kAnswerOk;
     if (questionAnswers_.empty()) {
@@ -76,10 +77,16 @@ std::optional<std::string> ScriptedPlatform::BrowseForFolder(const std::string& 
     return answer;
 }
 
-bool ScriptedPlatform::DeleteFile(const std::string& path) {
+Removal ScriptedPlatform::MoveToTrash(const std::string& path) {
+    trashed_.push_back(path);
+    if (trashAnswer_ != Removal::Trashed) return trashAnswer_;
+    return ::unlink(path.c_str()) == 0 ? Removal::Trashed : Removal::Failed;
+}
+
+Removal ScriptedPlatform::DeleteFile(const std::string& path) {
     deleted_.push_back(path);
-    if (failDeletes_) return false;
-    return ::unlink(path.c_str()) == 0;
+    if (failDeletes_) return Removal::Failed;
+    return ::unlink(path.c_str()) == 0 ? Removal::Deleted : Removal::Failed;
 }
 
 std::string ScriptedPlatform::SettingKey(const std::string& application,

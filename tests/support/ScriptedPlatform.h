@@ -21,6 +21,7 @@ public:
         std::string prompt;
         int style = 0;
         std::optional<std::string> title;
+        int defaultAnswer = kAnswerYes;  // what Return gives in a question
         bool operator==(const Box&) const = default;
     };
     struct Dialog {
@@ -38,6 +39,8 @@ public:
     void AnswerFolder(std::optional<std::string> folder) { folderAnswers_.push_back(std::move(folder)); }
     void SetAppFolder(std::string folder) { appFolder_ = std::move(folder); }
     void FailDeletes(bool fail) { failDeletes_ = fail; }
+    // What moving a file to the trash ends in; Trashed (the file goes) unless told otherwise.
+    void AnswerTrash(Removal removal) { trashAnswer_ = removal; }
     // Makes the shell find no program for any file.
     void FailShellOpen(bool fail) { failShellOpen_ = fail; }
     void SetHomeFolder(std::string folder) { homeFolder_ = std::move(folder); }
@@ -51,6 +54,7 @@ public:
     const std::vector<Box>& boxes() const { return boxes_; }
     const std::vector<Dialog>& dialogs() const { return dialogs_; }
     const std::vector<std::string>& shellOpened() const { return shellOpened_; }
+    const std::vector<std::string>& trashed() const { return trashed_; }
     const std::vector<std::string>& deleted() const { return deleted_; }
     const std::vector<std::string>& webAddresses() const { return webAddresses_; }
     std::map<std::string, std::string>& settings() { return settings_; }
@@ -63,8 +67,8 @@ public:
     bool ScriptUsedUp() const;
 
     // Platform.
-    int MsgBox(const std::string& prompt, int style,
-               const std::optional<std::string>& title) override;
+    int MsgBox(const std::string& prompt, int style, const std::optional<std::string>& title,
+               int defaultAnswer = kAnswerYes) override;
     std::string InputBox(const std::string& prompt, const std::string& title,
                          bool masked) override;
     std::optional<std::string> OpenFileDialog(const std::string& title, const std::string& pattern,
@@ -74,7 +78,8 @@ public:
         shellOpened_.push_back(path);
         return !failShellOpen_;
     }
-    bool DeleteFile(const std::string& path) override;
+    Removal MoveToTrash(const std::string& path) override;
+    Removal DeleteFile(const std::string& path) override;
     std::string GetSetting(const std::string& application, const std::string& section,
                            const std::string& key, const std::string& defaultText) override;
     void SaveSetting(const std::string& application, const std::string& section,
@@ -99,6 +104,7 @@ private:
     std::vector<Box> boxes_;
     std::vector<Dialog> dialogs_;
     std::vector<std::string> shellOpened_;
+    std::vector<std::string> trashed_;
     std::vector<std::string> deleted_;
     std::vector<std::string> webAddresses_;
     std::map<std::string, std::string> settings_;
@@ -111,6 +117,7 @@ private:
     long yields_ = 0;
     bool ended_ = false;
     bool failDeletes_ = false;
+    Removal trashAnswer_ = Removal::Trashed;
     bool inYield_ = false;
 };
 

@@ -23,7 +23,7 @@ Box StartBox(const std::string& out) {
 }
 const Box kDoneBox{"信息取出完成！", 64, std::string("完成")};
 const Box kReadNow{"     你愿意现在就阅读内容吗？     ", 36, std::string("选择")};
-const Box kDeleteNow{"  不知信息是否对您有用？您想将它删除吗？  ", 36, std::string("选择")};
+const Box kDeleteNow{"  不知信息是否对您有用？您想将它删除吗？  ", 36, std::string("选择"), kAnswerNo};
 const Box kWiped{"    信息已清除    ", 64, std::string("消息")};
 const Box kWrongPassword{"对不起，您无权取出信息！", 16, std::string("密码不正确")};
 Box ReplaceBox(const std::string& out) {
@@ -144,14 +144,8 @@ TEST(ExtractCommand, OpenAndDeleteOffers) {
     EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{StartBox(out), kDoneBox, kReadNow, kDeleteNow}));
     EXPECT_TRUE(Exists(out));
 
-    h.platform.AnswerQuestion(kAnswerYes);
-    h.platform.AnswerQuestion(kAnswerYes);
-    h.platform.AnswerQuestion(kAnswerYes);
-    h.extract.cmdout_Click();
-    EXPECT_EQ(h.TakeBoxes().back(), (Box{out + "  已删除！", 64, std::string("消息")}));
-    EXPECT_FALSE(Exists(out));
-
     // No program for the file's type: the user is told before the delete question.
+    ::unlink(out.c_str());
     h.platform.FailShellOpen(true);
     h.platform.AnswerQuestion(kAnswerYes);
     h.platform.AnswerQuestion(kAnswerNo);
@@ -159,13 +153,52 @@ TEST(ExtractCommand, OpenAndDeleteOffers) {
     EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{StartBox(out), kDoneBox, kReadNow,
                                                {"无法打开文件：" + out, 48, std::string("注意")},
                                                kDeleteNow}));
+}
 
-    h.platform.FailDeletes(true);
-    h.platform.AnswerQuestion(kAnswerYes);
-    h.platform.AnswerQuestion(kAnswerYes);
-    h.platform.AnswerQuestion(kAnswerYes);
-    h.extract.cmdout_Click();
-    EXPECT_EQ(h.TakeBoxes().back(), (Box{out + "  删除失败！", 16, std::string("错误")}));
+// Deleting moves the file to the trash, and the box says so; where no trash can take it, the
+// user is asked once more (Return keeps it) before it is deleted for good, and only then does
+// the box say it was deleted.
+TEST(ExtractCommand, DeleteGoesToTheTrashOrAsksBeforeDeletingForGood) {
+    struct Case {
+        const char* name;
+        Removal trash;
+        std::vector<int> answers;  // after the read and delete questions
+        bool deleteFails;
+        std::string last;          // the last box's prompt after the output's name
+        int lastStyle;
+        bool kept;
+    };
+    const Box forGood{"  无法移到回收站。要将它永久删除吗？  ", 36, std::string("选择"), kAnswerNo};
+    const std::vector<Case> cases = {
+        {"the trash takes it", Removal::Trashed, {}, false, "  已移到回收站", 64, false},
+        {"the trash fails", Removal::Failed, {}, false, "  删除失败！", 16, true},
+        {"no trash, kept", Removal::NoTrash, {kAnswerNo}, false, forGood.prompt, 36, true},
+        {"no trash, deleted for good", Removal::NoTrash, {kAnswerYes}, false, "  已删除！", 64, false},
+        {"no trash, the delete fails", Removal::NoTrash, {kAnswerYes}, true, "  删除失败！", 16, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WorkflowHarness h;
+        HideOne(h, "", false);
+        const std::string out = h.outDir + "/output.txt";
+        h.platform.AnswerTrash(c.trash);
+        h.platform.FailDeletes(c.deleteFails);
+        for (int answer : {kAnswerYes, kAnswerYes}) h.platform.AnswerQuestion(answer);
+        for (int answer : c.answers) h.platform.AnswerQuestion(answer);
+        h.extract.cmdout_Click();
+        EXPECT_EQ(h.platform.trashed(), std::vector<std::string>{out});
+        EXPECT_EQ(h.platform.deleted().size(), c.answers == std::vector<int>{kAnswerYes} ? 1u : 0u);
+        std::vector<Box> boxes = h.TakeBoxes();
+        ASSERT_GE(boxes.size(), 5u);
+        EXPECT_EQ(boxes[3], kDeleteNow);
+        if (c.trash == Removal::NoTrash) {
+            EXPECT_EQ(boxes[4], (Box{out + forGood.prompt, 36, forGood.title, kAnswerNo}));
+        }
+        const std::string prompt = c.last == forGood.prompt ? out + forGood.prompt : out + c.last;
+        EXPECT_EQ(boxes.back().prompt, prompt);
+        EXPECT_EQ(boxes.back().style, c.lastStyle);
+        EXPECT_EQ(Exists(out), c.kept);
+    }
 }
 
 TEST(ExtractCommand, WipeClearsTheCarrierAndTheChosenMessage) {

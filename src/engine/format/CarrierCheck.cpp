@@ -17,6 +17,10 @@ OutcomeKind CarrierVerdict(const CarrierHeader& header) {
 
 Outcome CarrierFileFailure(const FileError& error, const std::string& path) {
     if (error.cause() == FileCause::Busy) return Outcome::Of(OutcomeKind::Busy, path);
+    // A picture written anew finds, when it is to take the old one's place, that the name
+    // leads nowhere or elsewhere.
+    if (error.cause() == FileCause::NotFound) return Outcome::Failure(OutcomeKind::CarrierGone, error, path);
+    if (error.cause() == FileCause::Replaced) return Outcome::Of(OutcomeKind::CarrierReplaced, path);
     return Outcome::Failure(OutcomeKind::CarrierFailure, error, path);
 }
 

@@ -14,7 +14,8 @@ namespace velquist {
 // why not (damaged, not 24-bit, ...), in that order.
 OutcomeKind CarrierVerdict(const CarrierHeader& header);
 
-// A failed file operation on the picture: Busy when another program holds its lock.
+// A failed file operation on the picture: Busy when another program holds its lock, the picture
+// gone or replaced when its name leads nowhere or to another file.
 Outcome CarrierFileFailure(const FileError& error, const std::string& path);
 
 // How a command opens the picture: only to read it, to write it (a hide, a wipe), or to write
