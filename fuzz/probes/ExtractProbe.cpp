@@ -6,7 +6,7 @@
 #include "engine/ExtractionJob.h"
 #include "engine/JobState.h"
 #include "engine/crypto/Argon2idKeyDerivation.h"
-#include "engine/format/CarrierHeader.h"
+#include "engine/format/BmpHeader.h"
 #include "probes/RawPicture.h"
 #include "probes/Scratch.h"
 #include "probes/SilentProgress.h"
@@ -19,7 +19,7 @@ namespace {
 // The extension the extract command would name the output after.
 std::string StoredExtension(FileService& files, const std::string& path) {
     files.OpenReadOnly(1, path);
-    std::string ext = ReadCarrierHeader(files, 1).SafeExtension();
+    std::string ext = ReadBmpHeader(files, 1).SafeExtension();
     files.Close(1);
     return ext;
 }

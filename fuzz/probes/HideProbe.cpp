@@ -9,6 +9,7 @@
 #include "engine/EmbedPass.h"
 #include "engine/HideOptions.h"
 #include "engine/JobState.h"
+#include "engine/format/BmpHeader.h"
 #include "engine/format/Outcome.h"
 #include "probes/ExtractProbe.h"
 #include "probes/RawPicture.h"
@@ -118,7 +119,7 @@ Findings HideProbe::Run(std::span<const std::uint8_t> bytes) {
     CheckHide(original, hidden, job, outcome, f);
     try {
         files_.OpenExisting(1, job.ImagePath);
-        WipeCarrier(files_, 1);
+        WipeCarrier(files_, 1, ReadBmpHeader(files_, 1));
         files_.Close(1);
         CheckWipe(hidden, RawPicture(files_.View(job.ImagePath)), f);
     } catch (const FileError& e) {

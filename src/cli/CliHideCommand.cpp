@@ -48,7 +48,7 @@ ExitCode TakePassword(const CliRequest& r, CliSession& s, HideOptions& options) 
 
 // Above 0.1 bits per sample detectors start to tell the picture from a clean one: the script
 // is warned, and the hide still goes on where the message fits.
-void WarnAboveSafeSize(CliSession& s, const HideJob& job) {
+void WarnAboveSafeSize(CliSession& s, HideJob& job) {
     StealthWeight weight = job.WeighStealth();
     if (weight.fit == StealthWeight::Fit::Detectable)
         s.Tell(kStealthLarge, std::to_string(weight.safeBytes));
@@ -63,9 +63,9 @@ ExitCode RunHide(const CliRequest& r, CliSession& s) {
     HideJob job(s.ctx);
     if (Outcome opened = job.Open(); !opened.completed())
         return Report(s, CarrierCommand::Hide, opened);
-    // Versions 1 and 2 need a BMP's reserved header fields; a PNG has none.
-    if (job.header().isPng() && !(r.password && r.format == 3))
-        return Report(s, CarrierCommand::Hide, Outcome::Of(OutcomeKind::PngNeedsStealth, r.picture));
+    // Asked before the password: a picture that takes version 3 only refuses any other at once.
+    if (Outcome takes = job.TakesFormat(r.password ? r.format : 1); !takes.completed())
+        return Report(s, CarrierCommand::Hide, takes);
     s.job.MsgExt = ExtensionFor(s, r.message);
     HideOptions options;
     if (r.password) {

@@ -7,6 +7,7 @@
 #include "cli/CliSession.h"
 #include "cli/CliTexts.h"
 #include "cli/Localization.h"
+#include "cli/PictureKindWords.h"
 
 namespace velquist::cli {
 
@@ -20,8 +21,8 @@ ExitCode CodeFor(const Outcome& o) {
         case OutcomeKind::Damaged:
         case OutcomeKind::Not24Bit:
         case OutcomeKind::NotUncompressed:
-        case OutcomeKind::UnsupportedPng: return ExitCode::BadPicture;
-        case OutcomeKind::PngNeedsStealth: return ExitCode::Usage;
+        case OutcomeKind::UnsupportedPicture: return ExitCode::BadPicture;
+        case OutcomeKind::NeedsFormat3: return ExitCode::Usage;
         case OutcomeKind::CarrierGone:
         case OutcomeKind::CarrierReplaced: return ExitCode::BadPicture;
         case OutcomeKind::CarrierFailure:
@@ -52,8 +53,8 @@ const char* TextFor(CarrierCommand command, const Outcome& o) {
         case OutcomeKind::Damaged: return kDamaged;
         case OutcomeKind::Not24Bit: return kNot24Bit;
         case OutcomeKind::NotUncompressed: return kNotUncompressed;
-        case OutcomeKind::UnsupportedPng: return kUnsupportedPng;
-        case OutcomeKind::PngNeedsStealth: return kPngNeedsFormat3;
+        case OutcomeKind::UnsupportedPicture: return WordsOf(o.picture).unsupported;
+        case OutcomeKind::NeedsFormat3: return WordsOf(o.picture).needsFormat3;
         case OutcomeKind::NoData:
             return command == CarrierCommand::Extract ? kNothingToExtract : kNoHidden;
         case OutcomeKind::HoldsData: return kHideHasData;

@@ -5,12 +5,12 @@
 #include <array>
 #include <exception>
 
+#include "engine/CarrierCheck.h"
 #include "engine/FileNumbers.h"
 #include "engine/GroupBlocks.h"
 #include "engine/codec/GroupCodec.h"
-#include "engine/format/CarrierCheck.h"
+#include "engine/format/BmpHeader.h"
 #include "engine/format/CarrierFormat.h"
-#include "engine/format/CarrierHeader.h"
 #include "platform/FileService.h"
 
 namespace velquist {
@@ -48,8 +48,7 @@ void BlankHeaderGroup(FileService& files, int number, std::int64_t headerGroup) 
 
 }  // namespace
 
-void WipeCarrier(FileService& files, int number) {
-    CarrierHeader header = ReadCarrierHeader(files, number);
+void WipeCarrier(FileService& files, int number, const BmpHeader& header) {
     if (!header.damaged() && header.hasHeaderGroup) {
         BlankHeaderGroup(files, number, header.pixelOffset);
         // A crafted length may claim more groups than the picture holds: clear those that exist.
@@ -66,21 +65,22 @@ void WipeCarrier(FileService& files, int number) {
 }
 
 Outcome WipeHiddenData(FileService& files, const std::string& path) {
-    CarrierHeader header;
+    std::unique_ptr<CarrierPicture> picture;
     Outcome opened =
         OpenLockedCarrier(files, kCarrier, path, CarrierAccess::Writable,
-                          FileService::LockKind::Exclusive, header);
+                          FileService::LockKind::Exclusive, picture);
     if (!opened.completed()) return opened;
     try {
-        if (OutcomeKind verdict = CarrierVerdict(header); verdict != OutcomeKind::Completed) {
+        if (Outcome verdict = picture->VerdictOn(path); !verdict.completed()) {
             files.Close(kCarrier);
-            return Outcome::Of(verdict, path);
+            return verdict;
         }
-        if (!header.holdsData()) {
+        const BmpHeader* header = picture->Marks();
+        if (!header || !header->holdsData()) {
             files.Close(kCarrier);
             return Outcome::Of(OutcomeKind::NoData, path);
         }
-        WipeCarrier(files, kCarrier);
+        WipeCarrier(files, kCarrier, *header);
         files.Close(kCarrier);
     } catch (const FileError& e) {
         files.CloseAllQuietly();

@@ -9,7 +9,7 @@
 #include "engine/WholeGroupWalk.h"
 #include "engine/codec/GroupCodec.h"
 #include "engine/format/CarrierFormat.h"
-#include "engine/format/CarrierHeader.h"
+#include "engine/format/BmpHeader.h"
 #include "platform/FileService.h"
 
 namespace velquist {
@@ -44,7 +44,7 @@ void ExtractPartialGroup(PassContext& ctx, std::int64_t offset, const PayloadSin
 Outcome ExtractMsg(PassContext& ctx, const PayloadSink& sink) {
     JobState& s = ctx.job;
     try {
-        CarrierHeader header = ReadCarrierHeader(ctx.files, kCarrier);
+        BmpHeader header = ReadBmpHeader(ctx.files, kCarrier);
         // A stored length whose groups run past the end of the picture cannot be a message.
         if (header.damaged() || s.MsgLen < 0 ||
             !MessageFits(s.MsgLen, header.fileLength, header.pixelOffset))

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "engine/BesideEventLoop.h"
+#include "engine/CarrierCheck.h"
 #include "engine/CarrierWipe.h"
 #include "engine/ExtractPass.h"
 #include "engine/FileNumbers.h"
@@ -13,7 +14,6 @@
 #include "engine/PendingOutput.h"
 #include "engine/crypto/PayloadError.h"
 #include "engine/crypto/PayloadOpener.h"
-#include "engine/format/CarrierCheck.h"
 #include "engine/format/CarrierFormat.h"
 #include "engine/format/Format2.h"
 #include "platform/FileService.h"
@@ -28,15 +28,13 @@ using file_numbers::kOutput;
 
 // A version-2 marker word always has its password flag set and its reserved bits clear, and
 // its length is one that a sealed message can have.
-bool Version2Intact(const CarrierHeader& header) {
+bool Version2Intact(const BmpHeader& header) {
     return (header.markerWord & format2::kReservedBits) == 0 &&
            (header.markerWord & carrier::kPasswordFlagBit) != 0 &&
            format2::MessageLength(header.messageLength()).has_value();
 }
 
-OutcomeKind Verdict(const CarrierHeader& header) {
-    if (OutcomeKind verdict = CarrierVerdict(header); verdict != OutcomeKind::Completed)
-        return verdict;
+OutcomeKind Verdict(const BmpHeader& header) {
     if (!header.holdsData()) return OutcomeKind::NoData;
     if (!header.isVersion1() && !header.isVersion2()) return OutcomeKind::OtherVersion;
     if (header.isVersion2() && !Version2Intact(header)) return OutcomeKind::Damaged;
@@ -63,10 +61,15 @@ ExtractionJob::~ExtractionJob() { Close(); }
 
 Outcome ExtractionJob::Open() {
     const std::string& path = ctx_.job.ImagePath;
+    std::unique_ptr<CarrierPicture> picture;
     Outcome opened = OpenLockedCarrier(ctx_.files, kCarrier, path, CarrierAccess::WritableIfAllowed,
-                                       FileService::LockKind::Exclusive, header_,
+                                       FileService::LockKind::Exclusive, picture,
                                        ctx_.job.ImageFile);
     if (!opened.completed()) return opened;
+    if (Outcome verdict = picture->VerdictOn(path); !verdict.completed()) return verdict;
+    // A picture without a marker word holds no message of versions 1 and 2.
+    if (!picture->Marks()) return Outcome::Of(OutcomeKind::NoData, path);
+    header_ = *picture->Marks();
     return Outcome::Of(Verdict(header_), path);
 }
 
@@ -147,7 +150,7 @@ Outcome ExtractionJob::Run(const std::string& outFile) {
 Outcome ExtractionJob::Wipe() {
     const std::string& path = ctx_.job.ImagePath;
     try {
-        WipeCarrier(ctx_.files, kCarrier);
+        WipeCarrier(ctx_.files, kCarrier, header_);
     } catch (const FileError& e) {
         return Outcome::Failure(OutcomeKind::CarrierFailure, e, path);
     } catch (const std::exception&) {

@@ -10,7 +10,7 @@
 #include "engine/OutputTarget.h"
 #include "engine/PassContext.h"
 #include "engine/crypto/SecretBytes.h"
-#include "engine/format/CarrierHeader.h"
+#include "engine/format/BmpHeader.h"
 #include "engine/format/Outcome.h"
 
 namespace velquist {
@@ -34,7 +34,7 @@ public:
     // lock it checks again that the carrier holds data, in a version this program reads, that
     // can be there at all.
     Outcome Open();
-    const CarrierHeader& header() const { return header_; }
+    const BmpHeader& header() const { return header_; }
     // Whether the extraction may write `outFile`, and whether that replaces something. What
     // stands there now is the only thing Run may replace.
     OutputTarget CheckOutput(const std::string& outFile);
@@ -57,7 +57,7 @@ private:
     Outcome RunSealed(const PayloadSink& write);
 
     PassContext& ctx_;
-    CarrierHeader header_;
+    BmpHeader header_;
     SecretBytes password_;
     std::string checkedOutput_;
     std::optional<PathFacts> agreed_;

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "engine/BesideEventLoop.h"
+#include "engine/CarrierCheck.h"
 #include "engine/FileNumbers.h"
 #include "engine/JobState.h"
 #include "engine/PassProgress.h"
@@ -15,7 +16,6 @@
 #include "engine/codec/GroupCodec.h"
 #include "engine/crypto/PayloadError.h"
 #include "engine/crypto/PayloadSealer.h"
-#include "engine/format/CarrierCheck.h"
 #include "engine/format/CarrierFormat.h"
 #include "engine/format/FixedText.h"
 #include "engine/format/Format2.h"
@@ -46,7 +46,7 @@ Outcome HideFailure(const JobState& s, const FileError& e) {
     return CarrierFileFailure(e, s.ImagePath);
 }
 
-bool MessageFitsFormat(std::int64_t length, const CarrierHeader& header, bool encrypted) {
+bool MessageFitsFormat(std::int64_t length, const BmpHeader& header, bool encrypted) {
     if (encrypted) return format2::MessageFits(length, header.largestNewHide());
     // The length field holds 24 bits: a longer message would silently be cut.
     return length <= kMaxMessageLength && header.fitsNewHide(length);
@@ -116,23 +116,33 @@ HideJob::~HideJob() { Close(); }
 Outcome HideJob::Open() {
     const std::string& path = ctx_.job.ImagePath;
     Outcome opened = OpenLockedCarrier(ctx_.files, kCarrier, path, CarrierAccess::Writable,
-                                       FileService::LockKind::Exclusive, header_,
+                                       FileService::LockKind::Exclusive, picture_,
                                        ctx_.job.ImageFile);
     if (!opened.completed()) return opened;
-    OutcomeKind verdict = CarrierVerdict(header_);
+    Outcome verdict = picture_->VerdictOn(path);
     // Another program may have hidden something since the picture was chosen.
-    if (verdict == OutcomeKind::Completed && header_.holdsData()) verdict = OutcomeKind::HoldsData;
-    if (verdict != OutcomeKind::Completed) Close();
-    return Outcome::Of(verdict, path);
+    if (verdict.completed() && picture_->Marks() && picture_->Marks()->holdsData())
+        verdict = Outcome::Of(OutcomeKind::HoldsData, path);
+    if (!verdict.completed()) Close();
+    return verdict;
 }
 
 bool HideJob::IsOpen() const { return ctx_.files.IsOpen(kCarrier); }
 
-StealthWeight HideJob::WeighStealth() const {
+Outcome HideJob::TakesFormat(int formatVersion) const {
+    return picture_->TakesFormat(formatVersion, ctx_.job.ImagePath);
+}
+
+StealthWeight HideJob::WeighStealth() {
     using Fit = StealthWeight::Fit;
-    const std::uint64_t samples = header_.stealthSamples();
-    const std::uint64_t name = BaseNameOf(ctx_.job.MsgPath).size();
     StealthWeight weight;
+    try {
+        if (!picture_->CoverWhole() || picture_->Decode() != OutcomeKind::Completed) return weight;
+    } catch (const FileError&) {
+        return weight;  // the hide itself tells what is wrong with the picture
+    }
+    const std::uint64_t samples = picture_->Samples().Geometry().SampleCount();
+    const std::uint64_t name = BaseNameOf(ctx_.job.MsgPath).size();
     weight.safeBytes = stealth::StealthCapacity::SafeFile(samples, name).value_or(0);
     std::int64_t length = 0;
     try {
@@ -182,15 +192,14 @@ Outcome HideJob::Run(const HideOptions& options) {
 
 Outcome HideJob::Write(const HideOptions& options) {
     JobState& s = ctx_.job;
-    // A PNG has no reserved header fields for versions 1 and 2 to claim their groups with.
-    if (header_.isPng() && options.formatVersion != 3)
-        return Outcome::Of(OutcomeKind::PngNeedsStealth, s.ImagePath);
+    if (Outcome takes = TakesFormat(options.formatVersion); !takes.completed()) return takes;
     ctx_.files.OpenReadOnly(kMessage, s.MsgPath);
     std::int64_t length = ctx_.files.Length(kMessage);
     if (options.formatVersion == 3) return WriteStealth(options, length);
-    if (!MessageFitsFormat(length, header_, options.encrypted()))
+    const BmpHeader& header = *picture_->Marks();
+    if (!MessageFitsFormat(length, header, options.encrypted()))
         return Outcome::Of(OutcomeKind::TooLarge, s.MsgPath);
-    s.OffBits = header_.pixelOffset;
+    s.OffBits = header.pixelOffset;
     ctx_.files.WriteAt(kCarrier, s.OffBits, HeaderGroupFor(s, options));
     headerWritten_ = true;
     if (options.encrypted())
@@ -200,14 +209,15 @@ Outcome HideJob::Write(const HideOptions& options) {
     return Outcome::Of(OutcomeKind::Completed, s.ImagePath);
 }
 
-// The whole pixel array is read, the message sealed under the passphrase's keys and coded into
-// the samples; only the samples that changed are written back.
+// The whole picture is decoded once, the message sealed under the passphrase's keys and coded
+// into the samples; only the samples that changed are written back.
 Outcome HideJob::WriteStealth(const HideOptions& options, std::int64_t length) {
     JobState& s = ctx_.job;
-    if (!header_.pixelArrayWhole()) return Outcome::Of(OutcomeKind::Damaged, s.ImagePath);
+    if (!picture_->CoverWhole()) return Outcome::Of(OutcomeKind::Damaged, s.ImagePath);
+    if (OutcomeKind decoded = picture_->Decode(); decoded != OutcomeKind::Completed)
+        return Outcome::About(decoded, picture_->Kind(), s.ImagePath);
     std::string name = BaseNameOf(s.MsgPath);
-    std::unique_ptr<StealthPicture> opened = stealth_steps::OpenPicture(ctx_, header_);
-    StealthPicture& picture = *opened;
+    StealthPicture& picture = picture_->Samples();
     const std::uint64_t samples = picture.Geometry().SampleCount();
     if (stealth::StealthCapacity::PayloadLength(static_cast<std::uint64_t>(length), name.size()) >
         stealth::StealthCapacity::LargestPayload(samples))
@@ -220,7 +230,7 @@ Outcome HideJob::WriteStealth(const HideOptions& options, std::int64_t length) {
     s.MsgLen = static_cast<std::int32_t>(payload.size());
     auto changed = stealth_steps::Embed(ctx_, picture, keys, payload);
     if (!changed) return Outcome::Of(OutcomeKind::TooLarge, s.MsgPath);
-    picture.WriteBack(*changed);
+    if (auto rewritten = picture.WriteBack(*changed)) s.ImageFile = *rewritten;
     return Outcome::Of(OutcomeKind::Completed, s.ImagePath);
 }
 

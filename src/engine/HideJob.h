@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <memory>
+
+#include "engine/CarrierPicture.h"
 #include "engine/HideOptions.h"
 #include "engine/PassContext.h"
-#include "engine/format/CarrierHeader.h"
+#include "engine/format/BmpHeader.h"
 #include "engine/format/Outcome.h"
 
 namespace velquist {
@@ -35,9 +38,11 @@ public:
 
     // Opens and locks the carrier and checks under the lock that it is usable and holds no data.
     Outcome Open();
-    const CarrierHeader& header() const { return header_; }
-    // Weighs the message file MsgPath for a version-3 hide into the opened picture.
-    StealthWeight WeighStealth() const;
+    // Whether the opened picture takes a hide in `formatVersion` (a PNG takes version 3 only).
+    Outcome TakesFormat(int formatVersion) const;
+    // Weighs the message file MsgPath for a version-3 hide into the opened picture, which it
+    // decodes for that (once: the hide works on the same samples).
+    StealthWeight WeighStealth();
     // True between a completed Open and the end of Run.
     bool IsOpen() const;
     // Hides the message file MsgPath as `options` ask, after checking that it fits; whatever
@@ -54,7 +59,7 @@ private:
     void Retract() noexcept;
 
     PassContext& ctx_;
-    CarrierHeader header_;
+    std::unique_ptr<CarrierPicture> picture_;
     bool headerWritten_ = false;
     bool claimWritten_ = false;
 };

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/format/PictureKind.h"
 #include "platform/FileService.h"
 
 namespace velquist {
@@ -18,8 +19,9 @@ struct JobState {
     // The file ImagePath named when it was inspected (inode 0 when nobody looked): a command
     // that finds another file there refuses to act on it.
     PathFacts ImageFile;
-    // Whether that file is a PNG, which carries format version 3 only.
-    bool ImageIsPng = false;
+    // What kind of picture that file is, and whether that kind carries format version 3 only.
+    PictureKind ImageKind = PictureKind::Bmp;
+    bool ImageVersion3Only = false;
     std::string MsgPath;
     std::string MsgExt;
     std::string OutPath;   // always ends with the folder separator

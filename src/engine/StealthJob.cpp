@@ -4,13 +4,14 @@
 #include <algorithm>
 #include <exception>
 
+#include "engine/CarrierCheck.h"
 #include "engine/FileNumbers.h"
 #include "engine/JobState.h"
 #include "engine/PassProgress.h"
 #include "engine/PendingOutput.h"
+#include "engine/format/BmpHeader.h"
 #include "engine/StealthPicture.h"
 #include "engine/StealthSteps.h"
-#include "engine/format/CarrierCheck.h"
 #include "engine/stealth/MessageOpener.h"
 #include "engine/stealth/Stealth.h"
 #include "platform/FileService.h"
@@ -32,13 +33,14 @@ StealthJob::~StealthJob() { Close(); }
 Outcome StealthJob::Open(const SecretBytes& passphrase) {
     const std::string& path = ctx_.job.ImagePath;
     Outcome opened = OpenLockedCarrier(ctx_.files, kCarrier, path, CarrierAccess::WritableIfAllowed,
-                                       FileService::LockKind::Exclusive, header_,
+                                       FileService::LockKind::Exclusive, carrier_,
                                        ctx_.job.ImageFile);
     if (!opened.completed()) return opened;
-    if (OutcomeKind verdict = CarrierVerdict(header_); verdict != OutcomeKind::Completed)
-        return Outcome::Of(verdict, path);
+    if (Outcome verdict = carrier_->VerdictOn(path); !verdict.completed()) return verdict;
     // A marker word, or a pixel array cut short, leaves no room for a version-3 message.
-    if (header_.holdsData() || !header_.pixelArrayWhole()) return Outcome::Of(OutcomeKind::NoData, path);
+    const BmpHeader* marks = carrier_->Marks();
+    if ((marks && marks->holdsData()) || !carrier_->CoverWhole())
+        return Outcome::Of(OutcomeKind::NoData, path);
     try {
         return Find(passphrase);
     } catch (const FileError& e) {
@@ -50,10 +52,12 @@ Outcome StealthJob::Open(const SecretBytes& passphrase) {
 
 Outcome StealthJob::Find(const SecretBytes& passphrase) {
     const std::string& path = ctx_.job.ImagePath;
-    picture_ = stealth_steps::OpenPicture(ctx_, header_);
-    keys_.emplace(stealth_steps::DeriveKeys(ctx_, passphrase, picture_->Geometry()));
+    if (OutcomeKind decoded = carrier_->Decode(); decoded != OutcomeKind::Completed)
+        return Outcome::About(decoded, carrier_->Kind(), path);
+    StealthPicture& picture = carrier_->Samples();
+    keys_.emplace(stealth_steps::DeriveKeys(ctx_, passphrase, picture.Geometry()));
     ctx_.progress.Status(PassStatus::Extracting);
-    auto payload = stealth::ReadPayload(picture_->Samples(), *keys_);
+    auto payload = stealth::ReadPayload(picture.Samples(), *keys_);
     if (!payload) return Outcome::Of(OutcomeKind::NoData, path);
     payloadLength_ = static_cast<std::uint32_t>(payload->size());
     ctx_.job.MsgLen = static_cast<std::int32_t>(payloadLength_);
@@ -90,10 +94,11 @@ Outcome StealthJob::Run(const std::string& outFile) {
 
 Outcome StealthJob::Wipe() {
     const std::string& path = ctx_.job.ImagePath;
-    if (!picture_ || !keys_) return Outcome::Of(OutcomeKind::NoData, path);
+    if (!keys_) return Outcome::Of(OutcomeKind::NoData, path);
+    StealthPicture& picture = carrier_->Samples();
     try {
-        auto changed = stealth_steps::Wipe(ctx_, *picture_, *keys_, payloadLength_);
-        picture_->WriteBack(changed);
+        auto changed = stealth_steps::Wipe(ctx_, picture, *keys_, payloadLength_);
+        if (auto rewritten = picture.WriteBack(changed)) ctx_.job.ImageFile = *rewritten;
     } catch (const FileError& e) {
         return Outcome::Failure(OutcomeKind::CarrierFailure, e, path);
     } catch (...) {

@@ -6,16 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "engine/CarrierPicture.h"
 #include "engine/OutputTarget.h"
 #include "engine/PassContext.h"
 #include "engine/crypto/SecretBytes.h"
-#include "engine/format/CarrierHeader.h"
 #include "engine/format/Outcome.h"
 #include "engine/stealth/StealthKeys.h"
 
 namespace velquist {
-
-class StealthPicture;
 
 // Taking a version-3 message out of a picture, and wiping it, for the window and the command
 // line. The carrier ImagePath is opened as file 1 (for writing too where the user may, for the
@@ -49,8 +47,7 @@ private:
     Outcome Find(const SecretBytes& passphrase);
 
     PassContext& ctx_;
-    CarrierHeader header_;
-    std::unique_ptr<StealthPicture> picture_;
+    std::unique_ptr<CarrierPicture> carrier_;
     std::optional<stealth::StealthKeys> keys_;
     std::uint32_t payloadLength_ = 0;
     std::string name_;

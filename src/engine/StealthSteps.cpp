@@ -6,11 +6,8 @@
 #include <optional>
 
 #include "engine/BesideEventLoop.h"
-#include "engine/BmpPicture.h"
-#include "engine/FileNumbers.h"
 #include "engine/JobState.h"
 #include "engine/PassProgress.h"
-#include "engine/PngPicture.h"
 #include "engine/StealthPicture.h"
 #include "engine/stealth/Stealth.h"
 #include "engine/stealth/StealthError.h"
@@ -50,14 +47,6 @@ auto WithPercent(PassContext& ctx, Work work) {
 }
 
 }  // namespace
-
-std::unique_ptr<StealthPicture> OpenPicture(PassContext& ctx, const CarrierHeader& header) {
-    using file_numbers::kCarrier;
-    if (header.isPng())
-        return std::make_unique<PngPicture>(ctx.files, kCarrier, ctx.job.ImagePath, header.png,
-                                            ctx.job.ImageFile);
-    return std::make_unique<BmpPicture>(ctx.files, kCarrier, header);
-}
 
 stealth::StealthKeys DeriveKeys(PassContext& ctx, const SecretBytes& passphrase,
                                 const stealth::SampleGeometry& geometry) {

@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <exception>
-#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -18,15 +17,10 @@
 namespace velquist {
 
 class StealthPicture;
-struct CarrierHeader;
 
 // The slow steps of format version 3 as a pass runs them: beside the window's event loop with
 // its progress reported, or right here without one.
 namespace stealth_steps {
-
-// The samples of the usable carrier open as file 1 with `header`: a BMP's read in place, a
-// PNG's from the file the header read. Throws FileError.
-std::unique_ptr<StealthPicture> OpenPicture(PassContext& ctx, const CarrierHeader& header);
 
 // The keys `passphrase` gives for the picture, reporting the password being verified.
 stealth::StealthKeys DeriveKeys(PassContext& ctx, const SecretBytes& passphrase,

@@ -39,8 +39,9 @@ bool HideCommand::Refused() {
         platform_.MsgBox(texts::kHideNoMessage, kStyleWarning, texts::kHideNoMessageTitle);
         return true;
     }
-    if (job_.ImageIsPng && !(view_.PasswordTicked() && view_.EncryptTicked() && view_.StealthTicked())) {
-        platform_.MsgBox(texts::kPngNeedsStealth, kStyleWarning, texts::kPngNeedsStealthTitle);
+    if (job_.ImageVersion3Only && !(view_.PasswordTicked() && view_.EncryptTicked() && view_.StealthTicked())) {
+        ShowOutcome(platform_, CarrierCommand::Hide,
+                    Outcome::About(OutcomeKind::NeedsFormat3, job_.ImageKind, job_.ImagePath));
         return true;
     }
     if (!view_.PasswordTicked()) return false;
@@ -70,7 +71,7 @@ HideOptions HideCommand::OptionsFromControls() const {
     return options;
 }
 
-bool HideCommand::StealthSizeAccepted(const HideJob& job) {
+bool HideCommand::StealthSizeAccepted(HideJob& job) {
     switch (job.WeighStealth().fit) {
         case StealthWeight::Fit::TooLarge:
             ShowOutcome(platform_, CarrierCommand::Hide,

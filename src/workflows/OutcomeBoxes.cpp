@@ -11,6 +11,28 @@ namespace velquist {
 
 namespace {
 
+// The window's words for each kind of picture file: the one place it names them.
+struct PictureKindTexts {
+    const char* unsupported;
+    const char* unsupportedTitle;
+    const char* needsFormat3;
+    const char* needsFormat3Title;
+};
+
+const PictureKindTexts& KindTexts(PictureKind kind) {
+    // A BMP takes every format, so its needs-format-3 texts are never asked for; what it cannot
+    // carry its header tells more precisely (not 24-bit, compressed).
+    static const PictureKindTexts kBmp{texts::kNotUncompressed, texts::kNotUncompressedTitle,
+                                       texts::kNotUncompressed, texts::kNotUncompressedTitle};
+    static const PictureKindTexts kPng{texts::kUnsupportedPng, texts::kUnsupportedPngTitle,
+                                       texts::kPngNeedsStealth, texts::kPngNeedsStealthTitle};
+    switch (kind) {
+        case PictureKind::Bmp: return kBmp;
+        case PictureKind::Png: return kPng;
+    }
+    return kBmp;
+}
+
 const char* FailureText(CarrierCommand command, OutcomeKind kind) {
     if (kind == OutcomeKind::MessageFailure) return texts::kMessageUnreadable;
     switch (command) {
@@ -27,8 +49,8 @@ std::optional<std::string> TitleFor(CarrierCommand command, const Outcome& o) {
         case OutcomeKind::TooLarge: return texts::kTooLargeTitle;
         case OutcomeKind::Damaged: return texts::kDamagedTitle;
         case OutcomeKind::NotUncompressed: return texts::kNotUncompressedTitle;
-        case OutcomeKind::UnsupportedPng: return texts::kUnsupportedPngTitle;
-        case OutcomeKind::PngNeedsStealth: return texts::kPngNeedsStealthTitle;
+        case OutcomeKind::UnsupportedPicture: return KindTexts(o.picture).unsupportedTitle;
+        case OutcomeKind::NeedsFormat3: return KindTexts(o.picture).needsFormat3Title;
         case OutcomeKind::NoData: return texts::kNothingToExtractTitle;
         case OutcomeKind::HoldsData: return texts::kHideHasDataTitle;
         case OutcomeKind::OtherVersion: return texts::kOtherVersionTitle;
@@ -59,8 +81,8 @@ const char* OutcomePrompt(CarrierCommand command, const Outcome& o) {
         case OutcomeKind::Damaged: return texts::kDamaged;
         case OutcomeKind::Not24Bit: return texts::kNot24Bit;
         case OutcomeKind::NotUncompressed: return texts::kNotUncompressed;
-        case OutcomeKind::UnsupportedPng: return texts::kUnsupportedPng;
-        case OutcomeKind::PngNeedsStealth: return texts::kPngNeedsStealth;
+        case OutcomeKind::UnsupportedPicture: return KindTexts(o.picture).unsupported;
+        case OutcomeKind::NeedsFormat3: return KindTexts(o.picture).needsFormat3;
         case OutcomeKind::NoData:
             return command == CarrierCommand::Extract ? texts::kNothingToExtract : texts::kNoHidden;
         case OutcomeKind::HoldsData: return texts::kHideHasData;
@@ -113,7 +135,7 @@ void ShowOutcome(Platform& platform, CarrierCommand command, const Outcome& outc
     std::string cause = outcome.fileFailure() ? CauseLine(outcome) : "";
     if (!cause.empty()) prompt += "\n" + cause;
     // Only a choice the user can change in the window itself is a warning.
-    int style = outcome.kind == OutcomeKind::PngNeedsStealth ? kStyleWarning : kStyleError;
+    int style = outcome.kind == OutcomeKind::NeedsFormat3 ? kStyleWarning : kStyleError;
     platform.MsgBox(prompt, style, TitleFor(command, outcome));
 }
 

@@ -8,7 +8,7 @@
 #include "HostilePictures.h"
 #include "engine/CarrierWipe.h"
 #include "engine/ExtractionJob.h"
-#include "engine/format/CarrierHeader.h"
+#include "engine/format/BmpHeader.h"
 #include "platform/NumberedFiles.h"
 #include "support/PassHarness.h"
 #include "workflows/WorkflowTexts.h"
@@ -153,7 +153,7 @@ TEST(HostileHeaders, WipingAFolderFailsAndChangesNothing) {
 std::string StoredExtension(const std::string& path) {
     NumberedFiles files;
     files.OpenReadOnly(1, path);
-    std::string ext = ReadCarrierHeader(files, 1).SafeExtension();
+    std::string ext = ReadBmpHeader(files, 1).SafeExtension();
     files.Close(1);
     return ext;
 }

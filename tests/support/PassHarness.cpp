@@ -7,6 +7,7 @@
 #include "engine/ExtractPass.h"
 #include "engine/CarrierWipe.h"
 #include "engine/ExtractionJob.h"
+#include "engine/format/BmpHeader.h"
 #include "engine/format/CarrierFormat.h"
 #include "platform/NumberedFiles.h"
 
@@ -59,7 +60,7 @@ void PassHarness::WipeCarrierFile() {
     files.OpenExisting(1, carrierPath);
     try {
         files.Lock(1, FileService::LockKind::Exclusive);
-        WipeCarrier(files, 1);
+        WipeCarrier(files, 1, ReadBmpHeader(files, 1));
     } catch (const FileError&) {
         files.CloseQuietly(1);
         throw;

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "engine/format/PictureKind.h"
 #include "platform/FileError.h"
 
 namespace velquist {
@@ -15,8 +16,8 @@ enum class OutcomeKind {
     Damaged,           // the picture's header or payload cannot be what it claims
     Not24Bit,          // the picture is not 24 bits per pixel
     NotUncompressed,   // a compressed picture, or a header without a compression field
-    UnsupportedPng,    // a PNG of a kind that cannot carry (not 8-bit RGB or RGBA, ...)
-    PngNeedsStealth,   // a PNG carries format version 3 only, and another was asked for
+    UnsupportedPicture,  // a picture of a kind that cannot carry (a PNG not 8-bit RGB or RGBA, ...)
+    NeedsFormat3,      // a picture that carries format version 3 only, and another was asked for
     NoData,            // the picture holds no hidden data (any more)
     HoldsData,         // the picture holds hidden data (by now)
     OtherVersion,      // a carrier format this program does not read
@@ -36,6 +37,8 @@ struct Outcome {
     std::string path;                     // the file concerned, where there is one
     FileCause cause = FileCause::Other;   // for the failures: why, as the user can act on it
     int error = 0;                        // the system's error number, 0 when none
+    // The kind of the picture an UnsupportedPicture or NeedsFormat3 is about.
+    PictureKind picture = PictureKind::Bmp;
 
     bool completed() const { return kind == OutcomeKind::Completed; }
     // A file operation failed, or the picture went: a second line names the file and why.
@@ -44,11 +47,15 @@ struct Outcome {
                kind == OutcomeKind::OutputFailure || kind == OutcomeKind::CarrierGone;
     }
     static Outcome Of(OutcomeKind kind, std::string path = {}) {
-        return Outcome{kind, std::move(path), FileCause::Other, 0};
+        return Outcome{kind, std::move(path), FileCause::Other, 0, PictureKind::Bmp};
+    }
+    // An outcome about the picture `path` of kind `picture`.
+    static Outcome About(OutcomeKind kind, PictureKind picture, std::string path) {
+        return Outcome{kind, std::move(path), FileCause::Other, 0, picture};
     }
     // A failed file operation, told as a failure of `kind` on the file `path`.
     static Outcome Failure(OutcomeKind kind, const FileError& e, const std::string& path) {
-        return Outcome{kind, path, e.cause(), e.error()};
+        return Outcome{kind, path, e.cause(), e.error(), PictureKind::Bmp};
     }
 };
 
