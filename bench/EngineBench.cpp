@@ -23,7 +23,7 @@
 #include "BenchWindow.h"
 #include "ProcessMeter.h"
 #include "engine/EmbedPass.h"
-#include "engine/ExtractionJob.h"
+#include "engine/Extraction.h"
 #include "engine/HideOptions.h"
 #include "engine/JobState.h"
 #include "engine/codec/GroupCodec.h"
@@ -137,11 +137,12 @@ PassTimes HideAndExtract(const std::string& carrierPath, const std::string& mess
     times.hide = Seconds(start);
 
     start = Clock::now();
-    ExtractionJob extraction(ctx);
-    bool opened = extraction.Open().completed() &&
-                  (!extraction.NeedsPassword() || extraction.AcceptPassword(SecretBytes::Of("pw")));
-    times.completed = hidden && opened && extraction.Run(outFile).completed();
-    extraction.Close();
+    OpenedExtraction extraction = OpenForExtraction(ctx, {carrierPath, {}}, {});
+    bool opened = extraction.outcome.completed() &&
+                  (!extraction.extraction->NeedsPassword() ||
+                   extraction.extraction->AcceptPassword(SecretBytes::Of("pw")));
+    times.completed = hidden && opened && extraction.extraction->Run(outFile).completed();
+    if (extraction.extraction) extraction.extraction->Close();
     times.extract = Seconds(start);
     times.completed = times.completed && SameContent(messagePath, outFile);
     std::printf("version %d: yields %ld, percentage reports %ld, %s\n", version2 ? 2 : 1,

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "engine/ExtractionJob.h"
+#include "engine/Extraction.h"
 #include "engine/JobState.h"
 #include "engine/crypto/Argon2idKeyDerivation.h"
 #include "engine/format/BmpHeader.h"
@@ -22,6 +22,14 @@ std::string StoredExtension(FileService& files, const std::string& path) {
     std::string ext = ReadBmpHeader(files, 1).SafeExtension();
     files.Close(1);
     return ext;
+}
+
+// The password a version-1 carrier stores.
+std::string StoredPassword(FileService& files, const std::string& path) {
+    files.OpenReadOnly(1, path);
+    std::string password = ReadBmpHeader(files, 1).StoredPassword();
+    files.Close(1);
+    return password;
 }
 
 // The password every protected seed is hidden with.
@@ -89,15 +97,15 @@ Findings ExtractProbe::Run(std::span<const std::uint8_t> bytes) {
     PassContext ctx{job, files_, progress, nullptr, &cheapKeys};
     try {
         std::string outName = "output." + StoredExtension(files_, job.ImagePath);
-        ExtractionJob extraction(ctx);
-        Outcome result = extraction.Open();
+        const std::string stored = StoredPassword(files_, job.ImagePath);
+        OpenedExtraction opened = OpenForExtraction(ctx, {job.ImagePath, {}}, {});
+        Outcome result = opened.outcome;
         // A version-1 carrier is given its own stored password, a version-2 one the seeds'.
-        if (result.completed() && extraction.NeedsPassword() &&
-            !extraction.AcceptPassword(SecretBytes::Of(
-                Sealed(raw) ? kPassword : extraction.header().StoredPassword())))
+        if (result.completed() && opened.extraction->NeedsPassword() &&
+            !opened.extraction->AcceptPassword(SecretBytes::Of(Sealed(raw) ? kPassword : stored)))
             result = Outcome::Of(OutcomeKind::WrongPassword);
-        if (result.completed()) result = extraction.Run(ScratchFile(outName));
-        extraction.Close();
+        if (result.completed()) result = opened.extraction->Run(ScratchFile(outName));
+        if (opened.extraction) opened.extraction->Close();
         CheckOutcome(result, raw, files_, outName, f);
     } catch (const FileError& e) {
         f.Expect(false, std::string("extraction threw: ") + e.what());

@@ -3,10 +3,7 @@
 
 #include <algorithm>
 #include <array>
-#include <exception>
 
-#include "engine/CarrierCheck.h"
-#include "engine/FileNumbers.h"
 #include "engine/GroupBlocks.h"
 #include "engine/codec/GroupCodec.h"
 #include "engine/format/BmpHeader.h"
@@ -18,8 +15,6 @@ namespace velquist {
 namespace {
 
 using namespace carrier;
-
-using file_numbers::kCarrier;
 
 void ClearGroups(FileService& files, int number, std::int64_t firstOffset,
                  std::int64_t length) {
@@ -62,34 +57,6 @@ void WipeCarrier(FileService& files, int number, const BmpHeader& header) {
         files.WriteAt(number, kMarkerOffset, LittleEndian32(0));
         files.Flush(number);
     }
-}
-
-Outcome WipeHiddenData(FileService& files, const std::string& path) {
-    std::unique_ptr<CarrierPicture> picture;
-    Outcome opened =
-        OpenLockedCarrier(files, kCarrier, path, CarrierAccess::Writable,
-                          FileService::LockKind::Exclusive, picture);
-    if (!opened.completed()) return opened;
-    try {
-        if (Outcome verdict = picture->VerdictOn(path); !verdict.completed()) {
-            files.Close(kCarrier);
-            return verdict;
-        }
-        const BmpHeader* header = picture->Marks();
-        if (!header || !header->holdsData()) {
-            files.Close(kCarrier);
-            return Outcome::Of(OutcomeKind::NoData, path);
-        }
-        WipeCarrier(files, kCarrier, *header);
-        files.Close(kCarrier);
-    } catch (const FileError& e) {
-        files.CloseAllQuietly();
-        return CarrierFileFailure(e, path);
-    } catch (const std::exception&) {
-        files.CloseAllQuietly();
-        return Outcome{OutcomeKind::CarrierFailure, path, FileCause::Other, 0};
-    }
-    return Outcome::Of(OutcomeKind::Completed, path);
 }
 
 }  // namespace velquist

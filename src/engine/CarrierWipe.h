@@ -1,10 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <string>
-
-#include "engine/format/Outcome.h"
-
 namespace velquist {
 
 class FileService;
@@ -20,9 +16,5 @@ struct BmpHeader;
 // leads to by now. `header` is what the caller read under that lock. Throws FileError on any
 // failure.
 void WipeCarrier(FileService& files, int number, const BmpHeader& header);
-
-// The wipe command on its own: opens the carrier for writing, locks it, checks under the lock
-// that it still holds data, and wipes it through the same descriptor.
-Outcome WipeHiddenData(FileService& files, const std::string& path);
 
 }  // namespace velquist

@@ -16,6 +16,7 @@
 #include "engine/crypto/PayloadOpener.h"
 #include "engine/format/CarrierFormat.h"
 #include "engine/format/Format2.h"
+#include "engine/format/StoredNames.h"
 #include "platform/FileService.h"
 #include "platform/SequentialWriter.h"
 
@@ -34,7 +35,7 @@ bool Version2Intact(const BmpHeader& header) {
            format2::MessageLength(header.messageLength()).has_value();
 }
 
-OutcomeKind Verdict(const BmpHeader& header) {
+OutcomeKind CheckOf(const BmpHeader& header) {
     if (!header.holdsData()) return OutcomeKind::NoData;
     if (!header.isVersion1() && !header.isVersion2()) return OutcomeKind::OtherVersion;
     if (header.isVersion2() && !Version2Intact(header)) return OutcomeKind::Damaged;
@@ -55,29 +56,15 @@ Outcome PayloadFailure(const PayloadError& e, const std::string& carrierPath) {
 
 }  // namespace
 
-ExtractionJob::ExtractionJob(PassContext& ctx) : ctx_(ctx) {}
+ExtractionJob::ExtractionJob(PassContext& ctx, PictureRequest picture, const BmpHeader& header)
+    : Extraction(ctx, std::move(picture)), header_(header) {}
 
 ExtractionJob::~ExtractionJob() { Close(); }
 
-Outcome ExtractionJob::Open() {
-    const std::string& path = ctx_.job.ImagePath;
-    std::unique_ptr<CarrierPicture> picture;
-    Outcome opened = OpenLockedCarrier(ctx_.files, kCarrier, path, CarrierAccess::WritableIfAllowed,
-                                       FileService::LockKind::Exclusive, picture,
-                                       ctx_.job.ImageFile);
-    if (!opened.completed()) return opened;
-    if (Outcome verdict = picture->VerdictOn(path); !verdict.completed()) return verdict;
-    // A picture without a marker word holds no message of versions 1 and 2.
-    if (!picture->Marks()) return Outcome::Of(OutcomeKind::NoData, path);
-    header_ = *picture->Marks();
-    return Outcome::Of(Verdict(header_), path);
-}
+Outcome ExtractionJob::Check() const { return Outcome::Of(CheckOf(header_), picture_.path); }
 
-OutputTarget ExtractionJob::CheckOutput(const std::string& outFile) {
-    OutputTarget target = CheckOutputTarget(ctx_.files, ctx_.job.ImagePath, outFile);
-    checkedOutput_ = outFile;
-    agreed_ = target.standing;
-    return target;
+std::string ExtractionJob::OutputFile(const std::string& folder) const {
+    return stored_names::OutputFileFor(folder, header_.SafeExtension());
 }
 
 bool ExtractionJob::NeedsPassword() const {
@@ -114,7 +101,7 @@ Outcome ExtractionJob::RunPass(const std::string& outFile) {
     }
     SequentialWriter output(ctx_.files, kOutput);
     PayloadSink write = [&output](std::span<const std::uint8_t> bytes) { output.Write(bytes); };
-    const std::string& carrierPath = ctx_.job.ImagePath;
+    const std::string& carrierPath = picture_.path;
     try {
         Outcome outcome = header_.isVersion2() ? RunSealed(write) : ExtractMsg(ctx_, write);
         if (!outcome.completed()) return outcome;
@@ -127,7 +114,7 @@ Outcome ExtractionJob::RunPass(const std::string& outFile) {
         return Outcome{OutcomeKind::CarrierFailure, carrierPath, FileCause::Other, 0};
     }
     try {
-        output_->Commit(agreed_);
+        output_->Commit(Agreed());
     } catch (const FileError& e) {
         return Outcome::Failure(OutcomeKind::OutputFailure, e, outFile);
     }
@@ -136,11 +123,7 @@ Outcome ExtractionJob::RunPass(const std::string& outFile) {
 
 Outcome ExtractionJob::Run(const std::string& outFile) {
     ctx_.job.MsgLen = static_cast<std::int32_t>(header_.messageLength());
-    // Without a check first, the same rules hold for what stands there now.
-    if (checkedOutput_ != outFile) {
-        OutputTarget target = CheckOutput(outFile);
-        if (!target.verdict.completed()) return target.verdict;
-    }
+    if (Outcome checked = CheckedOutput(outFile); !checked.completed()) return checked;
     Outcome outcome = RunPass(outFile);
     // Whatever did not become the output is thrown away.
     output_.reset();
@@ -148,7 +131,7 @@ Outcome ExtractionJob::Run(const std::string& outFile) {
 }
 
 Outcome ExtractionJob::Wipe() {
-    const std::string& path = ctx_.job.ImagePath;
+    const std::string& path = picture_.path;
     try {
         WipeCarrier(ctx_.files, kCarrier, header_);
     } catch (const FileError& e) {

@@ -9,7 +9,6 @@
 #include "engine/JobState.h"
 #include "engine/PassProgress.h"
 #include "engine/PendingOutput.h"
-#include "engine/format/BmpHeader.h"
 #include "engine/StealthPicture.h"
 #include "engine/StealthSteps.h"
 #include "engine/stealth/MessageOpener.h"
@@ -26,32 +25,24 @@ using file_numbers::kOutput;
 
 }  // namespace
 
-StealthJob::StealthJob(PassContext& ctx) : ctx_(ctx) {}
+StealthJob::StealthJob(PassContext& ctx, PictureRequest picture,
+                       std::unique_ptr<CarrierPicture> carrier)
+    : Extraction(ctx, std::move(picture)), carrier_(std::move(carrier)) {}
 
 StealthJob::~StealthJob() { Close(); }
 
-Outcome StealthJob::Open(const SecretBytes& passphrase) {
-    const std::string& path = ctx_.job.ImagePath;
-    Outcome opened = OpenLockedCarrier(ctx_.files, kCarrier, path, CarrierAccess::WritableIfAllowed,
-                                       FileService::LockKind::Exclusive, carrier_,
-                                       ctx_.job.ImageFile);
-    if (!opened.completed()) return opened;
-    if (Outcome verdict = carrier_->VerdictOn(path); !verdict.completed()) return verdict;
-    // A marker word, or a pixel array cut short, leaves no room for a version-3 message.
-    const BmpHeader* marks = carrier_->Marks();
-    if ((marks && marks->holdsData()) || !carrier_->CoverWhole())
-        return Outcome::Of(OutcomeKind::NoData, path);
+Outcome StealthJob::Find(const SecretBytes& passphrase) {
     try {
-        return Find(passphrase);
+        return Look(passphrase);
     } catch (const FileError& e) {
-        return CarrierFileFailure(e, path);
+        return CarrierFileFailure(e, picture_.path);
     } catch (...) {
-        return stealth_steps::FailureOf(std::current_exception(), path);
+        return stealth_steps::FailureOf(std::current_exception(), picture_.path);
     }
 }
 
-Outcome StealthJob::Find(const SecretBytes& passphrase) {
-    const std::string& path = ctx_.job.ImagePath;
+Outcome StealthJob::Look(const SecretBytes& passphrase) {
+    const std::string& path = picture_.path;
     if (OutcomeKind decoded = carrier_->Decode(); decoded != OutcomeKind::Completed)
         return Outcome::About(decoded, carrier_->Kind(), path);
     StealthPicture& picture = carrier_->Samples();
@@ -68,22 +59,14 @@ Outcome StealthJob::Find(const SecretBytes& passphrase) {
     return Outcome::Of(OutcomeKind::Completed, path);
 }
 
-OutputTarget StealthJob::CheckOutput(const std::string& outFile) {
-    OutputTarget target = CheckOutputTarget(ctx_.files, ctx_.job.ImagePath, outFile);
-    checkedOutput_ = outFile;
-    agreed_ = target.standing;
-    return target;
-}
+std::string StealthJob::OutputFile(const std::string& folder) const { return folder + name_; }
 
 Outcome StealthJob::Run(const std::string& outFile) {
-    if (checkedOutput_ != outFile) {
-        OutputTarget target = CheckOutput(outFile);
-        if (!target.verdict.completed()) return target.verdict;
-    }
+    if (Outcome checked = CheckedOutput(outFile); !checked.completed()) return checked;
     try {
         PendingOutput output(ctx_.files, kOutput, outFile);
         SequentialWriter(ctx_.files, kOutput).Write(file_);
-        output.Commit(agreed_);
+        output.Commit(Agreed());
     } catch (const FileError& e) {
         return Outcome::Failure(OutcomeKind::OutputFailure, e, outFile);
     }
@@ -93,12 +76,12 @@ Outcome StealthJob::Run(const std::string& outFile) {
 }
 
 Outcome StealthJob::Wipe() {
-    const std::string& path = ctx_.job.ImagePath;
+    const std::string& path = picture_.path;
     if (!keys_) return Outcome::Of(OutcomeKind::NoData, path);
     StealthPicture& picture = carrier_->Samples();
     try {
         auto changed = stealth_steps::Wipe(ctx_, picture, *keys_, payloadLength_);
-        if (auto rewritten = picture.WriteBack(changed)) ctx_.job.ImageFile = *rewritten;
+        rewritten_ = picture.WriteBack(changed);
     } catch (const FileError& e) {
         return Outcome::Failure(OutcomeKind::CarrierFailure, e, path);
     } catch (...) {
@@ -111,12 +94,6 @@ void StealthJob::Close() noexcept {
     std::fill(file_.begin(), file_.end(), 0);
     file_.clear();
     ctx_.files.CloseQuietly(kCarrier);
-}
-
-Outcome WipeStealthData(PassContext& ctx, const SecretBytes& passphrase) {
-    StealthJob job(ctx);
-    if (Outcome found = job.Open(passphrase); !found.completed()) return found;
-    return job.Wipe();
 }
 
 }  // namespace velquist

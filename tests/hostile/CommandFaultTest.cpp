@@ -163,7 +163,7 @@ TEST(CommandFaults, ExtractionFailingAtAnyFileOperationNeverLosesTheOldOutput) {
         if (h.job.HiddenMark == 0) continue;
         if (output == setUp.message) {
             // The wipe was cut short: the picture still claims its data, so the wipe runs again.
-            EXPECT_TRUE(WipeHiddenData(h.platform.Files(), setUp.carrier).completed()) << k;
+            EXPECT_TRUE(WipeCommand(h.platform.Files(), setUp.carrier).completed()) << k;
             EXPECT_EQ(GetLE32(ReadAll(setUp.carrier), 6), 0u) << k;
             continue;
         }

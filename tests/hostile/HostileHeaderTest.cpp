@@ -141,7 +141,7 @@ TEST(HostileHeaders, WipingAFolderFailsAndChangesNothing) {
     std::string path = dir.File("carrier.bmp");
     std::filesystem::create_directory(path);
     NumberedFiles files;
-    Outcome wiped = WipeHiddenData(files, path);
+    Outcome wiped = WipeCommand(files, path);
     EXPECT_EQ(wiped.kind, OutcomeKind::CarrierFailure);
     EXPECT_EQ(wiped.cause, FileCause::NotRegular);
     EXPECT_FALSE(files.IsOpen(1));

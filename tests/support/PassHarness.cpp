@@ -6,7 +6,8 @@
 #include "engine/EmbedPass.h"
 #include "engine/ExtractPass.h"
 #include "engine/CarrierWipe.h"
-#include "engine/ExtractionJob.h"
+#include "engine/Extraction.h"
+#include "engine/PictureWipe.h"
 #include "engine/format/BmpHeader.h"
 #include "engine/format/CarrierFormat.h"
 #include "platform/NumberedFiles.h"
@@ -45,9 +46,9 @@ void PassHarness::HideStealth(const std::string& passphrase) {
 }
 
 Outcome PassHarness::Extract(const std::string& outFile, const std::string& password) {
-    ExtractionJob extraction(ctx);
-    Outcome opened = extraction.Open();
-    if (!opened.completed()) return opened;
+    OpenedExtraction opened = OpenForExtraction(ctx, {job.ImagePath, job.ImageFile}, {});
+    if (!opened.outcome.completed()) return opened.outcome;
+    Extraction& extraction = *opened.extraction;
     if (extraction.NeedsPassword() && !extraction.AcceptPassword(SecretBytes::Of(password)))
         return Outcome::Of(OutcomeKind::WrongPassword, job.ImagePath);
     return extraction.Run(outFile);
@@ -66,6 +67,13 @@ void PassHarness::WipeCarrierFile() {
         throw;
     }
     files.Close(1);
+}
+
+Outcome WipeCommand(FileService& files, const std::string& path) {
+    JobState job;
+    RecordingProgress progress;
+    PassContext ctx{job, files, progress};
+    return WipePicture(ctx, {path, {}}, {});
 }
 
 std::vector<std::uint8_t> RandomBytes(std::size_t n, std::uint32_t seed) {

@@ -55,4 +55,7 @@ struct PassHarness {
 
 std::vector<std::uint8_t> RandomBytes(std::size_t n, std::uint32_t seed);
 
+// The wipe command on the picture at `path`, without a passphrase, as velquist-cli runs it.
+Outcome WipeCommand(FileService& files, const std::string& path);
+
 }  // namespace velquist::testing
