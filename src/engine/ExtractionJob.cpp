@@ -8,6 +8,7 @@
 #include "engine/CarrierCheck.h"
 #include "engine/CarrierWipe.h"
 #include "engine/ExtractPass.h"
+#include "engine/FailureOutcome.h"
 #include "engine/FileNumbers.h"
 #include "engine/JobState.h"
 #include "engine/PassProgress.h"
@@ -110,8 +111,8 @@ Outcome ExtractionJob::RunPass(const std::string& outFile) {
     } catch (const FileError& e) {
         if (e.number() == kOutput) return Outcome::Failure(OutcomeKind::OutputFailure, e, outFile);
         return Outcome::Failure(OutcomeKind::CarrierFailure, e, carrierPath);
-    } catch (const std::exception&) {
-        return Outcome{OutcomeKind::CarrierFailure, carrierPath, FileCause::Other, 0};
+    } catch (...) {
+        return OutcomeOfFailure(std::current_exception(), carrierPath);
     }
     try {
         output_->Commit(Agreed());
@@ -136,8 +137,8 @@ Outcome ExtractionJob::Wipe() {
         WipeCarrier(ctx_.files, kCarrier, header_);
     } catch (const FileError& e) {
         return Outcome::Failure(OutcomeKind::CarrierFailure, e, path);
-    } catch (const std::exception&) {
-        return Outcome{OutcomeKind::CarrierFailure, path, FileCause::Other, 0};
+    } catch (...) {
+        return OutcomeOfFailure(std::current_exception(), path);
     }
     return Outcome::Of(OutcomeKind::Completed, path);
 }

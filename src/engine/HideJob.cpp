@@ -7,6 +7,7 @@
 
 #include "engine/BesideEventLoop.h"
 #include "engine/CarrierCheck.h"
+#include "engine/FailureOutcome.h"
 #include "engine/FileNumbers.h"
 #include "engine/JobState.h"
 #include "engine/PassProgress.h"
@@ -40,9 +41,10 @@ using PasswordField = std::array<std::uint8_t, 1 + kPasswordLength>;
 // the sealed stream of it (version 2).
 using PayloadSource = std::function<void(std::span<std::uint8_t>)>;
 
-// Which file a failed operation concerned, as the hide reports it.
-Outcome HideFailure(const JobState& s, const FileError& e) {
+// Which file a failed operation concerned, and in which hide, as the hide reports it.
+Outcome HideFailure(const JobState& s, const FileError& e, bool stealth) {
     if (e.number() == kMessage) return Outcome::Failure(OutcomeKind::MessageFailure, e, s.MsgPath);
+    if (stealth) return Outcome::Failure(OutcomeKind::StealthFailure, e, s.ImagePath);
     return CarrierFileFailure(e, s.ImagePath);
 }
 
@@ -172,13 +174,16 @@ Outcome HideJob::Run(const HideOptions& options) {
     Outcome outcome;
     try {
         outcome = Write(options);
+    } catch (const RewriteError& e) {
+        outcome = Outcome::Failure(OutcomeKind::RewriteFailure, e, s.ImagePath);
     } catch (const FileError& e) {
-        outcome = HideFailure(s, e);
+        outcome = HideFailure(s, e, stealth_);
     } catch (const PayloadError&) {
         // Only the key derivation can fail here: it found no memory to run in.
         outcome = Outcome::Of(OutcomeKind::NoMemory, s.ImagePath);
     } catch (...) {
-        outcome = stealth_steps::FailureOf(std::current_exception(), s.ImagePath);
+        outcome = OutcomeOfFailure(std::current_exception(), s.ImagePath,
+                                   keysDerived_ ? OutcomeKind::NoMemoryToWrite : OutcomeKind::NoMemory);
     }
     if (!outcome.completed()) Retract();
     // Everything is on the disk: a failing close can no longer lose anything.
@@ -213,6 +218,7 @@ Outcome HideJob::Write(const HideOptions& options) {
 // into the samples; only the samples that changed are written back.
 Outcome HideJob::WriteStealth(const HideOptions& options, std::int64_t length) {
     JobState& s = ctx_.job;
+    stealth_ = true;
     if (!picture_->CoverWhole()) return Outcome::Of(OutcomeKind::Damaged, s.ImagePath);
     if (OutcomeKind decoded = picture_->Decode(); decoded != OutcomeKind::Completed)
         return Outcome::About(decoded, picture_->Kind(), s.ImagePath);
@@ -223,6 +229,7 @@ Outcome HideJob::WriteStealth(const HideOptions& options, std::int64_t length) {
         stealth::StealthCapacity::LargestPayload(samples))
         return Outcome::Of(OutcomeKind::TooLarge, s.MsgPath);
     stealth::StealthKeys keys = stealth_steps::DeriveKeys(ctx_, options.password, picture.Geometry());
+    keysDerived_ = true;
     SequentialReader message(ctx_.files, kMessage);
     stealth::MessageSealer sealer(keys, name, static_cast<std::uint64_t>(length),
                                   [&message](std::span<std::uint8_t> bytes) { message.Read(bytes); });

@@ -60,6 +60,10 @@ private:
 
     PassContext& ctx_;
     std::unique_ptr<CarrierPicture> picture_;
+    // A version-3 hide is under way, and has its keys: running out of memory from then on is
+    // the embedder's or the encoder's.
+    bool stealth_ = false;
+    bool keysDerived_ = false;
     bool headerWritten_ = false;
     bool claimWritten_ = false;
 };

@@ -6,6 +6,7 @@
 
 #include "engine/CarrierCheck.h"
 #include "engine/CarrierWipe.h"
+#include "engine/FailureOutcome.h"
 #include "engine/FileNumbers.h"
 #include "engine/StealthJob.h"
 #include "engine/format/BmpHeader.h"
@@ -22,8 +23,8 @@ Outcome WipeMarked(FileService& files, const BmpHeader& header, const std::strin
         WipeCarrier(files, kCarrier, header);
     } catch (const FileError& e) {
         return CarrierFileFailure(e, path);
-    } catch (const std::exception&) {
-        return Outcome{OutcomeKind::CarrierFailure, path, FileCause::Other, 0};
+    } catch (...) {
+        return OutcomeOfFailure(std::current_exception(), path);
     }
     return Outcome::Of(OutcomeKind::Completed, path);
 }

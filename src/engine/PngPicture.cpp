@@ -56,13 +56,17 @@ std::vector<std::uint8_t> PngPicture::Encoded() {
 std::optional<PathFacts> PngPicture::WriteBack(std::span<const std::uint32_t> changed) {
     if (changed.empty()) return std::nullopt;
     std::vector<std::uint8_t> file = Encoded();
-    // The file itself, in its own folder, when the picture was named through a link.
-    std::string target = files_.Resolve(path_);
-    if (target.empty()) target = path_;
-    const PathFacts old = files_.FactsOf(number_);
-    PendingOutput rewrite(files_, file_numbers::kRewrite, target);
-    SequentialWriter(files_, file_numbers::kRewrite).Write(file);
-    return rewrite.Commit(old, &old);
+    try {
+        // The file itself, in its own folder, when the picture was named through a link.
+        std::string target = files_.Resolve(path_);
+        if (target.empty()) target = path_;
+        const PathFacts old = files_.FactsOf(number_);
+        PendingOutput rewrite(files_, file_numbers::kRewrite, target);
+        SequentialWriter(files_, file_numbers::kRewrite).Write(file);
+        return rewrite.Commit(old, &old);
+    } catch (const FileError& e) {
+        throw RewriteError(e);
+    }
 }
 
 }  // namespace velquist

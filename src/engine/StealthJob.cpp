@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "engine/CarrierCheck.h"
+#include "engine/FailureOutcome.h"
 #include "engine/FileNumbers.h"
 #include "engine/JobState.h"
 #include "engine/PassProgress.h"
@@ -37,7 +38,7 @@ Outcome StealthJob::Find(const SecretBytes& passphrase) {
     } catch (const FileError& e) {
         return CarrierFileFailure(e, picture_.path);
     } catch (...) {
-        return stealth_steps::FailureOf(std::current_exception(), picture_.path);
+        return OutcomeOfFailure(std::current_exception(), picture_.path);
     }
 }
 
@@ -82,10 +83,12 @@ Outcome StealthJob::Wipe() {
     try {
         auto changed = stealth_steps::Wipe(ctx_, picture, *keys_, payloadLength_);
         rewritten_ = picture.WriteBack(changed);
+    } catch (const RewriteError& e) {
+        return Outcome::Failure(OutcomeKind::RewriteFailure, e, path);
     } catch (const FileError& e) {
         return Outcome::Failure(OutcomeKind::CarrierFailure, e, path);
     } catch (...) {
-        return stealth_steps::FailureOf(std::current_exception(), path);
+        return OutcomeOfFailure(std::current_exception(), path, OutcomeKind::NoMemoryToWrite);
     }
     return Outcome::Of(OutcomeKind::Completed, path);
 }

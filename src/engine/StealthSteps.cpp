@@ -10,7 +10,6 @@
 #include "engine/PassProgress.h"
 #include "engine/StealthPicture.h"
 #include "engine/stealth/Stealth.h"
-#include "engine/stealth/StealthError.h"
 
 namespace velquist::stealth_steps {
 
@@ -74,20 +73,6 @@ std::vector<std::uint32_t> Wipe(PassContext& ctx, StealthPicture& picture,
     return WithPercent(ctx, [&](const stealth::EmbedOptions& options) {
         return stealth::Wipe(picture.Samples(), picture.Geometry(), keys, payloadLength, options);
     });
-}
-
-Outcome FailureOf(const std::exception_ptr& failure, const std::string& carrierPath) {
-    try {
-        std::rethrow_exception(failure);
-    } catch (const stealth::StealthError& e) {
-        if (e.kind() == stealth::StealthError::Kind::Damaged)
-            return Outcome::Of(OutcomeKind::Damaged, carrierPath);
-        return Outcome::Of(OutcomeKind::NoMemory, carrierPath);
-    } catch (const std::bad_alloc&) {
-        return Outcome::Of(OutcomeKind::NoMemory, carrierPath);
-    } catch (...) {
-    }
-    return Outcome{OutcomeKind::CarrierFailure, carrierPath, FileCause::Other, 0};
 }
 
 }  // namespace velquist::stealth_steps

@@ -2,15 +2,12 @@
 #pragma once
 
 #include <cstdint>
-#include <exception>
 #include <optional>
 #include <span>
-#include <string>
 #include <vector>
 
 #include "engine/PassContext.h"
 #include "engine/crypto/SecretBytes.h"
-#include "engine/format/Outcome.h"
 #include "engine/stealth/SampleGeometry.h"
 #include "engine/stealth/StealthKeys.h"
 
@@ -35,10 +32,6 @@ std::optional<std::vector<std::uint32_t>> Embed(PassContext& ctx, StealthPicture
 // Rewrites what a hide of `payloadLength` bytes wrote, reporting as it goes.
 std::vector<std::uint32_t> Wipe(PassContext& ctx, StealthPicture& picture,
                                 const stealth::StealthKeys& keys, std::uint32_t payloadLength);
-
-// The outcome a version-3 step's failure ends in: no memory, libsodium not starting, a payload
-// that does not authenticate.
-Outcome FailureOf(const std::exception_ptr& failure, const std::string& carrierPath);
 
 }  // namespace stealth_steps
 

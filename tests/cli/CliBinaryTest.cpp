@@ -252,6 +252,27 @@ TEST(CliBinary, PngLargerThanTheMemoryAtHandIsLookedAtButRefusedForAHide) {
     EXPECT_EQ(ListFolder(dir.path()), names);
 }
 
+// An embedder that runs out of memory, once the key derivation found enough, says so in its own
+// words (it is no password that could not be checked), ends with status 5 and leaves the picture
+// as it was.
+TEST(CliBinary, EmbedderOutOfMemorySaysSoAndLeavesThePictureAsItWas) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "a sanitized program reserves terabytes of address space for its shadow";
+#endif
+    TempDir dir;
+    const std::string carrier = dir.File("carrier.bmp");
+    const std::vector<std::uint8_t> picture = CarrierBuilder{.width = 2000, .height = 2000}.Build();
+    WriteAll(carrier, picture);
+    WriteAll(dir.File("m.txt"), RandomBytes(1000, 4));
+    // Room for the key derivation's 64 MiB, far from enough for the embedder's costs and trellis
+    // over four megapixels.
+    CliResult r = RunProgram(dir, {"hide", carrier, dir.File("m.txt"), "--format", "3", "--password-stdin"},
+                             {.input = "pw\n", .memoryLimit = 160u << 20});
+    EXPECT_EQ(r.code, 5);
+    EXPECT_EQ(r.err, Line(cli_texts::kNoMemoryToWrite));
+    EXPECT_EQ(ReadAll(carrier), picture);
+}
+
 // Whether `bytes` holds `text` anywhere.
 bool Holds(const std::vector<std::uint8_t>& bytes, const std::string& text) {
     return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();

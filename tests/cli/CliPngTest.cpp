@@ -110,7 +110,8 @@ TEST(CliPng, RefusedOrFailedPicturesAreLeftWholeWithNothingBeside) {
     const Bytes bomb = Assemble(HeaderData(65535, 65535, 8, 6),
                                 Chunk("IDAT", Zlib(Bytes(64 * (1 + 65535 * 4), 0))));
     const std::string unsupported = Line(cli_texts::kUnsupportedPng);
-    const std::string failed = Line(cli_texts::kEmbedFailed) + "PATH/photo.png\n";
+    // Writing the picture anew fails, whichever step: it says so, and the picture is as it was.
+    const std::string failed = Line(cli_texts::kRewriteFailed) + "PATH/photo.png\n";
     struct Case {
         const char* name;
         Bytes picture;

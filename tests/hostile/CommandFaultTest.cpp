@@ -20,6 +20,7 @@ const Box kHideStartBox{texts::kHideStart, 64, std::string("准备")};
 const Box kEmbedFailedBox{texts::kEmbedFailed, 16, std::nullopt};
 const Box kMessageFailedBox{texts::kMessageUnreadable, 16, std::nullopt};
 const Box kExtractFailedBox{texts::kExtractFailed, 16, std::nullopt};
+const Box kWipeFailedBox{texts::kWipeFailed, 16, std::nullopt};
 const std::vector<std::uint8_t> kOld{'o', 'l', 'd'};
 
 std::shared_ptr<FaultAt> InjectFault(WorkflowHarness& h, int k) {
@@ -151,7 +152,7 @@ TEST(CommandFaults, ExtractionFailingAtAnyFileOperationNeverLosesTheOldOutput) {
             // read-only carrier loses nothing and says nothing.
             EXPECT_LE(errors.size(), 1u) << k;
             if (!errors.empty()) {
-                EXPECT_EQ(errors[0], kEmbedFailedBox) << k;
+                EXPECT_EQ(errors[0], kWipeFailedBox) << k;
             }
             if (h.job.HiddenMark == 0) {
                 EXPECT_EQ(GetLE32(ReadAll(setUp.carrier), 6), 0u) << k;

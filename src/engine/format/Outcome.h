@@ -8,8 +8,9 @@
 
 namespace velquist {
 
-// How a command on a carrier ended. The passes and checks report it; each front end turns it
-// into its own words (the window's box, the command line's message and exit status).
+// How a command on a carrier ended. The passes and checks report it; which message tells it is
+// decided once (OutcomeWords), and each front end words that message (the window's box, the
+// command line's message and exit status).
 enum class OutcomeKind {
     Completed,
     TooLarge,          // the message does not fit the picture or the 24-bit length field
@@ -27,9 +28,12 @@ enum class OutcomeKind {
     CarrierGone,       // the picture is no longer where it was chosen
     CarrierReplaced,   // another file now stands where the chosen picture was
     CarrierFailure,    // a file operation on the picture failed
+    StealthFailure,    // a file operation on the picture failed in a version-3 hide
+    RewriteFailure,    // writing the picture anew beside itself failed; the old one is whole
     MessageFailure,    // a file operation on the message file failed
     OutputFailure,     // a file operation on the output file or its folder failed
     NoMemory,          // the key derivation found no memory, or the cryptography did not start
+    NoMemoryToWrite,   // the embedder or the picture's encoder found no memory
 };
 
 struct Outcome {
@@ -41,11 +45,6 @@ struct Outcome {
     PictureKind picture = PictureKind::Bmp;
 
     bool completed() const { return kind == OutcomeKind::Completed; }
-    // A file operation failed, or the picture went: a second line names the file and why.
-    bool fileFailure() const {
-        return kind == OutcomeKind::CarrierFailure || kind == OutcomeKind::MessageFailure ||
-               kind == OutcomeKind::OutputFailure || kind == OutcomeKind::CarrierGone;
-    }
     static Outcome Of(OutcomeKind kind, std::string path = {}) {
         return Outcome{kind, std::move(path), FileCause::Other, 0, PictureKind::Bmp};
     }
