@@ -25,7 +25,6 @@
 #include "engine/EmbedPass.h"
 #include "engine/Extraction.h"
 #include "engine/HideOptions.h"
-#include "engine/JobState.h"
 #include "engine/codec/GroupCodec.h"
 #include "engine/crypto/Argon2idKeyDerivation.h"
 #include "engine/format/CarrierFormat.h"
@@ -126,14 +125,10 @@ PassTimes HideAndExtract(const std::string& carrierPath, const std::string& mess
         options.formatVersion = 2;
         options.password = SecretBytes::Of("pw");
     }
-    JobState job;
-    job.ImagePath = carrierPath;
-    job.MsgPath = messagePath;
-    job.MsgExt = "bin";
-    PassContext ctx{job, files, window, &window};
+    PassContext ctx{files, window, &window};
     PassTimes times;
     auto start = Clock::now();
-    bool hidden = EmbedMsg(ctx, options).completed();
+    bool hidden = EmbedMsg(ctx, {{carrierPath, {}}, messagePath, "bin"}, options).completed();
     times.hide = Seconds(start);
 
     start = Clock::now();

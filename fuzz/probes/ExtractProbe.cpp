@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "engine/Extraction.h"
-#include "engine/JobState.h"
 #include "engine/crypto/Argon2idKeyDerivation.h"
 #include "engine/format/BmpHeader.h"
 #include "probes/RawPicture.h"
@@ -91,14 +90,13 @@ Findings ExtractProbe::Run(std::span<const std::uint8_t> bytes) {
     files_.Put(ScratchFile("carrier.bmp"), {bytes.begin(), bytes.end()});
     RawPicture raw(bytes);
     SilentProgress progress;
-    JobState job;
-    job.ImagePath = ScratchFile("carrier.bmp");
+    const std::string carrier = ScratchFile("carrier.bmp");
     static const Argon2idKeyDerivation cheapKeys = Argon2idKeyDerivation::CheapForTests();
-    PassContext ctx{job, files_, progress, nullptr, &cheapKeys};
+    PassContext ctx{files_, progress, nullptr, &cheapKeys};
     try {
-        std::string outName = "output." + StoredExtension(files_, job.ImagePath);
-        const std::string stored = StoredPassword(files_, job.ImagePath);
-        OpenedExtraction opened = OpenForExtraction(ctx, {job.ImagePath, {}}, {});
+        std::string outName = "output." + StoredExtension(files_, carrier);
+        const std::string stored = StoredPassword(files_, carrier);
+        OpenedExtraction opened = OpenForExtraction(ctx, {carrier, {}}, {});
         Outcome result = opened.outcome;
         // A version-1 carrier is given its own stored password, a version-2 one the seeds'.
         if (result.completed() && opened.extraction->NeedsPassword() &&

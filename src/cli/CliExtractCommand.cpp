@@ -20,19 +20,19 @@ using namespace cli_texts;
 // An existing output is replaced with --force or when the user says so on the terminal; a
 // script without either is refused rather than having its file replaced. Whether it was kept
 // by the user's own "no" or for want of a terminal decides what the message suggests.
-ExitCode CheckOutput(const CliRequest& r, CliSession& s, Extraction& job) {
-    OutputTarget target = job.CheckOutput(s.job.OutFile);
+ExitCode CheckOutput(const CliRequest& r, CliSession& s, Extraction& job, const std::string& outFile) {
+    OutputTarget target = job.CheckOutput(outFile);
     if (!target.verdict.completed()) return Report(s, CarrierCommand::Extract, target.verdict);
     if (!target.replaces || r.force) return ExitCode::Ok;
-    std::optional<bool> replace = s.passwords.Confirm(s.job.OutFile + Tr(kReplaceOutput));
+    std::optional<bool> replace = s.passwords.Confirm(outFile + Tr(kReplaceOutput));
     if (replace.value_or(false)) return ExitCode::Ok;
-    return s.Fail(ExitCode::Refused, replace ? kOutputKept : kOutputExists, s.job.OutFile);
+    return s.Fail(ExitCode::Refused, replace ? kOutputKept : kOutputExists, outFile);
 }
 
 // Runs the extraction, then the wipe when asked for, and prints the path last, so that a
 // script reading it knows that everything asked for is done.
-ExitCode Finish(const CliRequest& r, CliSession& s, Extraction& job) {
-    if (Outcome run = job.Run(s.job.OutFile); !run.completed())
+ExitCode Finish(const CliRequest& r, CliSession& s, Extraction& job, const std::string& outFile) {
+    if (Outcome run = job.Run(outFile); !run.completed())
         return Report(s, CarrierCommand::Extract, run);
     s.Tell(kExtractDone);
     if (r.wipe) {
@@ -41,7 +41,7 @@ ExitCode Finish(const CliRequest& r, CliSession& s, Extraction& job) {
         s.Tell(kWiped);
     }
     job.Close();
-    s.out << s.job.OutFile << '\n';
+    s.out << outFile << '\n';
     return ExitCode::Ok;
 }
 
@@ -65,7 +65,6 @@ ExitCode CheckPassword(CliSession& s, Extraction& extraction) {
 }  // namespace
 
 ExitCode RunExtract(const CliRequest& r, CliSession& s) {
-    s.job.ImagePath = r.picture;
     // The picture is opened once, under its lock, from the first check to the wipe; without a
     // marker word only a passphrase can tell whether a version-3 message is there.
     ExitCode refused = ExitCode::Ok;
@@ -73,11 +72,10 @@ ExitCode RunExtract(const CliRequest& r, CliSession& s) {
     if (refused != ExitCode::Ok) return refused;
     if (!opened.outcome.completed()) return Report(s, CarrierCommand::Extract, opened.outcome);
     Extraction& extraction = *opened.extraction;
-    s.job.OutPath = WithSeparator(r.outputDir);
-    s.job.OutFile = extraction.OutputFile(s.job.OutPath);
-    if (ExitCode code = CheckOutput(r, s, extraction); code != ExitCode::Ok) return code;
+    const std::string outFile = extraction.OutputFile(WithSeparator(r.outputDir));
+    if (ExitCode code = CheckOutput(r, s, extraction, outFile); code != ExitCode::Ok) return code;
     if (ExitCode code = CheckPassword(s, extraction); code != ExitCode::Ok) return code;
-    return Finish(r, s, extraction);
+    return Finish(r, s, extraction, outFile);
 }
 
 }  // namespace velquist::cli

@@ -11,7 +11,6 @@
 namespace velquist::cli {
 
 ExitCode RunWipe(const CliRequest& r, CliSession& s) {
-    s.job.ImagePath = r.picture;
     // Opened once, for writing and under its lock, from the check to the last byte wiped; no
     // marker word, and with a passphrase the version-3 message it opens goes.
     ExitCode refused = ExitCode::Ok;

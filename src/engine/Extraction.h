@@ -8,18 +8,12 @@
 
 #include "engine/OutputTarget.h"
 #include "engine/PassContext.h"
+#include "engine/PictureRequest.h"
 #include "engine/crypto/SecretBytes.h"
 #include "engine/format/Outcome.h"
 #include "platform/FileService.h"
 
 namespace velquist {
-
-// The picture a command works on: its name, and the file that name led to when the user chose
-// it (inode 0: whatever it leads to now). A command that finds another file there refuses it.
-struct PictureRequest {
-    std::string path;
-    PathFacts expected;
-};
 
 // Taking a message out of a picture, whichever format hides it: the protocol the window and the
 // command line follow. The picture is opened once, for writing too where the user may, and

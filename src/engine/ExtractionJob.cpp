@@ -10,7 +10,6 @@
 #include "engine/ExtractPass.h"
 #include "engine/FailureOutcome.h"
 #include "engine/FileNumbers.h"
-#include "engine/JobState.h"
 #include "engine/PassProgress.h"
 #include "engine/PendingOutput.h"
 #include "engine/crypto/PayloadError.h"
@@ -79,19 +78,19 @@ bool ExtractionJob::AcceptPassword(const SecretBytes& entered) {
 
 // The payload is opened as it comes out of the groups; only what has authenticated reaches
 // the output, and a wrong password or a changed bit throws the whole output away.
-Outcome ExtractionJob::RunSealed(const PayloadSink& write) {
+void ExtractionJob::RunSealed(const PayloadSink& write) {
     std::array<std::uint8_t, carrier::kHeaderGroupSize> group;
     ctx_.files.ReadAt(kCarrier, header_.pixelOffset, group);
-    PayloadOpener opener(KeysOf(ctx_), password_, group, ctx_.job.MsgLen, write);
-    Outcome outcome = ExtractMsg(ctx_, [this, &opener](std::span<const std::uint8_t> bytes) {
+    const std::int64_t length = header_.messageLength();
+    PayloadOpener opener(KeysOf(ctx_), password_, group, length, write);
+    ExtractMsg(ctx_, header_, length, [this, &opener](std::span<const std::uint8_t> bytes) {
         opener.Feed(bytes);
         if (!opener.NeedsKey()) return;
         ctx_.progress.Status(PassStatus::VerifyingPassword);
         RunBesideEventLoop(ctx_.pump, [&opener] { opener.DeriveKey(); });
         ctx_.progress.Status(PassStatus::Extracting);
     });
-    if (outcome.completed()) opener.Finish();
-    return outcome;
+    opener.Finish();
 }
 
 Outcome ExtractionJob::RunPass(const std::string& outFile) {
@@ -104,8 +103,10 @@ Outcome ExtractionJob::RunPass(const std::string& outFile) {
     PayloadSink write = [&output](std::span<const std::uint8_t> bytes) { output.Write(bytes); };
     const std::string& carrierPath = picture_.path;
     try {
-        Outcome outcome = header_.isVersion2() ? RunSealed(write) : ExtractMsg(ctx_, write);
-        if (!outcome.completed()) return outcome;
+        if (header_.isVersion2())
+            RunSealed(write);
+        else
+            ExtractMsg(ctx_, header_, header_.messageLength(), write);
     } catch (const PayloadError& e) {
         return PayloadFailure(e, carrierPath);
     } catch (const FileError& e) {
@@ -123,7 +124,6 @@ Outcome ExtractionJob::RunPass(const std::string& outFile) {
 }
 
 Outcome ExtractionJob::Run(const std::string& outFile) {
-    ctx_.job.MsgLen = static_cast<std::int32_t>(header_.messageLength());
     if (Outcome checked = CheckedOutput(outFile); !checked.completed()) return checked;
     Outcome outcome = RunPass(outFile);
     // Whatever did not become the output is thrown away.

@@ -43,7 +43,7 @@ public:
 
 private:
     Outcome RunPass(const std::string& outFile);
-    Outcome RunSealed(const PayloadSink& write);
+    void RunSealed(const PayloadSink& write);
 
     BmpHeader header_;
     SecretBytes password_;

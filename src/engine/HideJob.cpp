@@ -9,7 +9,6 @@
 #include "engine/CarrierCheck.h"
 #include "engine/FailureOutcome.h"
 #include "engine/FileNumbers.h"
-#include "engine/JobState.h"
 #include "engine/PassProgress.h"
 #include "engine/StealthPicture.h"
 #include "engine/StealthSteps.h"
@@ -42,10 +41,10 @@ using PasswordField = std::array<std::uint8_t, 1 + kPasswordLength>;
 using PayloadSource = std::function<void(std::span<std::uint8_t>)>;
 
 // Which file a failed operation concerned, and in which hide, as the hide reports it.
-Outcome HideFailure(const JobState& s, const FileError& e, bool stealth) {
-    if (e.number() == kMessage) return Outcome::Failure(OutcomeKind::MessageFailure, e, s.MsgPath);
-    if (stealth) return Outcome::Failure(OutcomeKind::StealthFailure, e, s.ImagePath);
-    return CarrierFileFailure(e, s.ImagePath);
+Outcome HideFailure(const HideRequest& r, const FileError& e, bool stealth) {
+    if (e.number() == kMessage) return Outcome::Failure(OutcomeKind::MessageFailure, e, r.message);
+    if (stealth) return Outcome::Failure(OutcomeKind::StealthFailure, e, r.picture.path);
+    return CarrierFileFailure(e, r.picture.path);
 }
 
 bool MessageFitsFormat(std::int64_t length, const BmpHeader& header, bool encrypted) {
@@ -55,10 +54,10 @@ bool MessageFitsFormat(std::int64_t length, const BmpHeader& header, bool encryp
 }
 
 // No password yet: the field is blank (an unprotected version 1 keeps the filler there).
-HeaderGroup HeaderGroupFor(const JobState& s, const HideOptions& options) {
+HeaderGroup HeaderGroupFor(const HideRequest& r, const HideOptions& options) {
     HeaderGroup group;
     group.fill(' ');
-    std::string extension = s.MsgExt.substr(0, kExtensionLength);
+    std::string extension = r.extension.substr(0, kExtensionLength);
     std::copy(extension.begin(), extension.end(), group.begin() + kExtensionOffset);
     group[kPasswordLengthOffset] = 0;
     if (options.protection == Protection::None) {
@@ -90,19 +89,21 @@ std::uint32_t MarkerFor(std::int64_t length, std::uint32_t kind) {
     return (static_cast<std::uint32_t>(length) & kLengthMask) | kind;
 }
 
-void EmbedGroups(PassContext& ctx, std::int64_t firstOffset, const PayloadSource& fill) {
-    JobState& s = ctx.job;
+// Codes `length` payload bytes into the groups from `firstOffset`.
+void EmbedGroups(PassContext& ctx, std::int64_t firstOffset, std::int64_t length,
+                 const PayloadSource& fill) {
+    const std::int64_t groups = length / kTripleSize;
     WalkWholeGroups(
-        ctx, kCarrier, firstOffset, fill,
+        ctx, kCarrier, firstOffset, groups, fill,
         [](std::uint8_t* groups, const std::uint8_t* triples, std::size_t n) {
             GroupCodec::EmbedRun(groups, triples, n);
         },
         [](GroupBlocks& blocks, std::span<std::uint8_t>) { blocks.WriteBack(); });
-    int left = s.MsgLen % 3;
+    const int left = static_cast<int>(length % kTripleSize);
     if (left == 0) return;
     std::array<std::uint8_t, kGroupSize> group;
     std::array<std::uint8_t, kTripleSize> triple{};
-    std::int64_t offset = firstOffset + static_cast<std::int64_t>(s.GroupCount) * kGroupSize;
+    std::int64_t offset = firstOffset + groups * kGroupSize;
     ctx.files.ReadAt(kCarrier, offset, group);
     fill(std::span(triple).first(left));
     GroupCodec::Embed(group.data(), triple.data(), left);
@@ -111,15 +112,15 @@ void EmbedGroups(PassContext& ctx, std::int64_t firstOffset, const PayloadSource
 
 }  // namespace
 
-HideJob::HideJob(PassContext& ctx) : ctx_(ctx) {}
+HideJob::HideJob(PassContext& ctx, HideRequest request) : ctx_(ctx), request_(std::move(request)) {}
 
 HideJob::~HideJob() { Close(); }
 
 Outcome HideJob::Open() {
-    const std::string& path = ctx_.job.ImagePath;
+    const std::string& path = request_.picture.path;
     Outcome opened = OpenLockedCarrier(ctx_.files, kCarrier, path, CarrierAccess::Writable,
                                        FileService::LockKind::Exclusive, picture_,
-                                       ctx_.job.ImageFile);
+                                       request_.picture.expected);
     if (!opened.completed()) return opened;
     Outcome verdict = picture_->VerdictOn(path);
     // Another program may have hidden something since the picture was chosen.
@@ -132,7 +133,7 @@ Outcome HideJob::Open() {
 bool HideJob::IsOpen() const { return ctx_.files.IsOpen(kCarrier); }
 
 Outcome HideJob::TakesFormat(int formatVersion) const {
-    return picture_->TakesFormat(formatVersion, ctx_.job.ImagePath);
+    return picture_->TakesFormat(formatVersion, request_.picture.path);
 }
 
 StealthWeight HideJob::WeighStealth() {
@@ -144,11 +145,11 @@ StealthWeight HideJob::WeighStealth() {
         return weight;  // the hide itself tells what is wrong with the picture
     }
     const std::uint64_t samples = picture_->Samples().Geometry().SampleCount();
-    const std::uint64_t name = BaseNameOf(ctx_.job.MsgPath).size();
+    const std::uint64_t name = BaseNameOf(request_.message).size();
     weight.safeBytes = stealth::StealthCapacity::SafeFile(samples, name).value_or(0);
     std::int64_t length = 0;
     try {
-        ctx_.files.OpenReadOnly(kMessage, ctx_.job.MsgPath);
+        ctx_.files.OpenReadOnly(kMessage, request_.message);
         length = ctx_.files.Length(kMessage);
         ctx_.files.Close(kMessage);
     } catch (const FileError&) {
@@ -167,22 +168,19 @@ StealthWeight HideJob::WeighStealth() {
 }
 
 Outcome HideJob::Run(const HideOptions& options) {
-    JobState& s = ctx_.job;
-    s.MsgLen = 0;
-    s.OffBits = 0;
-    s.GroupNo = 0;
+    const std::string& path = request_.picture.path;
     Outcome outcome;
     try {
         outcome = Write(options);
     } catch (const RewriteError& e) {
-        outcome = Outcome::Failure(OutcomeKind::RewriteFailure, e, s.ImagePath);
+        outcome = Outcome::Failure(OutcomeKind::RewriteFailure, e, path);
     } catch (const FileError& e) {
-        outcome = HideFailure(s, e, stealth_);
+        outcome = HideFailure(request_, e, stealth_);
     } catch (const PayloadError&) {
         // Only the key derivation can fail here: it found no memory to run in.
-        outcome = Outcome::Of(OutcomeKind::NoMemory, s.ImagePath);
+        outcome = Outcome::Of(OutcomeKind::NoMemory, path);
     } catch (...) {
-        outcome = OutcomeOfFailure(std::current_exception(), s.ImagePath,
+        outcome = OutcomeOfFailure(std::current_exception(), path,
                                    keysDerived_ ? OutcomeKind::NoMemoryToWrite : OutcomeKind::NoMemory);
     }
     if (!outcome.completed()) Retract();
@@ -190,78 +188,71 @@ Outcome HideJob::Run(const HideOptions& options) {
     Close();
     if (!outcome.completed()) return outcome;
     ctx_.progress.Status(PassStatus::Embedded);
-    // A version-3 picture shows nothing, to this window as to anyone.
-    if (options.formatVersion != 3) s.HiddenMark = 1;
-    return Outcome::Of(OutcomeKind::Completed, s.ImagePath);
+    // A version-3 picture shows nothing, to this program as to anyone.
+    marked_ = options.formatVersion != 3;
+    return Outcome::Of(OutcomeKind::Completed, path);
 }
 
 Outcome HideJob::Write(const HideOptions& options) {
-    JobState& s = ctx_.job;
     if (Outcome takes = TakesFormat(options.formatVersion); !takes.completed()) return takes;
-    ctx_.files.OpenReadOnly(kMessage, s.MsgPath);
+    ctx_.files.OpenReadOnly(kMessage, request_.message);
     std::int64_t length = ctx_.files.Length(kMessage);
     if (options.formatVersion == 3) return WriteStealth(options, length);
     const BmpHeader& header = *picture_->Marks();
     if (!MessageFitsFormat(length, header, options.encrypted()))
-        return Outcome::Of(OutcomeKind::TooLarge, s.MsgPath);
-    s.OffBits = header.pixelOffset;
-    ctx_.files.WriteAt(kCarrier, s.OffBits, HeaderGroupFor(s, options));
+        return Outcome::Of(OutcomeKind::TooLarge, request_.message);
+    offBits_ = header.pixelOffset;
+    ctx_.files.WriteAt(kCarrier, offBits_, HeaderGroupFor(request_, options));
     headerWritten_ = true;
     if (options.encrypted())
         WriteSealed(options, length);
     else
         WritePlain(options, length);
-    return Outcome::Of(OutcomeKind::Completed, s.ImagePath);
+    return Outcome::Of(OutcomeKind::Completed, request_.picture.path);
 }
 
 // The whole picture is decoded once, the message sealed under the passphrase's keys and coded
 // into the samples; only the samples that changed are written back.
 Outcome HideJob::WriteStealth(const HideOptions& options, std::int64_t length) {
-    JobState& s = ctx_.job;
+    const std::string& path = request_.picture.path;
     stealth_ = true;
-    if (!picture_->CoverWhole()) return Outcome::Of(OutcomeKind::Damaged, s.ImagePath);
+    if (!picture_->CoverWhole()) return Outcome::Of(OutcomeKind::Damaged, path);
     if (OutcomeKind decoded = picture_->Decode(); decoded != OutcomeKind::Completed)
-        return Outcome::About(decoded, picture_->Kind(), s.ImagePath);
-    std::string name = BaseNameOf(s.MsgPath);
+        return Outcome::About(decoded, picture_->Kind(), path);
+    std::string name = BaseNameOf(request_.message);
     StealthPicture& picture = picture_->Samples();
     const std::uint64_t samples = picture.Geometry().SampleCount();
     if (stealth::StealthCapacity::PayloadLength(static_cast<std::uint64_t>(length), name.size()) >
         stealth::StealthCapacity::LargestPayload(samples))
-        return Outcome::Of(OutcomeKind::TooLarge, s.MsgPath);
+        return Outcome::Of(OutcomeKind::TooLarge, request_.message);
     stealth::StealthKeys keys = stealth_steps::DeriveKeys(ctx_, options.password, picture.Geometry());
     keysDerived_ = true;
     SequentialReader message(ctx_.files, kMessage);
     stealth::MessageSealer sealer(keys, name, static_cast<std::uint64_t>(length),
                                   [&message](std::span<std::uint8_t> bytes) { message.Read(bytes); });
     std::vector<std::uint8_t> payload = sealer.Seal();
-    s.MsgLen = static_cast<std::int32_t>(payload.size());
     auto changed = stealth_steps::Embed(ctx_, picture, keys, payload);
-    if (!changed) return Outcome::Of(OutcomeKind::TooLarge, s.MsgPath);
-    if (auto rewritten = picture.WriteBack(*changed)) s.ImageFile = *rewritten;
-    return Outcome::Of(OutcomeKind::Completed, s.ImagePath);
+    if (!changed) return Outcome::Of(OutcomeKind::TooLarge, request_.message);
+    rewritten_ = picture.WriteBack(*changed);
+    return Outcome::Of(OutcomeKind::Completed, path);
 }
 
 void HideJob::WriteSealed(const HideOptions& options, std::int64_t length) {
-    JobState& s = ctx_.job;
     SequentialReader message(ctx_.files, kMessage);
-    PayloadSealer sealer(KeysOf(ctx_), options.password, HeaderGroupFor(s, options), length,
+    PayloadSealer sealer(KeysOf(ctx_), options.password, HeaderGroupFor(request_, options), length,
                          [&message](std::span<std::uint8_t> bytes) { message.Read(bytes); });
     RunBesideEventLoop(ctx_.pump, [&sealer] { sealer.DeriveKey(); });
-    s.MsgLen = static_cast<std::int32_t>(sealer.PayloadLength());
+    const std::int64_t payload = sealer.PayloadLength();
     ctx_.progress.Status(PassStatus::Embedding);
-    s.GroupCount = s.MsgLen / 3;
-    EmbedGroups(ctx_, static_cast<std::int64_t>(s.OffBits) + kHeaderGroupSize,
+    EmbedGroups(ctx_, offBits_ + kHeaderGroupSize, payload,
                 [&sealer](std::span<std::uint8_t> bytes) { sealer.Fill(bytes); });
-    WriteGroupsThenClaim(MarkerFor(s.MsgLen, format2::kMarkerEncrypted), options);
+    WriteGroupsThenClaim(MarkerFor(payload, format2::kMarkerEncrypted), options);
 }
 
 void HideJob::WritePlain(const HideOptions& options, std::int64_t length) {
-    JobState& s = ctx_.job;
-    s.MsgLen = static_cast<std::int32_t>(length);
     SequentialReader message(ctx_.files, kMessage);
     ctx_.progress.Status(PassStatus::Embedding);
-    s.GroupCount = s.MsgLen / 3;
-    EmbedGroups(ctx_, static_cast<std::int64_t>(s.OffBits) + kHeaderGroupSize,
+    EmbedGroups(ctx_, offBits_ + kHeaderGroupSize, length,
                 [&message](std::span<std::uint8_t> bytes) { message.Read(bytes); });
     bool protectedHide = options.protection == Protection::Password;
     WriteGroupsThenClaim(MarkerFor(length, protectedHide ? kMarkerProtected : kMarkerPlain), options);
@@ -272,7 +263,7 @@ void HideJob::WritePlain(const HideOptions& options, std::int64_t length) {
 void HideJob::WriteGroupsThenClaim(std::uint32_t marker, const HideOptions& options) {
     FileService& f = ctx_.files;
     f.Flush(kCarrier);
-    std::int64_t field = static_cast<std::int64_t>(ctx_.job.OffBits) + kPasswordLengthOffset;
+    std::int64_t field = offBits_ + kPasswordLengthOffset;
     f.ArmRetraction(kCarrier, kMarkerOffset, LittleEndian32(0));
     f.ArmRetraction(kCarrier, field, BlankPassword());
     claimWritten_ = true;
@@ -291,7 +282,7 @@ void HideJob::Retract() noexcept {
     if (!headerWritten_) return;
     try {
         if (claimWritten_) f.WriteAt(kCarrier, kMarkerOffset, LittleEndian32(0));
-        f.WriteAt(kCarrier, ctx_.job.OffBits + kPasswordLengthOffset, BlankPassword());
+        f.WriteAt(kCarrier, offBits_ + kPasswordLengthOffset, BlankPassword());
         f.Flush(kCarrier);
     } catch (const FileError&) {
         // Already failing; the carrier may be unwritable altogether.

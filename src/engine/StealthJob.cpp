@@ -3,11 +3,11 @@
 
 #include <algorithm>
 #include <exception>
+#include <stdexcept>
 
 #include "engine/CarrierCheck.h"
 #include "engine/FailureOutcome.h"
 #include "engine/FileNumbers.h"
-#include "engine/JobState.h"
 #include "engine/PassProgress.h"
 #include "engine/PendingOutput.h"
 #include "engine/StealthPicture.h"
@@ -52,10 +52,16 @@ Outcome StealthJob::Look(const SecretBytes& passphrase) {
     auto payload = stealth::ReadPayload(picture.Samples(), *keys_);
     if (!payload) return Outcome::Of(OutcomeKind::NoData, path);
     payloadLength_ = static_cast<std::uint32_t>(payload->size());
-    ctx_.job.MsgLen = static_cast<std::int32_t>(payloadLength_);
+    // The message never grows in ordinary memory: the payload is longer than what it opens to.
+    file_ = SecretBytes(payload->size());
     stealth::MessageOpener opener(
         *keys_, [this](const std::string& name) { name_ = name; },
-        [this](std::span<const std::uint8_t> bytes) { file_.insert(file_.end(), bytes.begin(), bytes.end()); });
+        [this](std::span<const std::uint8_t> bytes) {
+            const std::size_t at = file_.size();
+            file_.Resize(at + bytes.size());
+            if (file_.size() != at + bytes.size()) throw std::length_error("a message past its payload");
+            std::copy(bytes.begin(), bytes.end(), file_.data() + at);
+        });
     opener.Open(*payload);
     return Outcome::Of(OutcomeKind::Completed, path);
 }
@@ -66,12 +72,11 @@ Outcome StealthJob::Run(const std::string& outFile) {
     if (Outcome checked = CheckedOutput(outFile); !checked.completed()) return checked;
     try {
         PendingOutput output(ctx_.files, kOutput, outFile);
-        SequentialWriter(ctx_.files, kOutput).Write(file_);
+        SequentialWriter(ctx_.files, kOutput).Write(file_.bytes());
         output.Commit(Agreed());
     } catch (const FileError& e) {
         return Outcome::Failure(OutcomeKind::OutputFailure, e, outFile);
     }
-    ctx_.job.Percent = 100;
     ctx_.progress.Percent(100);
     return Outcome::Of(OutcomeKind::Completed, outFile);
 }
@@ -94,8 +99,7 @@ Outcome StealthJob::Wipe() {
 }
 
 void StealthJob::Close() noexcept {
-    std::fill(file_.begin(), file_.end(), 0);
-    file_.clear();
+    file_ = SecretBytes();
     ctx_.files.CloseQuietly(kCarrier);
 }
 

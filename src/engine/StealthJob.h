@@ -4,7 +4,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "engine/CarrierPicture.h"
 #include "engine/Extraction.h"
@@ -43,7 +42,8 @@ private:
     std::optional<stealth::StealthKeys> keys_;
     std::uint32_t payloadLength_ = 0;
     std::string name_;
-    std::vector<std::uint8_t> file_;
+    // The message taken out, until it is written: held as a secret, and wiped when let go.
+    SecretBytes file_;
     std::optional<PathFacts> rewritten_;
 };
 

@@ -6,7 +6,6 @@
 #include <optional>
 
 #include "engine/BesideEventLoop.h"
-#include "engine/JobState.h"
 #include "engine/PassProgress.h"
 #include "engine/StealthPicture.h"
 #include "engine/stealth/Stealth.h"
@@ -29,7 +28,6 @@ auto WithPercent(PassContext& ctx, Work work) {
         int now = percent.load();
         if (now == shown) return;
         shown = now;
-        ctx.job.Percent = now;
         ctx.progress.Percent(now);
     };
     stealth::EmbedOptions options;

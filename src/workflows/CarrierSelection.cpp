@@ -10,6 +10,7 @@
 #include "engine/stealth/StealthCapacity.h"
 #include "platform/NumberedFiles.h"
 #include "platform/Platform.h"
+#include "workflows/ChosenFormat.h"
 #include "workflows/MainView.h"
 #include "workflows/OutcomeBoxes.h"
 #include "workflows/WorkflowTexts.h"
@@ -63,7 +64,7 @@ void CarrierSelection::Inspect(const std::string& previousPath) {
     job_.ImageKind = picture->Kind();
     job_.ImageVersion3Only = picture->CarriesVersion3Only();
     const BmpHeader* marks = picture->Marks();
-    job_.HiddenMark = marks ? static_cast<std::int32_t>(marks->markerWord) : 0;
+    job_.HiddenMark = marks && marks->holdsData();
     capacity_.kilobytes = marks ? marks->capacityKilobytes() : 0;
     capacity_.safeKilobytes =
         static_cast<std::int64_t>(
@@ -90,15 +91,14 @@ void CarrierSelection::ShowHiddenData(const BmpHeader& header) {
 // fits.
 void CarrierSelection::ShowCapacity() {
     // A picture that carries nothing but version 3 always hints at the safe size.
-    bool stealth = job_.ImageVersion3Only ||
-                   (view_.PasswordTicked() && view_.EncryptTicked() && view_.StealthTicked());
+    bool stealth = job_.ImageVersion3Only || ChosenFormat(view_) == 3;
     std::int64_t kilobytes = stealth ? capacity_.safeKilobytes : capacity_.kilobytes;
     view_.SetCaption(Caption::LabCue2,
                      texts::kCapacityBefore + std::to_string(kilobytes) + texts::kCapacityAfter);
 }
 
 void CarrierSelection::RefreshCapacity() {
-    if (job_.ImagePath.empty() || job_.HiddenMark != 0 || !job_.MsgPath.empty()) return;
+    if (job_.ImagePath.empty() || job_.HiddenMark || !job_.MsgPath.empty()) return;
     ShowCapacity();
 }
 

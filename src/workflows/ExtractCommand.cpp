@@ -20,7 +20,7 @@ bool ExtractCommand::Refused() {
         platform_.MsgBox(texts::kExtractNoPicture, kStyleError, texts::kExtractNoPictureTitle);
         return true;
     }
-    if (job_.HiddenMark == 0 && !StealthAsked()) {
+    if (!job_.HiddenMark && !StealthAsked()) {
         platform_.MsgBox(texts::kNothingToExtract, kStyleError, texts::kNothingToExtractTitle);
         return true;
     }
@@ -39,10 +39,7 @@ bool ExtractCommand::Failed(const Outcome& outcome) {
 // Without a marker word the password first: nothing else says whether there is a message, and
 // under which name.
 std::unique_ptr<Extraction> ExtractCommand::Opened(PassContext& ctx) {
-    job_.MsgLen = 0;
-    job_.OffBits = 0;
-    job_.GroupNo = 0;
-    const bool stealth = job_.HiddenMark == 0;
+    const bool stealth = !job_.HiddenMark;
     std::optional<SecretBytes> passphrase;
     if (stealth) {
         passphrase = view_.PasswordText();
@@ -106,7 +103,7 @@ bool ExtractCommand::Extracted(Extraction& extraction) {
 void ExtractCommand::cmdout_Click() {
     if (Refused()) return;
     WindowProgress progress(view_);
-    PassContext ctx{job_, platform_.Files(), progress, &platform_};
+    PassContext ctx{platform_.Files(), progress, &platform_};
     std::unique_ptr<Extraction> extraction = Opened(ctx);
     if (!extraction || !OutputAccepted(*extraction) || !PasswordAccepted(*extraction) ||
         !Extracted(*extraction))
@@ -117,7 +114,7 @@ void ExtractCommand::cmdout_Click() {
 void ExtractCommand::FollowUp(Extraction& extraction) {
     platform_.MsgBox(texts::kExtractDone, kStyleInformation, texts::kExtractDoneTitle);
     OfferOpenAndDelete();
-    if (job_.ClearBmp != 0) Wipe(extraction);
+    if (job_.ClearBmp) Wipe(extraction);
 }
 
 void ExtractCommand::OfferOpenAndDelete() {
@@ -150,7 +147,7 @@ void ExtractCommand::Wipe(Extraction& extraction) {
     platform_.MsgBox(texts::kWiped, kStyleInformation, texts::kWipedTitle);
     view_.SetCaption(Caption::Labtmp, texts::kWipedStatus);
     view_.SetCaption(Caption::LabCue2, texts::kNoMessageChosen);
-    job_.HiddenMark = 0;
+    job_.HiddenMark = false;
     // The caption now says no file is chosen; a later hide must not reuse the old one.
     job_.MsgPath.clear();
 }

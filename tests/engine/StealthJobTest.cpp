@@ -66,7 +66,7 @@ TEST(StealthJob, HideChangesOnlySamplesByOneAndTheFileComesBackUnderItsName) {
         Bytes message = h.MakeMessage(RandomBytes(150, 4), "txt");
         h.HideStealth("pass phrase");
         ASSERT_TRUE(h.lastHide.completed()) << static_cast<int>(h.lastHide.kind);
-        EXPECT_EQ(h.job.HiddenMark, 0) << "the picture shows nothing, to this window either";
+        EXPECT_FALSE(h.job.HiddenMark) << "the picture shows nothing, to this window either";
         Bytes after = h.Carrier();
         int changes = 0;
         EXPECT_TRUE(OnlySamplesMovedByOne(before, after, SampleBytes(picture, before.size()), changes));

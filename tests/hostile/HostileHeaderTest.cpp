@@ -91,7 +91,7 @@ TEST(HostileHeaders, HideRefusesAndWritesNothing) {
         h.Hide("pw", true);
         EXPECT_EQ(h.lastHide.kind, row.hide) << row.name;
         EXPECT_TRUE(h.platform.boxes().empty()) << row.name;
-        EXPECT_EQ(h.job.HiddenMark, 0) << row.name;
+        EXPECT_FALSE(h.job.HiddenMark) << row.name;
         ExpectUnchanged(row, h.carrierPath);
         EXPECT_EQ(ListFolder(h.dir.path()), (std::vector<std::string>{"carrier.bmp", "message.txt"}))
             << row.name;

@@ -3,7 +3,7 @@
 
 #include <random>
 
-#include "engine/EmbedPass.h"
+#include "engine/HideJob.h"
 #include "engine/ExtractPass.h"
 #include "engine/CarrierWipe.h"
 #include "engine/Extraction.h"
@@ -38,11 +38,20 @@ void PassHarness::Hide(const std::string& password, bool protectedHide, bool enc
         options.formatVersion = encrypted ? 2 : 1;
         options.password = SecretBytes::Of(password);
     }
-    lastHide = EmbedMsg(ctx, options);
+    lastHide = RunHide(options);
 }
 
 void PassHarness::HideStealth(const std::string& passphrase) {
-    lastHide = EmbedMsg(ctx, HideOptions{Protection::Password, 3, SecretBytes::Of(passphrase)});
+    lastHide = RunHide(HideOptions{Protection::Password, 3, SecretBytes::Of(passphrase)});
+}
+
+Outcome PassHarness::RunHide(const HideOptions& options) {
+    HideJob hide(ctx, {{job.ImagePath, job.ImageFile}, job.MsgPath, job.MsgExt});
+    Outcome outcome = hide.Open();
+    if (outcome.completed()) outcome = hide.Run(options);
+    if (hide.Marked()) job.HiddenMark = true;
+    if (auto rewritten = hide.Rewritten()) job.ImageFile = *rewritten;
+    return outcome;
 }
 
 Outcome PassHarness::Extract(const std::string& outFile, const std::string& password) {
@@ -70,9 +79,8 @@ void PassHarness::WipeCarrierFile() {
 }
 
 Outcome WipeCommand(FileService& files, const std::string& path) {
-    JobState job;
     RecordingProgress progress;
-    PassContext ctx{job, files, progress};
+    PassContext ctx{files, progress};
     return WipePicture(ctx, {path, {}}, {});
 }
 
