@@ -23,7 +23,7 @@
 #include "BenchWindow.h"
 #include "ProcessMeter.h"
 #include "engine/EmbedPass.h"
-#include "engine/Extraction.h"
+#include "engine/OpenedExtraction.h"
 #include "engine/HideOptions.h"
 #include "engine/codec/GroupCodec.h"
 #include "engine/crypto/Argon2idKeyDerivation.h"

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "engine/Extraction.h"
+#include "engine/OpenedExtraction.h"
 #include "engine/crypto/Argon2idKeyDerivation.h"
 #include "engine/format/BmpHeader.h"
 #include "probes/RawPicture.h"

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "engine/CarrierPicture.h"
+#include "engine/PictureKinds.h"
 #include "engine/StealthPicture.h"
 #include "engine/format/BmpHeader.h"
 #include "engine/png/PngCodec.h"

@@ -7,7 +7,7 @@
 #include "cli/Localization.h"
 #include "cli/OutcomeReport.h"
 #include "cli/StealthPassphrase.h"
-#include "engine/Extraction.h"
+#include "engine/OpenedExtraction.h"
 #include "engine/format/PasswordRule.h"
 #include "platform/FolderPath.h"
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "cli/ExitCode.h"
-#include "engine/Extraction.h"
+#include "engine/PictureRequest.h"
 
 namespace velquist::cli {
 

@@ -9,6 +9,7 @@
 namespace velquist {
 
 class BmpPicture;
+class FileService;
 
 // A BMP: its header says everything a look needs, and every format hides in its pixel array,
 // versions 1 and 2 behind the marker word in its header.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/CarrierCheck.h"
 
+#include "engine/PictureKinds.h"
+
 namespace velquist {
 
 Outcome CarrierFileFailure(const FileError& error, const std::string& path) {

@@ -1,21 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/CarrierPicture.h"
 
-#include <array>
-
-#include "engine/BmpCarrier.h"
-#include "engine/PngCarrier.h"
-#include "engine/png/PngLayout.h"
-#include "platform/FileService.h"
-
 namespace velquist {
-
-namespace {
-
-// The bytes a kind is told by.
-constexpr std::size_t kStartLength = png::kSignature.size();
-
-}  // namespace
 
 Outcome CarrierPicture::TakesFormat(int formatVersion, const std::string& path) const {
     // Versions 1 and 2 announce themselves in a BMP's reserved header fields, which no other
@@ -23,17 +9,6 @@ Outcome CarrierPicture::TakesFormat(int formatVersion, const std::string& path) 
     if (CarriesVersion3Only() && formatVersion != 3)
         return Outcome::About(OutcomeKind::NeedsFormat3, Kind(), path);
     return Outcome::Of(OutcomeKind::Completed, path);
-}
-
-std::unique_ptr<CarrierPicture> ReadCarrierPicture(FileService& files, int number,
-                                                   const std::string& path) {
-    const std::int64_t length = files.Length(number);
-    if (length >= static_cast<std::int64_t>(kStartLength)) {
-        std::array<std::uint8_t, kStartLength> start{};
-        files.ReadAt(number, 0, start);
-        if (png::StartsAsPng(start)) return std::make_unique<PngCarrier>(files, number, path, length);
-    }
-    return std::make_unique<BmpCarrier>(files, number);
 }
 
 }  // namespace velquist

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "engine/format/Outcome.h"
@@ -10,7 +9,6 @@
 
 namespace velquist {
 
-class FileService;
 class StealthPicture;
 struct BmpHeader;
 
@@ -51,11 +49,5 @@ public:
     // The decoded samples; only after Decode completed.
     virtual StealthPicture& Samples() = 0;
 };
-
-// The picture open as `number`, whose name is `path`, as the class of its kind, told by its
-// first bytes; what starts as no other kind is judged as a BMP. Throws FileError only when the
-// file itself cannot be read.
-std::unique_ptr<CarrierPicture> ReadCarrierPicture(FileService& files, int number,
-                                                   const std::string& path);
 
 }  // namespace velquist

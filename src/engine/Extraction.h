@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -20,7 +18,7 @@ namespace velquist {
 // stays locked from the first check to Close; the wipe that may follow goes through that very
 // descriptor, so it can only ever wipe the picture the message came out of. The caller asks its
 // questions (replace the output, the password) between the steps:
-//   OpenForExtraction -> OutputFile -> CheckOutput -> (questions) -> AcceptPassword -> Run
+//   OpenForExtraction (OpenedExtraction.h) -> OutputFile -> CheckOutput -> (questions) -> AcceptPassword -> Run
 //   -> (questions) -> Wipe -> Close.
 class Extraction {
 public:
@@ -66,22 +64,5 @@ private:
     std::string checkedOutput_;
     std::optional<PathFacts> agreed_;
 };
-
-// Asked for the passphrase of a picture without a marker word; nothing means look for no
-// version-3 message.
-using PassphraseSource = std::function<std::optional<SecretBytes>()>;
-
-struct OpenedExtraction {
-    Outcome outcome;
-    std::unique_ptr<Extraction> extraction;  // when the outcome completed
-};
-
-// Opens and locks `picture` as file 1 and checks under the lock what it holds: a marker word's
-// message of version 1 or 2 (NoData when there is none, OtherVersion or Damaged when it cannot
-// be one this program reads); without a marker word, the version-3 message `passphrase` (asked
-// only then) opens in the very picture already open (NoData, exactly as for a clean picture,
-// when it opens none). A failure leaves the picture closed.
-OpenedExtraction OpenForExtraction(PassContext& ctx, const PictureRequest& picture,
-                                   const PassphraseSource& passphrase);
 
 }  // namespace velquist

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 
+#include "engine/crypto/SecretBytes.h"
 #include "platform/FileService.h"
 
 namespace velquist {
@@ -21,5 +24,9 @@ struct HideRequest {
     std::string message;
     std::string extension;
 };
+
+// Asked for the passphrase of a picture without a marker word, only once the picture shows none;
+// nothing means look for no version-3 message.
+using PassphraseSource = std::function<std::optional<SecretBytes>()>;
 
 }  // namespace velquist

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "engine/Extraction.h"
 #include "engine/PassContext.h"
+#include "engine/PictureRequest.h"
 #include "engine/format/Outcome.h"
 
 namespace velquist {

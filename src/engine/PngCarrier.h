@@ -11,6 +11,7 @@
 
 namespace velquist {
 
+class FileService;
 class PngPicture;
 
 // A PNG: judged from its chunks alone, without reading its image data; it carries version 3

@@ -3,7 +3,7 @@
 
 #include <optional>
 
-#include "engine/Extraction.h"
+#include "engine/OpenedExtraction.h"
 #include "engine/JobState.h"
 #include "platform/NumberedFiles.h"
 #include "platform/Platform.h"

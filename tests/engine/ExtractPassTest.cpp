@@ -7,7 +7,7 @@
 #include <random>
 
 #include "engine/ExtractPass.h"
-#include "engine/Extraction.h"
+#include "engine/OpenedExtraction.h"
 #include "engine/format/CarrierFormat.h"
 #include "support/PassHarness.h"
 #include "workflows/WorkflowTexts.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "engine/Extraction.h"
+#include "engine/OpenedExtraction.h"
 #include "engine/PictureWipe.h"
 #include "engine/format/CarrierFormat.h"
 #include "support/PassHarness.h"

@@ -6,7 +6,7 @@
 #include "engine/HideJob.h"
 #include "engine/ExtractPass.h"
 #include "engine/CarrierWipe.h"
-#include "engine/Extraction.h"
+#include "engine/OpenedExtraction.h"
 #include "engine/PictureWipe.h"
 #include "engine/format/BmpHeader.h"
 #include "engine/format/CarrierFormat.h"
