@@ -133,6 +133,10 @@ TEST(CliPng, RefusedOrFailedPicturesAreLeftWholeWithNothingBeside) {
         {"cut short", Bytes(rgb.begin(), rgb.begin() + static_cast<long>(rgb.size() / 2)), 4, Line(cli_texts::kDamaged)},
         {"format 1 asked for", rgb, 2, Line(cli_texts::kPngNeedsFormat3), CliRunner::WithInput(kPassphrase), false},
         {"too large", rgb, 3, Line(cli_texts::kTooLarge), CliRunner::WithInput(kPassphrase), true, 2000},
+        // A look counts every pixel and would take 250 bytes; the hide weighs the message
+        // against the four fifths its decode finds not fully transparent.
+        {"too large for the visible pixels", Picture({.width = 60, .height = 40, .colourType = 6}), 3,
+         Line(cli_texts::kTooLarge), CliRunner::WithInput(kPassphrase), true, 250},
         {"creating the new file fails", rgb, 5, failed, faultOn(FileOp::Create, 3)},
         {"writing it fails", rgb, 5, failed, faultOn(FileOp::Write, 3)},
         {"flushing it fails", rgb, 5, failed, faultOn(FileOp::Flush, 3)},
