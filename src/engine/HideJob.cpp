@@ -4,6 +4,7 @@
 #include <array>
 #include <exception>
 #include <functional>
+#include <new>
 
 #include "engine/BesideEventLoop.h"
 #include "engine/CarrierCheck.h"
@@ -143,6 +144,8 @@ StealthWeight HideJob::WeighStealth() {
         if (!picture_->CoverWhole() || picture_->Decode() != OutcomeKind::Completed) return weight;
     } catch (const FileError&) {
         return weight;  // the hide itself tells what is wrong with the picture
+    } catch (const std::bad_alloc&) {
+        return weight;
     }
     const std::uint64_t samples = picture_->Samples().Geometry().SampleCount();
     const std::uint64_t name = BaseNameOf(request_.message).size();
@@ -181,7 +184,7 @@ Outcome HideJob::Run(const HideOptions& options) {
         outcome = Outcome::Of(OutcomeKind::NoMemory, path);
     } catch (...) {
         outcome = OutcomeOfFailure(std::current_exception(), path,
-                                   keysDerived_ ? OutcomeKind::NoMemoryToWrite : OutcomeKind::NoMemory);
+                                   deriving_ ? OutcomeKind::NoMemory : OutcomeKind::NoMemoryToWrite);
     }
     if (!outcome.completed()) Retract();
     // Everything is on the disk: a failing close can no longer lose anything.
@@ -225,8 +228,9 @@ Outcome HideJob::WriteStealth(const HideOptions& options, std::int64_t length) {
     if (stealth::StealthCapacity::PayloadLength(static_cast<std::uint64_t>(length), name.size()) >
         stealth::StealthCapacity::LargestPayload(samples))
         return Outcome::Of(OutcomeKind::TooLarge, request_.message);
+    deriving_ = true;
     stealth::StealthKeys keys = stealth_steps::DeriveKeys(ctx_, options.password, picture.Geometry());
-    keysDerived_ = true;
+    deriving_ = false;
     SequentialReader message(ctx_.files, kMessage);
     stealth::MessageSealer sealer(keys, name, static_cast<std::uint64_t>(length),
                                   [&message](std::span<std::uint8_t> bytes) { message.Read(bytes); });

@@ -68,10 +68,10 @@ private:
     HideRequest request_;
     std::unique_ptr<CarrierPicture> picture_;
     std::int64_t offBits_ = 0;  // O, where the header group and the groups start
-    // A version-3 hide is under way, and has its keys: running out of memory from then on is
-    // the embedder's or the encoder's.
+    // A version-3 hide is under way, and deriving its keys: running out of memory then is the
+    // key derivation's, at any other step the decode's, the embedder's or the encoder's.
     bool stealth_ = false;
-    bool keysDerived_ = false;
+    bool deriving_ = false;
     bool headerWritten_ = false;
     bool claimWritten_ = false;
     bool marked_ = false;
