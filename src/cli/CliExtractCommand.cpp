@@ -20,7 +20,8 @@ using namespace cli_texts;
 // An existing output is replaced with --force or when the user says so on the terminal; a
 // script without either is refused rather than having its file replaced. Whether it was kept
 // by the user's own "no" or for want of a terminal decides what the message suggests.
-ExitCode CheckOutput(const CliRequest& r, CliSession& s, Extraction& job, const std::string& outFile) {
+ExitCode CheckOutput(const CliRequest& r, CliSession& s, Extraction& job,
+                     const std::string& outFile) {
     OutputTarget target = job.CheckOutput(outFile);
     if (!target.verdict.completed()) return Report(s, CarrierCommand::Extract, target.verdict);
     if (!target.replaces || r.force) return ExitCode::Ok;
@@ -68,7 +69,8 @@ ExitCode RunExtract(const CliRequest& r, CliSession& s) {
     // The picture is opened once, under its lock, from the first check to the wipe; without a
     // marker word only a passphrase can tell whether a version-3 message is there.
     ExitCode refused = ExitCode::Ok;
-    OpenedExtraction opened = OpenForExtraction(s.ctx, {r.picture, {}}, PassphraseFor(r, s, refused));
+    OpenedExtraction opened =
+        OpenForExtraction(s.ctx, {r.picture, {}}, PassphraseFor(r, s, refused));
     if (refused != ExitCode::Ok) return refused;
     if (!opened.outcome.completed()) return Report(s, CarrierCommand::Extract, opened.outcome);
     Extraction& extraction = *opened.extraction;

@@ -52,7 +52,8 @@ void WarnAboveSafeSize(CliSession& s, HideJob& job) {
 ExitCode RunHide(const CliRequest& r, CliSession& s) {
     const std::optional<std::string> extension = stored_names::StorableExtension(r.message);
     // The picture is opened once, under its lock, from the first check to the last write.
-    HideJob job(s.ctx, {{r.picture, {}}, r.message, extension.value_or(stored_names::kFallbackExtension)});
+    HideJob job(s.ctx, {{r.picture, {}}, r.message,
+                        extension.value_or(stored_names::kFallbackExtension)});
     if (Outcome opened = job.Open(); !opened.completed())
         return Report(s, CarrierCommand::Hide, opened);
     // Asked before the password: a picture that takes version 3 only refuses any other at once.

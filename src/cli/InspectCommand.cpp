@@ -107,7 +107,8 @@ void PrintLines(std::ostream& out, const Facts& f) {
 
 ExitCode RunInspect(const CliRequest& request, CliSession& session) {
     std::unique_ptr<CarrierPicture> picture;
-    Outcome outcome = InspectCarrier(session.files, file_numbers::kCarrier, request.picture, picture);
+    Outcome outcome =
+        InspectCarrier(session.files, file_numbers::kCarrier, request.picture, picture);
     if (ExitCode code = Report(session, CarrierCommand::Inspect, outcome); code != ExitCode::Ok)
         return code;
     Facts facts = FactsOf(*picture);

@@ -25,7 +25,9 @@ public:
     // UnsupportedPicture, as far as the header tells; the decode may still find damage.
     virtual OutcomeKind Verdict() const = 0;
     // The verdict, about the picture at `path`.
-    Outcome VerdictOn(const std::string& path) const { return Outcome::About(Verdict(), Kind(), path); }
+    Outcome VerdictOn(const std::string& path) const {
+        return Outcome::About(Verdict(), Kind(), path);
+    }
     virtual std::int16_t BitCount() const = 0;
 
     // The BMP header whose marker word and header group versions 1 and 2 use; null for a kind

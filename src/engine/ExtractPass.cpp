@@ -40,7 +40,8 @@ void ExtractMsg(PassContext& ctx, const BmpHeader& header, std::int64_t length,
             GroupCodec::ExtractRun(groupBytes, triples, n);
         },
         [&](GroupBlocks&, std::span<std::uint8_t> triples) { sink(triples); });
-    ExtractPartialGroup(ctx, first + groups * kGroupSize, static_cast<int>(length % kTripleSize), sink);
+    ExtractPartialGroup(ctx, first + groups * kGroupSize, static_cast<int>(length % kTripleSize),
+                        sink);
 }
 
 }  // namespace velquist

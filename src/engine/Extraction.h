@@ -18,8 +18,8 @@ namespace velquist {
 // stays locked from the first check to Close; the wipe that may follow goes through that very
 // descriptor, so it can only ever wipe the picture the message came out of. The caller asks its
 // questions (replace the output, the password) between the steps:
-//   OpenForExtraction (OpenedExtraction.h) -> OutputFile -> CheckOutput -> (questions) -> AcceptPassword -> Run
-//   -> (questions) -> Wipe -> Close.
+//   OpenForExtraction (OpenedExtraction.h) -> OutputFile -> CheckOutput -> (questions)
+//   -> AcceptPassword -> Run -> (questions) -> Wipe -> Close.
 class Extraction {
 public:
     virtual ~Extraction() = default;
@@ -51,7 +51,8 @@ public:
     virtual void Close() noexcept = 0;
 
 protected:
-    Extraction(PassContext& ctx, PictureRequest picture) : ctx_(ctx), picture_(std::move(picture)) {}
+    Extraction(PassContext& ctx, PictureRequest picture)
+        : ctx_(ctx), picture_(std::move(picture)) {}
     // CheckOutput's answer for `outFile`, checked now when it was not before.
     Outcome CheckedOutput(const std::string& outFile);
     // What CheckOutput found standing at the output name: the only thing a commit may replace.

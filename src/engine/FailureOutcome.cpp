@@ -12,10 +12,11 @@ Outcome OutcomeOfFailure(const std::exception_ptr& failure, const std::string& p
     try {
         std::rethrow_exception(failure);
     } catch (const stealth::StealthError& e) {
+        using Kind = stealth::StealthError::Kind;
         switch (e.kind()) {
-            case stealth::StealthError::Kind::Damaged: return Outcome::Of(OutcomeKind::Damaged, picturePath);
-            case stealth::StealthError::Kind::OutOfMemory: return Outcome::Of(noMemory, picturePath);
-            case stealth::StealthError::Kind::CryptoUnavailable: break;
+            case Kind::Damaged: return Outcome::Of(OutcomeKind::Damaged, picturePath);
+            case Kind::OutOfMemory: return Outcome::Of(noMemory, picturePath);
+            case Kind::CryptoUnavailable: break;
         }
         return Outcome::Of(OutcomeKind::NoMemory, picturePath);
     } catch (const std::bad_alloc&) {

@@ -17,7 +17,8 @@ using file_numbers::kCarrier;
 OpenedExtraction ExtractionOf(PassContext& ctx, const PictureRequest& request,
                               std::unique_ptr<CarrierPicture> picture,
                               const PassphraseSource& passphrase) {
-    if (Outcome verdict = picture->VerdictOn(request.path); !verdict.completed()) return {verdict, nullptr};
+    if (Outcome verdict = picture->VerdictOn(request.path); !verdict.completed())
+        return {verdict, nullptr};
     if (const BmpHeader* marks = picture->Marks(); marks && marks->holdsData()) {
         auto job = std::make_unique<ExtractionJob>(ctx, request, *marks);
         Outcome checked = job->Check();
@@ -25,7 +26,8 @@ OpenedExtraction ExtractionOf(PassContext& ctx, const PictureRequest& request,
     }
     std::optional<SecretBytes> phrase = passphrase ? passphrase() : std::nullopt;
     // A pixel array cut short leaves no room for a version-3 message.
-    if (!phrase || !picture->CoverWhole()) return {Outcome::Of(OutcomeKind::NoData, request.path), nullptr};
+    if (!phrase || !picture->CoverWhole())
+        return {Outcome::Of(OutcomeKind::NoData, request.path), nullptr};
     auto job = std::make_unique<StealthJob>(ctx, request, std::move(picture));
     Outcome found = job->Find(*phrase);
     return {found, std::move(job)};
@@ -36,8 +38,9 @@ OpenedExtraction ExtractionOf(PassContext& ctx, const PictureRequest& request,
 OpenedExtraction OpenForExtraction(PassContext& ctx, const PictureRequest& picture,
                                    const PassphraseSource& passphrase) {
     std::unique_ptr<CarrierPicture> opened;
-    Outcome outcome = OpenLockedCarrier(ctx.files, kCarrier, picture.path, CarrierAccess::WritableIfAllowed,
-                                        FileService::LockKind::Exclusive, opened, picture.expected);
+    Outcome outcome =
+        OpenLockedCarrier(ctx.files, kCarrier, picture.path, CarrierAccess::WritableIfAllowed,
+                          FileService::LockKind::Exclusive, opened, picture.expected);
     if (!outcome.completed()) return {outcome, nullptr};
     OpenedExtraction extraction = ExtractionOf(ctx, picture, std::move(opened), passphrase);
     if (!extraction.outcome.completed()) {

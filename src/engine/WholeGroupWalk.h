@@ -14,13 +14,13 @@
 
 namespace velquist {
 
-// The `groupCount` whole groups of a pass from `firstOffset`, block by block. For each block, `fill` gets the block's message
-// triples before the groups are coded, `code` gets the block's groups, its triples and the
-// number of groups, and `flush` gets the blocks and the triples afterwards to write what
-// changed. The block is coded in one call, so that the codec runs on many groups at once. With
-// an event pump every group then gets its yield and its percentage, as if the groups were
-// coded one by one (nothing leaves memory before `flush`); without one the percentage moves
-// once per block.
+// The `groupCount` whole groups of a pass from `firstOffset`, block by block. For each block,
+// `fill` gets the block's message triples before the groups are coded, `code` gets the block's
+// groups, its triples and the number of groups, and `flush` gets the blocks and the triples
+// afterwards to write what changed. The block is coded in one call, so that the codec runs on
+// many groups at once. With an event pump every group then gets its yield and its percentage,
+// as if the groups were coded one by one (nothing leaves memory before `flush`); without one
+// the percentage moves once per block.
 template <typename Fill, typename Code, typename Flush>
 void WalkWholeGroups(PassContext& ctx, int carrierNumber, std::int64_t firstOffset,
                      std::int64_t groupCount, Fill fill, Code code, Flush flush) {

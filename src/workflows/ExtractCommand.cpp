@@ -51,7 +51,8 @@ std::unique_ptr<Extraction> ExtractCommand::Opened(PassContext& ctx) {
     {
         std::optional<BusyScope> busy;
         if (stealth) busy.emplace(view_);
-        opened = OpenForExtraction(ctx, {job_.ImagePath, job_.ImageFile}, [&passphrase] { return passphrase; });
+        opened = OpenForExtraction(ctx, {job_.ImagePath, job_.ImageFile},
+                                   [&passphrase] { return passphrase; });
     }
     if (!opened.outcome.completed()) {
         // Nothing taken out: the labels say again what they said before.
