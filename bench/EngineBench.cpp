@@ -23,9 +23,8 @@
 #include "BenchWindow.h"
 #include "ProcessMeter.h"
 #include "engine/EmbedPass.h"
-#include "engine/ExtractionJob.h"
+#include "engine/OpenedExtraction.h"
 #include "engine/HideOptions.h"
-#include "engine/JobState.h"
 #include "engine/codec/GroupCodec.h"
 #include "engine/crypto/Argon2idKeyDerivation.h"
 #include "engine/format/CarrierFormat.h"
@@ -126,22 +125,19 @@ PassTimes HideAndExtract(const std::string& carrierPath, const std::string& mess
         options.formatVersion = 2;
         options.password = SecretBytes::Of("pw");
     }
-    JobState job;
-    job.ImagePath = carrierPath;
-    job.MsgPath = messagePath;
-    job.MsgExt = "bin";
-    PassContext ctx{job, files, window, &window};
+    PassContext ctx{files, window, &window};
     PassTimes times;
     auto start = Clock::now();
-    bool hidden = EmbedMsg(ctx, options).completed();
+    bool hidden = EmbedMsg(ctx, {{carrierPath, {}}, messagePath, "bin"}, options).completed();
     times.hide = Seconds(start);
 
     start = Clock::now();
-    ExtractionJob extraction(ctx);
-    bool opened = extraction.Open().completed() &&
-                  (!extraction.NeedsPassword() || extraction.AcceptPassword(SecretBytes::Of("pw")));
-    times.completed = hidden && opened && extraction.Run(outFile).completed();
-    extraction.Close();
+    OpenedExtraction extraction = OpenForExtraction(ctx, {carrierPath, {}}, {});
+    bool opened = extraction.outcome.completed() &&
+                  (!extraction.extraction->NeedsPassword() ||
+                   extraction.extraction->AcceptPassword(SecretBytes::Of("pw")));
+    times.completed = hidden && opened && extraction.extraction->Run(outFile).completed();
+    if (extraction.extraction) extraction.extraction->Close();
     times.extract = Seconds(start);
     times.completed = times.completed && SameContent(messagePath, outFile);
     std::printf("version %d: yields %ld, percentage reports %ld, %s\n", version2 ? 2 : 1,

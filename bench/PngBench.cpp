@@ -21,7 +21,6 @@
 #include "Photograph.h"
 #include "ProcessMeter.h"
 #include "engine/HideJob.h"
-#include "engine/JobState.h"
 #include "engine/PassProgress.h"
 #include "engine/png/PngCodec.h"
 #include "engine/stealth/StealthCapacity.h"
@@ -110,12 +109,8 @@ public:
 bool Hide(const std::string& picture, const std::string& message) {
     NumberedFiles files;
     Silent progress;
-    JobState job;
-    job.ImagePath = picture;
-    job.MsgPath = message;
-    job.MsgExt = "txt";
-    PassContext ctx{job, files, progress};
-    HideJob hide(ctx);
+    PassContext ctx{files, progress};
+    HideJob hide(ctx, {{picture, {}}, message, "txt"});
     HideOptions options{Protection::Password, 3, SecretBytes::Of(kPassphrase)};
     const bool done = hide.Open().completed() && hide.Run(options).completed();
     hide.Close();

@@ -12,7 +12,6 @@
 
 #include "engine/EmbedPass.h"
 #include "engine/HideOptions.h"
-#include "engine/JobState.h"
 #include "engine/crypto/Argon2idKeyDerivation.h"
 #include "probes/Scratch.h"
 #include "probes/SilentProgress.h"
@@ -55,15 +54,12 @@ Bytes Carrier(const Bytes& picture, std::size_t length, const std::string& passw
         options = velquist::HideOptions{velquist::Protection::Password, encrypted ? 2 : 1,
                                         velquist::SecretBytes::Of(password)};
     velquist::probes::SilentProgress progress;
-    velquist::JobState job;
-    job.ImagePath = ScratchFile("carrier.bmp");
-    job.MsgPath = ScratchFile("message.txt");
-    job.MsgExt = "txt";
     auto cheapKeys = velquist::Argon2idKeyDerivation::CheapForTests();
-    velquist::PassContext ctx{job, files, progress, nullptr, &cheapKeys};
-    velquist::EmbedMsg(ctx, options);
-    if (job.HiddenMark != 1) throw std::runtime_error("the seed carrier was not made");
-    return files.Get(job.ImagePath);
+    velquist::PassContext ctx{files, progress, nullptr, &cheapKeys};
+    const std::string carrier = ScratchFile("carrier.bmp");
+    if (!velquist::EmbedMsg(ctx, {{carrier, {}}, ScratchFile("message.txt"), "txt"}, options).completed())
+        throw std::runtime_error("the seed carrier was not made");
+    return files.Get(carrier);
 }
 
 }  // namespace

@@ -3,10 +3,9 @@
 
 #include <algorithm>
 
-#include "engine/ExtractionJob.h"
-#include "engine/JobState.h"
+#include "engine/OpenedExtraction.h"
 #include "engine/crypto/Argon2idKeyDerivation.h"
-#include "engine/format/CarrierHeader.h"
+#include "engine/format/BmpHeader.h"
 #include "probes/RawPicture.h"
 #include "probes/Scratch.h"
 #include "probes/SilentProgress.h"
@@ -19,9 +18,17 @@ namespace {
 // The extension the extract command would name the output after.
 std::string StoredExtension(FileService& files, const std::string& path) {
     files.OpenReadOnly(1, path);
-    std::string ext = ReadCarrierHeader(files, 1).SafeExtension();
+    std::string ext = ReadBmpHeader(files, 1).SafeExtension();
     files.Close(1);
     return ext;
+}
+
+// The password a version-1 carrier stores.
+std::string StoredPassword(FileService& files, const std::string& path) {
+    files.OpenReadOnly(1, path);
+    std::string password = ReadBmpHeader(files, 1).StoredPassword();
+    files.Close(1);
+    return password;
 }
 
 // The password every protected seed is hidden with.
@@ -83,21 +90,20 @@ Findings ExtractProbe::Run(std::span<const std::uint8_t> bytes) {
     files_.Put(ScratchFile("carrier.bmp"), {bytes.begin(), bytes.end()});
     RawPicture raw(bytes);
     SilentProgress progress;
-    JobState job;
-    job.ImagePath = ScratchFile("carrier.bmp");
+    const std::string carrier = ScratchFile("carrier.bmp");
     static const Argon2idKeyDerivation cheapKeys = Argon2idKeyDerivation::CheapForTests();
-    PassContext ctx{job, files_, progress, nullptr, &cheapKeys};
+    PassContext ctx{files_, progress, nullptr, &cheapKeys};
     try {
-        std::string outName = "output." + StoredExtension(files_, job.ImagePath);
-        ExtractionJob extraction(ctx);
-        Outcome result = extraction.Open();
+        std::string outName = "output." + StoredExtension(files_, carrier);
+        const std::string stored = StoredPassword(files_, carrier);
+        OpenedExtraction opened = OpenForExtraction(ctx, {carrier, {}}, {});
+        Outcome result = opened.outcome;
         // A version-1 carrier is given its own stored password, a version-2 one the seeds'.
-        if (result.completed() && extraction.NeedsPassword() &&
-            !extraction.AcceptPassword(SecretBytes::Of(
-                Sealed(raw) ? kPassword : extraction.header().StoredPassword())))
+        if (result.completed() && opened.extraction->NeedsPassword() &&
+            !opened.extraction->AcceptPassword(SecretBytes::Of(Sealed(raw) ? kPassword : stored)))
             result = Outcome::Of(OutcomeKind::WrongPassword);
-        if (result.completed()) result = extraction.Run(ScratchFile(outName));
-        extraction.Close();
+        if (result.completed()) result = opened.extraction->Run(ScratchFile(outName));
+        if (opened.extraction) opened.extraction->Close();
         CheckOutcome(result, raw, files_, outName, f);
     } catch (const FileError& e) {
         f.Expect(false, std::string("extraction threw: ") + e.what());

@@ -8,7 +8,7 @@
 #include "engine/CarrierWipe.h"
 #include "engine/EmbedPass.h"
 #include "engine/HideOptions.h"
-#include "engine/JobState.h"
+#include "engine/format/BmpHeader.h"
 #include "engine/format/Outcome.h"
 #include "probes/ExtractProbe.h"
 #include "probes/RawPicture.h"
@@ -44,14 +44,13 @@ bool Takes(const RawPicture& raw) {
            raw.takes(static_cast<std::int64_t>(kMessage.size()));
 }
 
-void CheckHide(const RawPicture& before, const RawPicture& after, const JobState& job,
-               const Outcome& outcome, Findings& f) {
+void CheckHide(const RawPicture& before, const RawPicture& after, const Outcome& outcome,
+               Findings& f) {
     bool accepted = outcome.completed();
     f.Expect(accepted == Takes(before), accepted ? "the hide accepted a picture it must refuse"
                                                  : "the hide refused a picture it can take");
     f.Expect(outcome.kind != OutcomeKind::CarrierFailure && outcome.kind != OutcomeKind::MessageFailure,
              "a file operation failed on an ordinary file");
-    f.Expect(job.HiddenMark == (accepted ? 1 : 0), "HiddenMark does not match the outcome");
     if (!accepted) {
         f.Expect(after.bytes() == before.bytes(), "a refused hide changed the carrier");
         return;
@@ -108,19 +107,16 @@ Findings HideProbe::Run(std::span<const std::uint8_t> bytes) {
     files_.Put(ScratchFile("message.txt"), kMessage);
     RawPicture original(bytes);
     SilentProgress progress;
-    JobState job;
-    job.ImagePath = ScratchFile("carrier.bmp");
-    job.MsgPath = ScratchFile("message.txt");
-    job.MsgExt = "txt";
-    PassContext ctx{job, files_, progress};
-    Outcome outcome = EmbedMsg(ctx, options_);
-    RawPicture hidden(files_.View(job.ImagePath));
-    CheckHide(original, hidden, job, outcome, f);
+    const std::string carrier = ScratchFile("carrier.bmp");
+    PassContext ctx{files_, progress};
+    Outcome outcome = EmbedMsg(ctx, {{carrier, {}}, ScratchFile("message.txt"), "txt"}, options_);
+    RawPicture hidden(files_.View(carrier));
+    CheckHide(original, hidden, outcome, f);
     try {
-        files_.OpenExisting(1, job.ImagePath);
-        WipeCarrier(files_, 1);
+        files_.OpenExisting(1, carrier);
+        WipeCarrier(files_, 1, ReadBmpHeader(files_, 1));
         files_.Close(1);
-        CheckWipe(hidden, RawPicture(files_.View(job.ImagePath)), f);
+        CheckWipe(hidden, RawPicture(files_.View(carrier)), f);
     } catch (const FileError& e) {
         f.Expect(false, std::string("the wipe threw: ") + e.what());
     }

@@ -3,8 +3,11 @@
 
 #include <algorithm>
 
-#include "engine/format/CarrierHeader.h"
-#include "engine/format/PngCarrier.h"
+#include "engine/CarrierPicture.h"
+#include "engine/PictureKinds.h"
+#include "engine/StealthPicture.h"
+#include "engine/format/BmpHeader.h"
+#include "engine/png/PngCodec.h"
 #include "probes/RawPicture.h"
 #include "probes/Scratch.h"
 
@@ -18,16 +21,16 @@ bool SafeInAFileName(const std::string& text) {
     });
 }
 
-CarrierRefusal RefusalOf(const RawPicture& raw) {
-    if (!raw.usable()) return CarrierRefusal::Damaged;
-    if (raw.infoSize() < 16) return CarrierRefusal::NotUncompressed;
-    if (raw.bitCount() != 24) return CarrierRefusal::Not24Bit;
-    if (raw.compression() != 0) return CarrierRefusal::NotUncompressed;
-    if (raw.marker() != 0 && raw.pixelOffset() + 12 > raw.length()) return CarrierRefusal::Damaged;
-    return CarrierRefusal::None;
+OutcomeKind RefusalOf(const RawPicture& raw) {
+    if (!raw.usable()) return OutcomeKind::Damaged;
+    if (raw.infoSize() < 16) return OutcomeKind::NotUncompressed;
+    if (raw.bitCount() != 24) return OutcomeKind::Not24Bit;
+    if (raw.compression() != 0) return OutcomeKind::NotUncompressed;
+    if (raw.marker() != 0 && raw.pixelOffset() + 12 > raw.length()) return OutcomeKind::Damaged;
+    return OutcomeKind::Completed;
 }
 
-void CheckFields(const CarrierHeader& h, const RawPicture& raw, Findings& f) {
+void CheckFields(const BmpHeader& h, const RawPicture& raw, Findings& f) {
     f.Expect(h.fileLength == raw.length(), "file length differs from the bytes");
     f.Expect(h.damaged() == !raw.usable(), "damage verdict differs from the raw offsets");
     if (!raw.hasFields()) return;
@@ -36,13 +39,13 @@ void CheckFields(const CarrierHeader& h, const RawPicture& raw, Findings& f) {
     f.Expect(h.bitCount == raw.bitCount(), "bit count differs from offset 28");
     f.Expect(h.storedMessageFits() == raw.holds(raw.marker() & 0x00FFFFFF),
              "stored length fits, says the reader, against the raw capacity");
-    f.Expect(h.refusal() == RefusalOf(raw), "refusal differs from the raw fields");
+    f.Expect(h.Verdict() == RefusalOf(raw), "refusal differs from the raw fields");
     // A refused picture takes nothing; pixelArray() only knows the structural refusals.
-    std::int64_t capacity = h.refusal() == CarrierRefusal::None ? raw.pixelArray() : 0;
+    std::int64_t capacity = h.Verdict() == OutcomeKind::Completed ? raw.pixelArray() : 0;
     f.Expect(h.hideCapacity() == capacity, "hide capacity differs from the raw pixel array");
 }
 
-void CheckHeaderGroup(const CarrierHeader& h, const RawPicture& raw, Findings& f) {
+void CheckHeaderGroup(const BmpHeader& h, const RawPicture& raw, Findings& f) {
     bool groupInside = raw.usable() && raw.pixelOffset() + 12 <= raw.length();
     f.Expect(h.hasHeaderGroup == groupInside, "header group presence differs from the bytes");
     if (!h.hasHeaderGroup) return;
@@ -60,29 +63,31 @@ void CheckHeaderGroup(const CarrierHeader& h, const RawPicture& raw, Findings& f
                  "stored password differs from the bytes");
 }
 
-bool StartsAsPng(std::span<const std::uint8_t> bytes) {
-    static constexpr std::uint8_t kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    return bytes.size() >= 8 && std::equal(kSignature, kSignature + 8, bytes.begin());
+// The PNG library's verdict, as a picture's outcome says it.
+bool Agrees(OutcomeKind verdict, const png::PngLayout& layout) {
+    return (verdict == OutcomeKind::Completed) == (layout.verdict == png::PngVerdict::Usable) &&
+           (verdict == OutcomeKind::Damaged) == (layout.verdict == png::PngVerdict::Damaged) &&
+           (verdict == OutcomeKind::UnsupportedPicture) == (layout.verdict == png::PngVerdict::Unsupported);
 }
 
-// A PNG has no BMP fields: no marker word, no header group, nothing for versions 1 and 2; its
-// verdict is the PNG library's, and a usable one offers its carrying pixels' samples.
-void CheckPng(const CarrierHeader& h, std::span<const std::uint8_t> bytes, Findings& f) {
-    f.Expect(h.isPng(), "a PNG read as a BMP");
-    f.Expect(h.markerWord == 0 && !h.holdsData() && !h.hasHeaderGroup, "a PNG with a marker");
-    f.Expect(h.hideCapacity() == 0 && h.capacityKilobytes() == 0, "a PNG with room for version 1");
-    png::DecodedPng decoded = png::DecodePng(bytes);
-    const CarrierRefusal expected = decoded.layout.verdict == png::PngVerdict::Usable ? CarrierRefusal::None
-                                    : decoded.layout.verdict == png::PngVerdict::Damaged
-                                        ? CarrierRefusal::Damaged
-                                        : CarrierRefusal::UnsupportedPng;
-    f.Expect(h.refusal() == expected, "PNG refusal differs from the PNG library's verdict");
-    if (h.refusal() != CarrierRefusal::None) {
-        f.Expect(h.stealthSamples() == 0 && !h.png, "a refused PNG with samples");
+// A PNG has no BMP fields: no marker word, no header group, nothing for versions 1 and 2. Its
+// look judges it from its chunks as the PNG library does, but for the CRCs it leaves unread;
+// its decode agrees with the library's and offers the carrying pixels' samples.
+void CheckPng(CarrierPicture& picture, std::span<const std::uint8_t> bytes, Findings& f) {
+    f.Expect(picture.Kind() == PictureKind::Png && !picture.Marks(), "a PNG read as a BMP");
+    png::PngLayout parsed = png::ParsePng(bytes);
+    if (parsed.damage != png::PngDamage::ChunkCrc)
+        f.Expect(Agrees(picture.Verdict(), parsed), "PNG look differs from the PNG library's verdict");
+    if (picture.Verdict() != OutcomeKind::Completed) {
+        f.Expect(picture.LookSamples() == 0, "a refused PNG with samples");
         return;
     }
-    f.Expect(h.bitCount == 8 * decoded.layout.channels(), "PNG bit count differs from IHDR");
-    f.Expect(h.stealthSamples() == 3 * decoded.pixels.CountCarrying(),
+    f.Expect(picture.BitCount() == 8 * parsed.channels(), "PNG bit count differs from IHDR");
+    f.Expect(picture.LookSamples() == 3 * parsed.pixelCount(), "PNG look counts other than every pixel");
+    png::DecodedPng decoded = png::DecodePng(bytes);
+    f.Expect(Agrees(picture.Decode(), decoded.layout), "PNG decode differs from the PNG library's");
+    if (!decoded.layout.usable()) return;
+    f.Expect(picture.Samples().Geometry().SampleCount() == 3 * decoded.pixels.CountCarrying(),
              "PNG samples differ from its carrying pixels");
 }
 
@@ -96,14 +101,16 @@ Findings InspectProbe::Run(std::span<const std::uint8_t> bytes) {
     RawPicture raw(bytes);
     try {
         files_.OpenReadOnly(1, ScratchFile("carrier.bmp"));
-        CarrierHeader header = ReadCarrierHeader(files_, 1);
-        std::string ext = header.SafeExtension();
-        f.Expect(ext.size() == 3 && SafeInAFileName(ext), "unsafe extension: " + ext);
-        if (StartsAsPng(bytes)) {
-            CheckPng(header, bytes, f);
+        std::unique_ptr<CarrierPicture> picture = ReadCarrierPicture(files_, 1, ScratchFile("carrier.bmp"));
+        if (const BmpHeader* header = picture->Marks()) {
+            std::string ext = header->SafeExtension();
+            f.Expect(ext.size() == 3 && SafeInAFileName(ext), "unsafe extension: " + ext);
+            f.Expect(!png::StartsAsPng(bytes), "a PNG read as a BMP");
+            f.Expect(picture->Verdict() == header->Verdict(), "the BMP's verdict is not its header's");
+            CheckFields(*header, raw, f);
+            CheckHeaderGroup(*header, raw, f);
         } else {
-            CheckFields(header, raw, f);
-            CheckHeaderGroup(header, raw, f);
+            CheckPng(*picture, bytes, f);
         }
         files_.Close(1);
     } catch (const FileError& e) {

@@ -7,10 +7,8 @@
 #include "cli/Localization.h"
 #include "cli/OutcomeReport.h"
 #include "cli/StealthPassphrase.h"
-#include "engine/ExtractionJob.h"
-#include "engine/StealthJob.h"
+#include "engine/OpenedExtraction.h"
 #include "engine/format/PasswordRule.h"
-#include "engine/format/StoredNames.h"
 #include "platform/FolderPath.h"
 
 namespace velquist::cli {
@@ -22,21 +20,20 @@ using namespace cli_texts;
 // An existing output is replaced with --force or when the user says so on the terminal; a
 // script without either is refused rather than having its file replaced. Whether it was kept
 // by the user's own "no" or for want of a terminal decides what the message suggests.
-template <typename Job>
-ExitCode CheckOutput(const CliRequest& r, CliSession& s, Job& job) {
-    OutputTarget target = job.CheckOutput(s.job.OutFile);
+ExitCode CheckOutput(const CliRequest& r, CliSession& s, Extraction& job,
+                     const std::string& outFile) {
+    OutputTarget target = job.CheckOutput(outFile);
     if (!target.verdict.completed()) return Report(s, CarrierCommand::Extract, target.verdict);
     if (!target.replaces || r.force) return ExitCode::Ok;
-    std::optional<bool> replace = s.passwords.Confirm(s.job.OutFile + Tr(kReplaceOutput));
+    std::optional<bool> replace = s.passwords.Confirm(outFile + Tr(kReplaceOutput));
     if (replace.value_or(false)) return ExitCode::Ok;
-    return s.Fail(ExitCode::Refused, replace ? kOutputKept : kOutputExists, s.job.OutFile);
+    return s.Fail(ExitCode::Refused, replace ? kOutputKept : kOutputExists, outFile);
 }
 
 // Runs the extraction, then the wipe when asked for, and prints the path last, so that a
 // script reading it knows that everything asked for is done.
-template <typename Job>
-ExitCode Finish(const CliRequest& r, CliSession& s, Job& job) {
-    if (Outcome run = job.Run(s.job.OutFile); !run.completed())
+ExitCode Finish(const CliRequest& r, CliSession& s, Extraction& job, const std::string& outFile) {
+    if (Outcome run = job.Run(outFile); !run.completed())
         return Report(s, CarrierCommand::Extract, run);
     s.Tell(kExtractDone);
     if (r.wipe) {
@@ -45,17 +42,17 @@ ExitCode Finish(const CliRequest& r, CliSession& s, Job& job) {
         s.Tell(kWiped);
     }
     job.Close();
-    s.out << s.job.OutFile << '\n';
+    s.out << outFile << '\n';
     return ExitCode::Ok;
 }
 
 // Version 1 stores its password, which may be empty (the window writes such carriers); version
 // 2 derives a key from one, and no key comes from nothing.
-ExitCode CheckPassword(CliSession& s, ExtractionJob& extraction) {
+ExitCode CheckPassword(CliSession& s, Extraction& extraction) {
     if (!extraction.NeedsPassword()) return ExitCode::Ok;
     if (!s.passwords.CanAsk()) return s.Fail(ExitCode::Usage, kNoTerminal);
     SecretBytes password = s.passwords.Ask(Tr(kPasswordPrompt));
-    bool version2 = extraction.header().isVersion2();
+    bool version2 = extraction.PasswordDerivesKey();
     if (version2 && password.empty()) return s.Fail(ExitCode::Usage, kPasswordEmpty);
     if (version2 && !password_rule::FitsVersion2(password.text()))
         return s.Fail(ExitCode::Usage, kEncryptedPasswordLength);
@@ -66,38 +63,21 @@ ExitCode CheckPassword(CliSession& s, ExtractionJob& extraction) {
     return ExitCode::Ok;
 }
 
-// No marker word: only a passphrase can tell whether a version-3 message is there, and under
-// which name it was hidden.
-ExitCode ExtractStealth(const CliRequest& r, CliSession& s) {
-    SecretBytes passphrase;
-    if (ExitCode code = AskPassphrase(s, passphrase); code != ExitCode::Ok) return code;
-    StealthJob job(s.ctx);
-    if (Outcome found = job.Open(passphrase); !found.completed())
-        return Report(s, CarrierCommand::Extract, found);
-    s.job.OutPath = WithSeparator(r.outputDir);
-    s.job.OutFile = s.job.OutPath + job.StoredName();
-    if (ExitCode code = CheckOutput(r, s, job); code != ExitCode::Ok) return code;
-    return Finish(r, s, job);
-}
-
 }  // namespace
 
 ExitCode RunExtract(const CliRequest& r, CliSession& s) {
-    s.job.ImagePath = r.picture;
-    // The picture is opened once, under its lock, from the first check to the wipe.
-    ExtractionJob extraction(s.ctx);
-    Outcome opened = extraction.Open();
-    if (opened.kind == OutcomeKind::NoData && r.password) {
-        extraction.Close();
-        return ExtractStealth(r, s);
-    }
-    if (!opened.completed()) return Report(s, CarrierCommand::Extract, opened);
-    s.job.MsgExt = extraction.header().SafeExtension();
-    s.job.OutPath = WithSeparator(r.outputDir);
-    s.job.OutFile = stored_names::OutputFileFor(s.job.OutPath, s.job.MsgExt);
-    if (ExitCode code = CheckOutput(r, s, extraction); code != ExitCode::Ok) return code;
+    // The picture is opened once, under its lock, from the first check to the wipe; without a
+    // marker word only a passphrase can tell whether a version-3 message is there.
+    ExitCode refused = ExitCode::Ok;
+    OpenedExtraction opened =
+        OpenForExtraction(s.ctx, {r.picture, {}}, PassphraseFor(r, s, refused));
+    if (refused != ExitCode::Ok) return refused;
+    if (!opened.outcome.completed()) return Report(s, CarrierCommand::Extract, opened.outcome);
+    Extraction& extraction = *opened.extraction;
+    const std::string outFile = extraction.OutputFile(WithSeparator(r.outputDir));
+    if (ExitCode code = CheckOutput(r, s, extraction, outFile); code != ExitCode::Ok) return code;
     if (ExitCode code = CheckPassword(s, extraction); code != ExitCode::Ok) return code;
-    return Finish(r, s, extraction);
+    return Finish(r, s, extraction, outFile);
 }
 
 }  // namespace velquist::cli

@@ -17,13 +17,6 @@ namespace {
 
 using namespace cli_texts;
 
-std::string ExtensionFor(CliSession& s, const std::string& path) {
-    if (auto extension = stored_names::StorableExtension(path)) return *extension;
-    // The window stops to tell; a script is only warned, since the file still gets hidden.
-    s.Tell(kBadExtension);
-    return stored_names::kFallbackExtension;
-}
-
 // What the chosen format can take, or why not.
 const char* RefusalOf(const SecretBytes& password, int format) {
     if (password.empty()) return kPasswordEmpty;
@@ -48,7 +41,7 @@ ExitCode TakePassword(const CliRequest& r, CliSession& s, HideOptions& options) 
 
 // Above 0.1 bits per sample detectors start to tell the picture from a clean one: the script
 // is warned, and the hide still goes on where the message fits.
-void WarnAboveSafeSize(CliSession& s, const HideJob& job) {
+void WarnAboveSafeSize(CliSession& s, HideJob& job) {
     StealthWeight weight = job.WeighStealth();
     if (weight.fit == StealthWeight::Fit::Detectable)
         s.Tell(kStealthLarge, std::to_string(weight.safeBytes));
@@ -57,16 +50,17 @@ void WarnAboveSafeSize(CliSession& s, const HideJob& job) {
 }  // namespace
 
 ExitCode RunHide(const CliRequest& r, CliSession& s) {
-    s.job.ImagePath = r.picture;
-    s.job.MsgPath = r.message;
+    const std::optional<std::string> extension = stored_names::StorableExtension(r.message);
     // The picture is opened once, under its lock, from the first check to the last write.
-    HideJob job(s.ctx);
+    HideJob job(s.ctx, {{r.picture, {}}, r.message,
+                        extension.value_or(stored_names::kFallbackExtension)});
     if (Outcome opened = job.Open(); !opened.completed())
         return Report(s, CarrierCommand::Hide, opened);
-    // Versions 1 and 2 need a BMP's reserved header fields; a PNG has none.
-    if (job.header().isPng() && !(r.password && r.format == 3))
-        return Report(s, CarrierCommand::Hide, Outcome::Of(OutcomeKind::PngNeedsStealth, r.picture));
-    s.job.MsgExt = ExtensionFor(s, r.message);
+    // Asked before the password: a picture that takes version 3 only refuses any other at once.
+    if (Outcome takes = job.TakesFormat(r.password ? r.format : 1); !takes.completed())
+        return Report(s, CarrierCommand::Hide, takes);
+    // The window stops to tell; a script is only warned, since the file still gets hidden.
+    if (!extension) s.Tell(kBadExtension);
     HideOptions options;
     if (r.password) {
         if (ExitCode code = TakePassword(r, s, options); code != ExitCode::Ok) return code;

@@ -9,14 +9,13 @@
 #include "cli/ErrorConsole.h"
 #include "cli/ExitCode.h"
 #include "cli/PasswordReader.h"
-#include "engine/JobState.h"
 #include "engine/PassContext.h"
 #include "platform/NumberedFiles.h"
 
 namespace velquist::cli {
 
-// Everything one subcommand works with: the terminal, the files, and the job state the engine
-// shares with its caller. The passes get no event pump: nothing needs to run between groups.
+// Everything one subcommand works with: the terminal and the files. The passes get no event
+// pump: nothing needs to run between groups.
 struct CliSession {
     CliSession(CliIo& io, bool passwordStdin);
 
@@ -31,8 +30,7 @@ struct CliSession {
     PasswordReader passwords;
     NumberedFiles files;
     ConsoleProgress progress{console};
-    JobState job;
-    PassContext ctx{job, files, progress};
+    PassContext ctx{files, progress};
 };
 
 }  // namespace velquist::cli

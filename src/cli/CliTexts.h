@@ -35,6 +35,17 @@ inline constexpr const char* kEmbedDone = Msgid("The message has been hidden.");
 inline constexpr const char* kEmbedFailed =
     Msgid("An unexpected error occurred; the BMP file may be read-only. Please check it, and "
           "contact the author if the problem remains.");
+inline constexpr const char* kStealthHideFailed =
+    Msgid("An unexpected error occurred; the picture could not be written and the message was not "
+          "hidden. Please check that the picture file can be written, and contact the author if "
+          "the problem remains.");
+inline constexpr const char* kRewriteFailed =
+    Msgid("An unexpected error occurred; the picture could not be written anew and is left as it "
+          "was. Please check that its folder can be written to, and contact the author if the "
+          "problem remains.");
+inline constexpr const char* kWipeFailed =
+    Msgid("An unexpected error occurred; the hidden data could not be wiped, perhaps the picture "
+          "file is read-only. Please check it, and contact the author if the problem remains.");
 inline constexpr const char* kExtractFailed =
     Msgid("An unexpected error occurred; perhaps the output file's attributes are wrong, for "
           "example read-only. Please check them, and contact the author if the problem remains.");
@@ -57,6 +68,8 @@ inline constexpr const char* kCarrierGone =
     Msgid("The picture file is gone; it may have been moved, renamed or deleted.");
 inline constexpr const char* kNoMemory =
     Msgid("There is not enough memory to check the password; close other programs and try again.");
+inline constexpr const char* kNoMemoryToWrite =
+    Msgid("There is not enough memory to change the picture; close other programs and try again.");
 
 // The second line of a failure: the file concerned, then why.
 inline constexpr const char* kCauseSeparator = Msgid(": ");
@@ -80,6 +93,8 @@ inline constexpr const char* kCauseAttributesNotKept =
     Msgid("a rewrite cannot keep the picture's extended attributes");
 
 // Only the command line meets these.
+inline constexpr const char* kCarrierReplaced =
+    Msgid("Another file now stands where the picture was; nothing was done to it.");
 inline constexpr const char* kReadFailed = Msgid("Cannot read the file: ");
 inline constexpr const char* kUnexpected = Msgid("An unexpected error occurred: ");
 inline constexpr const char* kOutputExists =
@@ -191,7 +206,7 @@ Exit status:
   5  input/output failure: the message cannot be read, the output folder is
      missing or the output cannot be created, a read or write failed (a full
      disk, a file-size limit), standard output cannot be written, no memory
-     to check a password
+     to check a password or to change the picture
 )");
 
 }  // namespace velquist::cli_texts

@@ -9,8 +9,10 @@
 #include "cli/CliTexts.h"
 #include "cli/Localization.h"
 #include "cli/OutcomeReport.h"
+#include "cli/PictureKindWords.h"
 #include "engine/FileNumbers.h"
-#include "engine/format/CarrierCheck.h"
+#include "engine/CarrierCheck.h"
+#include "engine/format/BmpHeader.h"
 #include "engine/stealth/StealthCapacity.h"
 
 namespace velquist::cli {
@@ -38,19 +40,25 @@ struct Facts {
 };
 
 
-Facts FactsOf(const CarrierHeader& h) {
-    return Facts{h.isPng() ? "png" : "bmp",
-                 h.bitCount,
-                 h.holdsData(),
-                 static_cast<unsigned>(h.markerWord >> 28),
-                 h.holdsData() && (h.isProtected() || h.isVersion2()),
-                 h.holdsData() && (h.markerWord >> 28) == kEncryptedVersion,
-                 h.SafeExtension(),
-                 h.messageLength(),
-                 std::max<std::int64_t>(h.largestNewHide(), 0),
-                 h.capacityKilobytes(),
-                 stealth::StealthCapacity::LargestFile(h.stealthSamples()).value_or(0),
-                 stealth::StealthCapacity::SafeFile(h.stealthSamples()).value_or(0)};
+// A kind that carries version 3 only has no marker word to tell of, and no room for versions 1
+// and 2.
+Facts FactsOf(const CarrierPicture& picture) {
+    const std::uint64_t samples = picture.LookSamples();
+    Facts facts{WordsOf(picture.Kind()).fileName, picture.BitCount(), false, 0, false, false, "",
+                0, 0, 0,
+                stealth::StealthCapacity::LargestFile(samples).value_or(0),
+                stealth::StealthCapacity::SafeFile(samples).value_or(0)};
+    if (const BmpHeader* h = picture.Marks()) {
+        facts.holdsData = h->holdsData();
+        facts.version = static_cast<unsigned>(h->markerWord >> 28);
+        facts.isProtected = h->holdsData() && (h->isProtected() || h->isVersion2());
+        facts.encrypted = h->holdsData() && facts.version == kEncryptedVersion;
+        facts.extension = h->SafeExtension();
+        facts.length = h->messageLength();
+        facts.capacityBytes = std::max<std::int64_t>(h->largestNewHide(), 0);
+        facts.capacityKb = h->capacityKilobytes();
+    }
+    return facts;
 }
 
 // The extension is already printable ASCII without a backslash; only quotes need escaping.
@@ -98,11 +106,12 @@ void PrintLines(std::ostream& out, const Facts& f) {
 }  // namespace
 
 ExitCode RunInspect(const CliRequest& request, CliSession& session) {
-    CarrierHeader header;
-    Outcome outcome = InspectCarrier(session.files, file_numbers::kCarrier, request.picture, header);
+    std::unique_ptr<CarrierPicture> picture;
+    Outcome outcome =
+        InspectCarrier(session.files, file_numbers::kCarrier, request.picture, picture);
     if (ExitCode code = Report(session, CarrierCommand::Inspect, outcome); code != ExitCode::Ok)
         return code;
-    Facts facts = FactsOf(header);
+    Facts facts = FactsOf(*picture);
     if (request.json)
         PrintJson(session.out, facts);
     else

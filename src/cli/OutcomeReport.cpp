@@ -7,6 +7,7 @@
 #include "cli/CliSession.h"
 #include "cli/CliTexts.h"
 #include "cli/Localization.h"
+#include "cli/PictureKindWords.h"
 
 namespace velquist::cli {
 
@@ -20,60 +21,63 @@ ExitCode CodeFor(const Outcome& o) {
         case OutcomeKind::Damaged:
         case OutcomeKind::Not24Bit:
         case OutcomeKind::NotUncompressed:
-        case OutcomeKind::UnsupportedPng: return ExitCode::BadPicture;
-        case OutcomeKind::PngNeedsStealth: return ExitCode::Usage;
+        case OutcomeKind::UnsupportedPicture:
         case OutcomeKind::CarrierGone:
         case OutcomeKind::CarrierReplaced: return ExitCode::BadPicture;
+        case OutcomeKind::NeedsFormat3: return ExitCode::Usage;
+        case OutcomeKind::TooLarge:
+        case OutcomeKind::NoData:
+        case OutcomeKind::HoldsData:
+        case OutcomeKind::OtherVersion:
+        case OutcomeKind::WrongPassword:
+        case OutcomeKind::Busy:
+        case OutcomeKind::OutputIsCarrier: return ExitCode::Refused;
         case OutcomeKind::CarrierFailure:
+        case OutcomeKind::StealthFailure:
+        case OutcomeKind::RewriteFailure:
             // A picture that is no file at all is unusable; one that may not be rewritten is
             // refused; a failing read or write is an input/output failure.
             if (o.cause == FileCause::NotRegular) return ExitCode::BadPicture;
-            if (o.cause == FileCause::OtherLinks || o.cause == FileCause::OwnerNotKept) return ExitCode::Refused;
+            if (o.cause == FileCause::OtherLinks || o.cause == FileCause::OwnerNotKept)
+                return ExitCode::Refused;
             return ExitCode::IoFailure;
         case OutcomeKind::MessageFailure:
         case OutcomeKind::OutputFailure:
-        case OutcomeKind::NoMemory: return ExitCode::IoFailure;
-        default: return ExitCode::Refused;
+        case OutcomeKind::NoMemory:
+        case OutcomeKind::NoMemoryToWrite: break;
     }
+    return ExitCode::IoFailure;
 }
 
-const char* FailureText(CarrierCommand command, OutcomeKind kind) {
-    if (kind == OutcomeKind::MessageFailure) return kMessageUnreadable;
-    switch (command) {
-        case CarrierCommand::Inspect: return kCannotOpenPicture;
-        case CarrierCommand::Extract: return kExtractFailed;
-        case CarrierCommand::Hide:
-        case CarrierCommand::Wipe: break;
-    }
-    return kEmbedFailed;
-}
-
-const char* TextFor(CarrierCommand command, const Outcome& o) {
-    switch (o.kind) {
-        case OutcomeKind::TooLarge: return kTooLarge;
-        case OutcomeKind::Damaged: return kDamaged;
-        case OutcomeKind::Not24Bit: return kNot24Bit;
-        case OutcomeKind::NotUncompressed: return kNotUncompressed;
-        case OutcomeKind::UnsupportedPng: return kUnsupportedPng;
-        case OutcomeKind::PngNeedsStealth: return kPngNeedsFormat3;
-        case OutcomeKind::NoData:
-            return command == CarrierCommand::Extract ? kNothingToExtract : kNoHidden;
-        case OutcomeKind::HoldsData: return kHideHasData;
-        case OutcomeKind::OtherVersion: return kOtherVersion;
-        case OutcomeKind::WrongPassword: return kWrongPassword;
-        case OutcomeKind::Busy: return kCarrierBusy;
-        case OutcomeKind::OutputIsCarrier: return kOutputIsCarrier;
-        case OutcomeKind::NoMemory: return kNoMemory;
-        case OutcomeKind::CarrierGone:
-            return command == CarrierCommand::Inspect ? kCannotOpenPicture : kCarrierGone;
-        case OutcomeKind::CarrierReplaced: return kCarrierGone;
-        case OutcomeKind::CarrierFailure:
-            // A folder or a device where the picture should be: it cannot be opened at all.
-            if (o.cause == FileCause::NotRegular) return kCannotOpenPicture;
-            return FailureText(command, o.kind);
-        case OutcomeKind::MessageFailure:
-        case OutcomeKind::OutputFailure: return FailureText(command, o.kind);
-        case OutcomeKind::Completed: break;
+// The message id of each message.
+const char* TextFor(OutcomeMessage message, PictureKind kind) {
+    using M = OutcomeMessage;
+    switch (message) {
+        case M::None: break;
+        case M::TooLarge: return kTooLarge;
+        case M::Damaged: return kDamaged;
+        case M::Not24Bit: return kNot24Bit;
+        case M::NotUncompressed: return kNotUncompressed;
+        case M::UnsupportedPicture: return WordsOf(kind).unsupported;
+        case M::NeedsFormat3: return WordsOf(kind).needsFormat3;
+        case M::NoHidden: return kNoHidden;
+        case M::NothingToExtract: return kNothingToExtract;
+        case M::HoldsData: return kHideHasData;
+        case M::OtherVersion: return kOtherVersion;
+        case M::WrongPassword: return kWrongPassword;
+        case M::Busy: return kCarrierBusy;
+        case M::OutputIsCarrier: return kOutputIsCarrier;
+        case M::NoMemoryForPassword: return kNoMemory;
+        case M::NoMemoryToWrite: return kNoMemoryToWrite;
+        case M::CarrierGone: return kCarrierGone;
+        case M::CarrierReplaced: return kCarrierReplaced;
+        case M::CannotOpenPicture: return kCannotOpenPicture;
+        case M::EmbedFailed: return kEmbedFailed;
+        case M::StealthHideFailed: return kStealthHideFailed;
+        case M::RewriteFailed: return kRewriteFailed;
+        case M::WipeFailed: return kWipeFailed;
+        case M::ExtractFailed: return kExtractFailed;
+        case M::MessageUnreadable: return kMessageUnreadable;
     }
     return "";
 }
@@ -108,9 +112,10 @@ std::string CauseLine(const Outcome& o) {
 }  // namespace
 
 ExitCode Report(CliSession& session, CarrierCommand command, const Outcome& outcome) {
-    if (outcome.completed()) return ExitCode::Ok;
-    session.Tell(TextFor(command, outcome));
-    if (outcome.fileFailure() && !outcome.path.empty()) session.console.Say(CauseLine(outcome));
+    OutcomeWords words = WordsFor(command, outcome);
+    if (words.message == OutcomeMessage::None) return ExitCode::Ok;
+    session.Tell(TextFor(words.message, outcome.picture));
+    if (words.namesFile && !outcome.path.empty()) session.console.Say(CauseLine(outcome));
     return CodeFor(outcome);
 }
 

@@ -2,14 +2,11 @@
 #pragma once
 
 #include "cli/ExitCode.h"
-#include "engine/format/Outcome.h"
+#include "engine/format/OutcomeWords.h"
 
 namespace velquist::cli {
 
 struct CliSession;
-
-// The commands on a picture, each with its own words for a failed file operation.
-enum class CarrierCommand { Inspect, Hide, Extract, Wipe };
 
 // Tells how `command` ended, as the window's box would but in the terminal's language: the
 // refusal or failure, and for a failed file operation a second line naming the file and the

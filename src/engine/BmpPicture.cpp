@@ -14,7 +14,7 @@ constexpr std::int64_t kRowsPerRead = 256;
 
 }  // namespace
 
-BmpPicture::BmpPicture(FileService& files, int number, const CarrierHeader& header)
+BmpPicture::BmpPicture(FileService& files, int number, const BmpHeader& header)
     : files_(files),
       number_(number),
       pixelOffset_(header.pixelOffset),
@@ -42,7 +42,7 @@ std::int64_t BmpPicture::OffsetOf(std::uint64_t sample) const {
     return pixelOffset_ + (s / rowSamples_) * stride_ + s % rowSamples_;
 }
 
-void BmpPicture::WriteBack(std::span<const std::uint32_t> changed) {
+std::optional<PathFacts> BmpPicture::WriteBack(std::span<const std::uint32_t> changed, bool) {
     std::size_t i = 0;
     while (i < changed.size()) {
         // The run from this change to the last one of the same row: the samples between are
@@ -56,6 +56,7 @@ void BmpPicture::WriteBack(std::span<const std::uint32_t> changed) {
         i = last + 1;
     }
     files_.Flush(number_);
+    return std::nullopt;
 }
 
 }  // namespace velquist

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/StealthPicture.h"
-#include "engine/format/CarrierHeader.h"
+#include "engine/format/BmpHeader.h"
 
 namespace velquist {
 
@@ -18,11 +18,12 @@ class BmpPicture final : public StealthPicture {
 public:
     // Reads the pixel array of the carrier open as `number`, whose header is `header` (usable,
     // with its pixel array whole). Throws FileError.
-    BmpPicture(FileService& files, int number, const CarrierHeader& header);
+    BmpPicture(FileService& files, int number, const BmpHeader& header);
 
     const stealth::SampleGeometry& Geometry() const override { return geometry_; }
     std::span<std::uint8_t> Samples() override { return samples_; }
-    void WriteBack(std::span<const std::uint32_t> changed) override;
+    // Written in place: the picture keeps its every name.
+    std::optional<PathFacts> WriteBack(std::span<const std::uint32_t> changed, bool) override;
 
 private:
     std::int64_t OffsetOf(std::uint64_t sample) const;

@@ -3,14 +3,11 @@
 
 #include <algorithm>
 #include <array>
-#include <exception>
 
-#include "engine/FileNumbers.h"
 #include "engine/GroupBlocks.h"
 #include "engine/codec/GroupCodec.h"
-#include "engine/format/CarrierCheck.h"
+#include "engine/format/BmpHeader.h"
 #include "engine/format/CarrierFormat.h"
-#include "engine/format/CarrierHeader.h"
 #include "platform/FileService.h"
 
 namespace velquist {
@@ -18,8 +15,6 @@ namespace velquist {
 namespace {
 
 using namespace carrier;
-
-using file_numbers::kCarrier;
 
 void ClearGroups(FileService& files, int number, std::int64_t firstOffset,
                  std::int64_t length) {
@@ -48,8 +43,7 @@ void BlankHeaderGroup(FileService& files, int number, std::int64_t headerGroup) 
 
 }  // namespace
 
-void WipeCarrier(FileService& files, int number) {
-    CarrierHeader header = ReadCarrierHeader(files, number);
+void WipeCarrier(FileService& files, int number, const BmpHeader& header) {
     if (!header.damaged() && header.hasHeaderGroup) {
         BlankHeaderGroup(files, number, header.pixelOffset);
         // A crafted length may claim more groups than the picture holds: clear those that exist.
@@ -63,33 +57,6 @@ void WipeCarrier(FileService& files, int number) {
         files.WriteAt(number, kMarkerOffset, LittleEndian32(0));
         files.Flush(number);
     }
-}
-
-Outcome WipeHiddenData(FileService& files, const std::string& path) {
-    CarrierHeader header;
-    Outcome opened =
-        OpenLockedCarrier(files, kCarrier, path, CarrierAccess::Writable,
-                          FileService::LockKind::Exclusive, header);
-    if (!opened.completed()) return opened;
-    try {
-        if (OutcomeKind verdict = CarrierVerdict(header); verdict != OutcomeKind::Completed) {
-            files.Close(kCarrier);
-            return Outcome::Of(verdict, path);
-        }
-        if (!header.holdsData()) {
-            files.Close(kCarrier);
-            return Outcome::Of(OutcomeKind::NoData, path);
-        }
-        WipeCarrier(files, kCarrier);
-        files.Close(kCarrier);
-    } catch (const FileError& e) {
-        files.CloseAllQuietly();
-        return CarrierFileFailure(e, path);
-    } catch (const std::exception&) {
-        files.CloseAllQuietly();
-        return Outcome{OutcomeKind::CarrierFailure, path, FileCause::Other, 0};
-    }
-    return Outcome::Of(OutcomeKind::Completed, path);
 }
 
 }  // namespace velquist

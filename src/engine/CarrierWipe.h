@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <string>
-
-#include "engine/format/Outcome.h"
-
 namespace velquist {
 
 class FileService;
+struct BmpHeader;
 
 // Makes a carrier read as empty and leaves nothing of the message behind. The order makes a
 // wipe that is cut short harmless: the header group's extension and password fields are
@@ -16,11 +13,8 @@ class FileService;
 // its data, so a wipe can simply run again. Nothing outside the header group, those groups and
 // the marker word changes. Works on the carrier open as `number`, whose lock the caller holds,
 // and never opens a file by name: it wipes the picture the caller looked at, whatever the name
-// leads to by now. Throws FileError on any failure.
-void WipeCarrier(FileService& files, int number);
-
-// The wipe command on its own: opens the carrier for writing, locks it, checks under the lock
-// that it still holds data, and wipes it through the same descriptor.
-Outcome WipeHiddenData(FileService& files, const std::string& path);
+// leads to by now. `header` is what the caller read under that lock. Throws FileError on any
+// failure.
+void WipeCarrier(FileService& files, int number, const BmpHeader& header);
 
 }  // namespace velquist

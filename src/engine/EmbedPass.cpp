@@ -5,8 +5,8 @@
 
 namespace velquist {
 
-Outcome EmbedMsg(PassContext& ctx, const HideOptions& options) {
-    HideJob job(ctx);
+Outcome EmbedMsg(PassContext& ctx, const HideRequest& request, const HideOptions& options) {
+    HideJob job(ctx, request);
     if (Outcome opened = job.Open(); !opened.completed()) return opened;
     return job.Run(options);
 }

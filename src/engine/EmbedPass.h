@@ -3,16 +3,15 @@
 
 #include "engine/HideOptions.h"
 #include "engine/PassContext.h"
+#include "engine/PictureRequest.h"
 #include "engine/format/Outcome.h"
 
 namespace velquist {
 
-// Hides the message file MsgPath in the carrier ImagePath, in place, as `options` ask,
-// holding the carrier's lock throughout: header group, every group, a flush, then the marker
-// word and another flush, so that a carrier never claims a message it does not wholly hold,
-// even after a power cut. Checks again under the lock that the carrier is usable, holds no data
-// and has room. Whatever goes wrong after the first write is retracted before it returns. Sets
-// HiddenMark to 1 when done; the caller tells the user the outcome.
-Outcome EmbedMsg(PassContext& ctx, const HideOptions& options);
+// A whole hide as HideJob runs it, with no questions between its steps: opens and locks the
+// picture, checks under the lock that it is usable, holds no data and has room, and hides the
+// message in it as `options` ask. Whatever goes wrong after the first write is retracted before
+// it returns; the caller tells the user the outcome.
+Outcome EmbedMsg(PassContext& ctx, const HideRequest& request, const HideOptions& options);
 
 }  // namespace velquist

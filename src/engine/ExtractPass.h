@@ -6,16 +6,19 @@
 #include <span>
 
 #include "engine/PassContext.h"
-#include "engine/format/Outcome.h"
 
 namespace velquist {
+
+struct BmpHeader;
 
 // Takes the payload bytes the groups give up, in order.
 using PayloadSink = std::function<void(std::span<const std::uint8_t>)>;
 
-// Gathers the MsgLen payload bytes of the carrier open as file 1 and hands them to `sink`
-// (which writes them to the output, or opens them first). Leaves the files open for the caller
-// either way; a file error is told as a failure of the carrier or of the output.
-Outcome ExtractMsg(PassContext& ctx, const PayloadSink& sink);
+// Gathers the `length` payload bytes the groups after the header group hold in the carrier open
+// as file 1, whose header is `header` and whose groups that long lie in it, and hands them to
+// `sink` (which writes them to the output, or opens them first). Leaves the files open for the
+// caller either way. Throws FileError, naming the file that failed.
+void ExtractMsg(PassContext& ctx, const BmpHeader& header, std::int64_t length,
+                const PayloadSink& sink);
 
 }  // namespace velquist

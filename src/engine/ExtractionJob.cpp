@@ -5,17 +5,18 @@
 #include <exception>
 
 #include "engine/BesideEventLoop.h"
+#include "engine/CarrierCheck.h"
 #include "engine/CarrierWipe.h"
 #include "engine/ExtractPass.h"
+#include "engine/FailureOutcome.h"
 #include "engine/FileNumbers.h"
-#include "engine/JobState.h"
 #include "engine/PassProgress.h"
 #include "engine/PendingOutput.h"
 #include "engine/crypto/PayloadError.h"
 #include "engine/crypto/PayloadOpener.h"
-#include "engine/format/CarrierCheck.h"
 #include "engine/format/CarrierFormat.h"
 #include "engine/format/Format2.h"
+#include "engine/format/StoredNames.h"
 #include "platform/FileService.h"
 #include "platform/SequentialWriter.h"
 
@@ -28,15 +29,13 @@ using file_numbers::kOutput;
 
 // A version-2 marker word always has its password flag set and its reserved bits clear, and
 // its length is one that a sealed message can have.
-bool Version2Intact(const CarrierHeader& header) {
+bool Version2Intact(const BmpHeader& header) {
     return (header.markerWord & format2::kReservedBits) == 0 &&
            (header.markerWord & carrier::kPasswordFlagBit) != 0 &&
            format2::MessageLength(header.messageLength()).has_value();
 }
 
-OutcomeKind Verdict(const CarrierHeader& header) {
-    if (OutcomeKind verdict = CarrierVerdict(header); verdict != OutcomeKind::Completed)
-        return verdict;
+OutcomeKind CheckOf(const BmpHeader& header) {
     if (!header.holdsData()) return OutcomeKind::NoData;
     if (!header.isVersion1() && !header.isVersion2()) return OutcomeKind::OtherVersion;
     if (header.isVersion2() && !Version2Intact(header)) return OutcomeKind::Damaged;
@@ -57,24 +56,15 @@ Outcome PayloadFailure(const PayloadError& e, const std::string& carrierPath) {
 
 }  // namespace
 
-ExtractionJob::ExtractionJob(PassContext& ctx) : ctx_(ctx) {}
+ExtractionJob::ExtractionJob(PassContext& ctx, PictureRequest picture, const BmpHeader& header)
+    : Extraction(ctx, std::move(picture)), header_(header) {}
 
 ExtractionJob::~ExtractionJob() { Close(); }
 
-Outcome ExtractionJob::Open() {
-    const std::string& path = ctx_.job.ImagePath;
-    Outcome opened = OpenLockedCarrier(ctx_.files, kCarrier, path, CarrierAccess::WritableIfAllowed,
-                                       FileService::LockKind::Exclusive, header_,
-                                       ctx_.job.ImageFile);
-    if (!opened.completed()) return opened;
-    return Outcome::Of(Verdict(header_), path);
-}
+Outcome ExtractionJob::Check() const { return Outcome::Of(CheckOf(header_), picture_.path); }
 
-OutputTarget ExtractionJob::CheckOutput(const std::string& outFile) {
-    OutputTarget target = CheckOutputTarget(ctx_.files, ctx_.job.ImagePath, outFile);
-    checkedOutput_ = outFile;
-    agreed_ = target.standing;
-    return target;
+std::string ExtractionJob::OutputFile(const std::string& folder) const {
+    return stored_names::OutputFileFor(folder, header_.SafeExtension());
 }
 
 bool ExtractionJob::NeedsPassword() const {
@@ -88,19 +78,19 @@ bool ExtractionJob::AcceptPassword(const SecretBytes& entered) {
 
 // The payload is opened as it comes out of the groups; only what has authenticated reaches
 // the output, and a wrong password or a changed bit throws the whole output away.
-Outcome ExtractionJob::RunSealed(const PayloadSink& write) {
+void ExtractionJob::RunSealed(const PayloadSink& write) {
     std::array<std::uint8_t, carrier::kHeaderGroupSize> group;
     ctx_.files.ReadAt(kCarrier, header_.pixelOffset, group);
-    PayloadOpener opener(KeysOf(ctx_), password_, group, ctx_.job.MsgLen, write);
-    Outcome outcome = ExtractMsg(ctx_, [this, &opener](std::span<const std::uint8_t> bytes) {
+    const std::int64_t length = header_.messageLength();
+    PayloadOpener opener(KeysOf(ctx_), password_, group, length, write);
+    ExtractMsg(ctx_, header_, length, [this, &opener](std::span<const std::uint8_t> bytes) {
         opener.Feed(bytes);
         if (!opener.NeedsKey()) return;
         ctx_.progress.Status(PassStatus::VerifyingPassword);
         RunBesideEventLoop(ctx_.pump, [&opener] { opener.DeriveKey(); });
         ctx_.progress.Status(PassStatus::Extracting);
     });
-    if (outcome.completed()) opener.Finish();
-    return outcome;
+    opener.Finish();
 }
 
 Outcome ExtractionJob::RunPass(const std::string& outFile) {
@@ -111,20 +101,22 @@ Outcome ExtractionJob::RunPass(const std::string& outFile) {
     }
     SequentialWriter output(ctx_.files, kOutput);
     PayloadSink write = [&output](std::span<const std::uint8_t> bytes) { output.Write(bytes); };
-    const std::string& carrierPath = ctx_.job.ImagePath;
+    const std::string& carrierPath = picture_.path;
     try {
-        Outcome outcome = header_.isVersion2() ? RunSealed(write) : ExtractMsg(ctx_, write);
-        if (!outcome.completed()) return outcome;
+        if (header_.isVersion2())
+            RunSealed(write);
+        else
+            ExtractMsg(ctx_, header_, header_.messageLength(), write);
     } catch (const PayloadError& e) {
         return PayloadFailure(e, carrierPath);
     } catch (const FileError& e) {
         if (e.number() == kOutput) return Outcome::Failure(OutcomeKind::OutputFailure, e, outFile);
         return Outcome::Failure(OutcomeKind::CarrierFailure, e, carrierPath);
-    } catch (const std::exception&) {
-        return Outcome{OutcomeKind::CarrierFailure, carrierPath, FileCause::Other, 0};
+    } catch (...) {
+        return OutcomeOfFailure(std::current_exception(), carrierPath);
     }
     try {
-        output_->Commit(agreed_);
+        output_->Commit(Agreed());
     } catch (const FileError& e) {
         return Outcome::Failure(OutcomeKind::OutputFailure, e, outFile);
     }
@@ -132,12 +124,7 @@ Outcome ExtractionJob::RunPass(const std::string& outFile) {
 }
 
 Outcome ExtractionJob::Run(const std::string& outFile) {
-    ctx_.job.MsgLen = static_cast<std::int32_t>(header_.messageLength());
-    // Without a check first, the same rules hold for what stands there now.
-    if (checkedOutput_ != outFile) {
-        OutputTarget target = CheckOutput(outFile);
-        if (!target.verdict.completed()) return target.verdict;
-    }
+    if (Outcome checked = CheckedOutput(outFile); !checked.completed()) return checked;
     Outcome outcome = RunPass(outFile);
     // Whatever did not become the output is thrown away.
     output_.reset();
@@ -145,13 +132,13 @@ Outcome ExtractionJob::Run(const std::string& outFile) {
 }
 
 Outcome ExtractionJob::Wipe() {
-    const std::string& path = ctx_.job.ImagePath;
+    const std::string& path = picture_.path;
     try {
-        WipeCarrier(ctx_.files, kCarrier);
+        WipeCarrier(ctx_.files, kCarrier, header_);
     } catch (const FileError& e) {
         return Outcome::Failure(OutcomeKind::CarrierFailure, e, path);
-    } catch (const std::exception&) {
-        return Outcome{OutcomeKind::CarrierFailure, path, FileCause::Other, 0};
+    } catch (...) {
+        return OutcomeOfFailure(std::current_exception(), path);
     }
     return Outcome::Of(OutcomeKind::Completed, path);
 }

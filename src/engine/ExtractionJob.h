@@ -2,65 +2,51 @@
 #pragma once
 
 #include <memory>
-#include <optional>
-#include <span>
 #include <string>
 
 #include "engine/ExtractPass.h"
-#include "engine/OutputTarget.h"
-#include "engine/PassContext.h"
+#include "engine/Extraction.h"
 #include "engine/crypto/SecretBytes.h"
-#include "engine/format/CarrierHeader.h"
-#include "engine/format/Outcome.h"
+#include "engine/format/BmpHeader.h"
 
 namespace velquist {
 
 class PendingOutput;
 
-// The file side of taking a message out, shared by the window and the command line. The
-// carrier ImagePath is opened as file 1 (for writing too where the user may, for the wipe) and
-// locked for the job's whole life; the wipe that may follow goes through that very descriptor,
-// so it can only ever wipe the picture the message came out of. The caller asks its questions
-// (replace the output, password) between the steps:
-//   Open -> CheckOutput -> (questions) -> Run -> (questions) -> Wipe -> Close.
-class ExtractionJob {
+// Taking out a message of version 1 or 2, which a marker word in the BMP's header announces:
+// the extraction pass over the groups, with the stored password or the key of version 2, and
+// the wipe in place.
+class ExtractionJob final : public Extraction {
 public:
-    explicit ExtractionJob(PassContext& ctx);
-    ~ExtractionJob();
-    ExtractionJob(const ExtractionJob&) = delete;
-    ExtractionJob& operator=(const ExtractionJob&) = delete;
+    // Takes over the carrier open and locked as file 1 for `picture`, whose header, read under
+    // that lock, is `header`.
+    ExtractionJob(PassContext& ctx, PictureRequest picture, const BmpHeader& header);
+    ~ExtractionJob() override;
 
-    // Opens and locks the carrier and reads its header, the marker word among it. Under the
-    // lock it checks again that the carrier holds data, in a version this program reads, that
-    // can be there at all.
-    Outcome Open();
-    const CarrierHeader& header() const { return header_; }
-    // Whether the extraction may write `outFile`, and whether that replaces something. What
-    // stands there now is the only thing Run may replace.
-    OutputTarget CheckOutput(const std::string& outFile);
+    // Whether the marked data is a message this program reads: Completed, OtherVersion for
+    // another format version, Damaged for one that cannot be there at all.
+    Outcome Check() const;
+    const BmpHeader& header() const { return header_; }
+
+    // "output." and the stored extension.
+    std::string OutputFile(const std::string& folder) const override;
     // A protected version-1 carrier and every version-2 carrier ask for the password.
-    bool NeedsPassword() const;
+    bool NeedsPassword() const override;
+    bool PasswordDerivesKey() const override { return header_.isVersion2(); }
     // Version 1: whether `entered` is the stored password. Version 2 stores none: the password
     // is kept for Run, where the first piece that does not open tells a wrong one.
-    bool AcceptPassword(const SecretBytes& entered);
-    // Runs the extraction pass on the stored length into a temporary file beside `outFile`
-    // and gives it that name when the pass completed, replacing only what CheckOutput saw
-    // there (without CheckOutput: what stands there when the pass began).
-    Outcome Run(const std::string& outFile);
-    // Wipes the carrier through the descriptor this job holds locked.
-    Outcome Wipe();
-    // Releases the carrier; an output not yet moved into place is thrown away.
-    void Close() noexcept;
+    bool AcceptPassword(const SecretBytes& entered) override;
+    // Runs the extraction pass on the stored length.
+    Outcome Run(const std::string& outFile) override;
+    Outcome Wipe() override;
+    void Close() noexcept override;
 
 private:
     Outcome RunPass(const std::string& outFile);
-    Outcome RunSealed(const PayloadSink& write);
+    void RunSealed(const PayloadSink& write);
 
-    PassContext& ctx_;
-    CarrierHeader header_;
+    BmpHeader header_;
     SecretBytes password_;
-    std::string checkedOutput_;
-    std::optional<PathFacts> agreed_;
     std::unique_ptr<PendingOutput> output_;
 };
 

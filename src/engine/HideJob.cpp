@@ -4,10 +4,12 @@
 #include <array>
 #include <exception>
 #include <functional>
+#include <new>
 
 #include "engine/BesideEventLoop.h"
+#include "engine/CarrierCheck.h"
+#include "engine/FailureOutcome.h"
 #include "engine/FileNumbers.h"
-#include "engine/JobState.h"
 #include "engine/PassProgress.h"
 #include "engine/StealthPicture.h"
 #include "engine/StealthSteps.h"
@@ -15,7 +17,6 @@
 #include "engine/codec/GroupCodec.h"
 #include "engine/crypto/PayloadError.h"
 #include "engine/crypto/PayloadSealer.h"
-#include "engine/format/CarrierCheck.h"
 #include "engine/format/CarrierFormat.h"
 #include "engine/format/FixedText.h"
 #include "engine/format/Format2.h"
@@ -40,23 +41,26 @@ using PasswordField = std::array<std::uint8_t, 1 + kPasswordLength>;
 // the sealed stream of it (version 2).
 using PayloadSource = std::function<void(std::span<std::uint8_t>)>;
 
-// Which file a failed operation concerned, as the hide reports it.
-Outcome HideFailure(const JobState& s, const FileError& e) {
-    if (e.number() == kMessage) return Outcome::Failure(OutcomeKind::MessageFailure, e, s.MsgPath);
-    return CarrierFileFailure(e, s.ImagePath);
+// Which file a failed operation concerned, and in which hide, as the hide reports it.
+Outcome HideFailure(const HideRequest& r, const FileError& e, bool stealth) {
+    if (e.number() == kMessage) return Outcome::Failure(OutcomeKind::MessageFailure, e, r.message);
+    // A name that leads nowhere or to another file by now: the picture is gone or replaced.
+    const bool moved = e.cause() == FileCause::NotFound || e.cause() == FileCause::Replaced;
+    if (stealth && !moved) return Outcome::Failure(OutcomeKind::StealthFailure, e, r.picture.path);
+    return CarrierFileFailure(e, r.picture.path);
 }
 
-bool MessageFitsFormat(std::int64_t length, const CarrierHeader& header, bool encrypted) {
+bool MessageFitsFormat(std::int64_t length, const BmpHeader& header, bool encrypted) {
     if (encrypted) return format2::MessageFits(length, header.largestNewHide());
     // The length field holds 24 bits: a longer message would silently be cut.
     return length <= kMaxMessageLength && header.fitsNewHide(length);
 }
 
 // No password yet: the field is blank (an unprotected version 1 keeps the filler there).
-HeaderGroup HeaderGroupFor(const JobState& s, const HideOptions& options) {
+HeaderGroup HeaderGroupFor(const HideRequest& r, const HideOptions& options) {
     HeaderGroup group;
     group.fill(' ');
-    std::string extension = s.MsgExt.substr(0, kExtensionLength);
+    std::string extension = r.extension.substr(0, kExtensionLength);
     std::copy(extension.begin(), extension.end(), group.begin() + kExtensionOffset);
     group[kPasswordLengthOffset] = 0;
     if (options.protection == Protection::None) {
@@ -88,19 +92,21 @@ std::uint32_t MarkerFor(std::int64_t length, std::uint32_t kind) {
     return (static_cast<std::uint32_t>(length) & kLengthMask) | kind;
 }
 
-void EmbedGroups(PassContext& ctx, std::int64_t firstOffset, const PayloadSource& fill) {
-    JobState& s = ctx.job;
+// Codes `length` payload bytes into the groups from `firstOffset`.
+void EmbedGroups(PassContext& ctx, std::int64_t firstOffset, std::int64_t length,
+                 const PayloadSource& fill) {
+    const std::int64_t groups = length / kTripleSize;
     WalkWholeGroups(
-        ctx, kCarrier, firstOffset, fill,
+        ctx, kCarrier, firstOffset, groups, fill,
         [](std::uint8_t* groups, const std::uint8_t* triples, std::size_t n) {
             GroupCodec::EmbedRun(groups, triples, n);
         },
         [](GroupBlocks& blocks, std::span<std::uint8_t>) { blocks.WriteBack(); });
-    int left = s.MsgLen % 3;
+    const int left = static_cast<int>(length % kTripleSize);
     if (left == 0) return;
     std::array<std::uint8_t, kGroupSize> group;
     std::array<std::uint8_t, kTripleSize> triple{};
-    std::int64_t offset = firstOffset + static_cast<std::int64_t>(s.GroupCount) * kGroupSize;
+    std::int64_t offset = firstOffset + groups * kGroupSize;
     ctx.files.ReadAt(kCarrier, offset, group);
     fill(std::span(triple).first(left));
     GroupCodec::Embed(group.data(), triple.data(), left);
@@ -109,34 +115,46 @@ void EmbedGroups(PassContext& ctx, std::int64_t firstOffset, const PayloadSource
 
 }  // namespace
 
-HideJob::HideJob(PassContext& ctx) : ctx_(ctx) {}
+HideJob::HideJob(PassContext& ctx, HideRequest request) : ctx_(ctx), request_(std::move(request)) {}
 
 HideJob::~HideJob() { Close(); }
 
 Outcome HideJob::Open() {
-    const std::string& path = ctx_.job.ImagePath;
+    const std::string& path = request_.picture.path;
     Outcome opened = OpenLockedCarrier(ctx_.files, kCarrier, path, CarrierAccess::Writable,
-                                       FileService::LockKind::Exclusive, header_,
-                                       ctx_.job.ImageFile);
+                                       FileService::LockKind::Exclusive, picture_,
+                                       request_.picture.expected);
     if (!opened.completed()) return opened;
-    OutcomeKind verdict = CarrierVerdict(header_);
+    Outcome verdict = picture_->VerdictOn(path);
     // Another program may have hidden something since the picture was chosen.
-    if (verdict == OutcomeKind::Completed && header_.holdsData()) verdict = OutcomeKind::HoldsData;
-    if (verdict != OutcomeKind::Completed) Close();
-    return Outcome::Of(verdict, path);
+    if (verdict.completed() && picture_->Marks() && picture_->Marks()->holdsData())
+        verdict = Outcome::Of(OutcomeKind::HoldsData, path);
+    if (!verdict.completed()) Close();
+    return verdict;
 }
 
 bool HideJob::IsOpen() const { return ctx_.files.IsOpen(kCarrier); }
 
-StealthWeight HideJob::WeighStealth() const {
+Outcome HideJob::TakesFormat(int formatVersion) const {
+    return picture_->TakesFormat(formatVersion, request_.picture.path);
+}
+
+StealthWeight HideJob::WeighStealth() {
     using Fit = StealthWeight::Fit;
-    const std::uint64_t samples = header_.stealthSamples();
-    const std::uint64_t name = BaseNameOf(ctx_.job.MsgPath).size();
     StealthWeight weight;
+    try {
+        if (!picture_->CoverWhole() || picture_->Decode() != OutcomeKind::Completed) return weight;
+    } catch (const FileError&) {
+        return weight;  // the hide itself tells what is wrong with the picture
+    } catch (const std::bad_alloc&) {
+        return weight;
+    }
+    const std::uint64_t samples = picture_->Samples().Geometry().SampleCount();
+    const std::uint64_t name = BaseNameOf(request_.message).size();
     weight.safeBytes = stealth::StealthCapacity::SafeFile(samples, name).value_or(0);
     std::int64_t length = 0;
     try {
-        ctx_.files.OpenReadOnly(kMessage, ctx_.job.MsgPath);
+        ctx_.files.OpenReadOnly(kMessage, request_.message);
         length = ctx_.files.Length(kMessage);
         ctx_.files.Close(kMessage);
     } catch (const FileError&) {
@@ -155,96 +173,92 @@ StealthWeight HideJob::WeighStealth() const {
 }
 
 Outcome HideJob::Run(const HideOptions& options) {
-    JobState& s = ctx_.job;
-    s.MsgLen = 0;
-    s.OffBits = 0;
-    s.GroupNo = 0;
+    const std::string& path = request_.picture.path;
     Outcome outcome;
     try {
         outcome = Write(options);
+    } catch (const RewriteError& e) {
+        outcome = Outcome::Failure(OutcomeKind::RewriteFailure, e, path);
     } catch (const FileError& e) {
-        outcome = HideFailure(s, e);
+        outcome = HideFailure(request_, e, stealth_);
     } catch (const PayloadError&) {
         // Only the key derivation can fail here: it found no memory to run in.
-        outcome = Outcome::Of(OutcomeKind::NoMemory, s.ImagePath);
+        outcome = Outcome::Of(OutcomeKind::NoMemory, path);
     } catch (...) {
-        outcome = stealth_steps::FailureOf(std::current_exception(), s.ImagePath);
+        outcome = OutcomeOfFailure(std::current_exception(), path,
+                                   deriving_ ? OutcomeKind::NoMemory : OutcomeKind::NoMemoryToWrite);
     }
     if (!outcome.completed()) Retract();
     // Everything is on the disk: a failing close can no longer lose anything.
     Close();
     if (!outcome.completed()) return outcome;
     ctx_.progress.Status(PassStatus::Embedded);
-    // A version-3 picture shows nothing, to this window as to anyone.
-    if (options.formatVersion != 3) s.HiddenMark = 1;
-    return Outcome::Of(OutcomeKind::Completed, s.ImagePath);
+    // A version-3 picture shows nothing, to this program as to anyone.
+    marked_ = options.formatVersion != 3;
+    return Outcome::Of(OutcomeKind::Completed, path);
 }
 
 Outcome HideJob::Write(const HideOptions& options) {
-    JobState& s = ctx_.job;
-    // A PNG has no reserved header fields for versions 1 and 2 to claim their groups with.
-    if (header_.isPng() && options.formatVersion != 3)
-        return Outcome::Of(OutcomeKind::PngNeedsStealth, s.ImagePath);
-    ctx_.files.OpenReadOnly(kMessage, s.MsgPath);
+    if (Outcome takes = TakesFormat(options.formatVersion); !takes.completed()) return takes;
+    ctx_.files.OpenReadOnly(kMessage, request_.message);
     std::int64_t length = ctx_.files.Length(kMessage);
     if (options.formatVersion == 3) return WriteStealth(options, length);
-    if (!MessageFitsFormat(length, header_, options.encrypted()))
-        return Outcome::Of(OutcomeKind::TooLarge, s.MsgPath);
-    s.OffBits = header_.pixelOffset;
-    ctx_.files.WriteAt(kCarrier, s.OffBits, HeaderGroupFor(s, options));
+    const BmpHeader& header = *picture_->Marks();
+    if (!MessageFitsFormat(length, header, options.encrypted()))
+        return Outcome::Of(OutcomeKind::TooLarge, request_.message);
+    offBits_ = header.pixelOffset;
+    ctx_.files.WriteAt(kCarrier, offBits_, HeaderGroupFor(request_, options));
     headerWritten_ = true;
     if (options.encrypted())
         WriteSealed(options, length);
     else
         WritePlain(options, length);
-    return Outcome::Of(OutcomeKind::Completed, s.ImagePath);
+    return Outcome::Of(OutcomeKind::Completed, request_.picture.path);
 }
 
-// The whole pixel array is read, the message sealed under the passphrase's keys and coded into
-// the samples; only the samples that changed are written back.
+// The whole picture is decoded once, the message sealed under the passphrase's keys and coded
+// into the samples; only the samples that changed are written back.
 Outcome HideJob::WriteStealth(const HideOptions& options, std::int64_t length) {
-    JobState& s = ctx_.job;
-    if (!header_.pixelArrayWhole()) return Outcome::Of(OutcomeKind::Damaged, s.ImagePath);
-    std::string name = BaseNameOf(s.MsgPath);
-    std::unique_ptr<StealthPicture> opened = stealth_steps::OpenPicture(ctx_, header_);
-    StealthPicture& picture = *opened;
+    const std::string& path = request_.picture.path;
+    stealth_ = true;
+    if (!picture_->CoverWhole()) return Outcome::Of(OutcomeKind::Damaged, path);
+    if (OutcomeKind decoded = picture_->Decode(); decoded != OutcomeKind::Completed)
+        return Outcome::About(decoded, picture_->Kind(), path);
+    std::string name = BaseNameOf(request_.message);
+    StealthPicture& picture = picture_->Samples();
     const std::uint64_t samples = picture.Geometry().SampleCount();
     if (stealth::StealthCapacity::PayloadLength(static_cast<std::uint64_t>(length), name.size()) >
         stealth::StealthCapacity::LargestPayload(samples))
-        return Outcome::Of(OutcomeKind::TooLarge, s.MsgPath);
+        return Outcome::Of(OutcomeKind::TooLarge, request_.message);
+    deriving_ = true;
     stealth::StealthKeys keys = stealth_steps::DeriveKeys(ctx_, options.password, picture.Geometry());
+    deriving_ = false;
     SequentialReader message(ctx_.files, kMessage);
     stealth::MessageSealer sealer(keys, name, static_cast<std::uint64_t>(length),
                                   [&message](std::span<std::uint8_t> bytes) { message.Read(bytes); });
     std::vector<std::uint8_t> payload = sealer.Seal();
-    s.MsgLen = static_cast<std::int32_t>(payload.size());
     auto changed = stealth_steps::Embed(ctx_, picture, keys, payload);
-    if (!changed) return Outcome::Of(OutcomeKind::TooLarge, s.MsgPath);
-    picture.WriteBack(*changed);
-    return Outcome::Of(OutcomeKind::Completed, s.ImagePath);
+    if (!changed) return Outcome::Of(OutcomeKind::TooLarge, request_.message);
+    rewritten_ = picture.WriteBack(*changed, ctx_.allowOtherLinks);
+    return Outcome::Of(OutcomeKind::Completed, path);
 }
 
 void HideJob::WriteSealed(const HideOptions& options, std::int64_t length) {
-    JobState& s = ctx_.job;
     SequentialReader message(ctx_.files, kMessage);
-    PayloadSealer sealer(KeysOf(ctx_), options.password, HeaderGroupFor(s, options), length,
+    PayloadSealer sealer(KeysOf(ctx_), options.password, HeaderGroupFor(request_, options), length,
                          [&message](std::span<std::uint8_t> bytes) { message.Read(bytes); });
     RunBesideEventLoop(ctx_.pump, [&sealer] { sealer.DeriveKey(); });
-    s.MsgLen = static_cast<std::int32_t>(sealer.PayloadLength());
+    const std::int64_t payload = sealer.PayloadLength();
     ctx_.progress.Status(PassStatus::Embedding);
-    s.GroupCount = s.MsgLen / 3;
-    EmbedGroups(ctx_, static_cast<std::int64_t>(s.OffBits) + kHeaderGroupSize,
+    EmbedGroups(ctx_, offBits_ + kHeaderGroupSize, payload,
                 [&sealer](std::span<std::uint8_t> bytes) { sealer.Fill(bytes); });
-    WriteGroupsThenClaim(MarkerFor(s.MsgLen, format2::kMarkerEncrypted), options);
+    WriteGroupsThenClaim(MarkerFor(payload, format2::kMarkerEncrypted), options);
 }
 
 void HideJob::WritePlain(const HideOptions& options, std::int64_t length) {
-    JobState& s = ctx_.job;
-    s.MsgLen = static_cast<std::int32_t>(length);
     SequentialReader message(ctx_.files, kMessage);
     ctx_.progress.Status(PassStatus::Embedding);
-    s.GroupCount = s.MsgLen / 3;
-    EmbedGroups(ctx_, static_cast<std::int64_t>(s.OffBits) + kHeaderGroupSize,
+    EmbedGroups(ctx_, offBits_ + kHeaderGroupSize, length,
                 [&message](std::span<std::uint8_t> bytes) { message.Read(bytes); });
     bool protectedHide = options.protection == Protection::Password;
     WriteGroupsThenClaim(MarkerFor(length, protectedHide ? kMarkerProtected : kMarkerPlain), options);
@@ -255,7 +269,7 @@ void HideJob::WritePlain(const HideOptions& options, std::int64_t length) {
 void HideJob::WriteGroupsThenClaim(std::uint32_t marker, const HideOptions& options) {
     FileService& f = ctx_.files;
     f.Flush(kCarrier);
-    std::int64_t field = static_cast<std::int64_t>(ctx_.job.OffBits) + kPasswordLengthOffset;
+    std::int64_t field = offBits_ + kPasswordLengthOffset;
     f.ArmRetraction(kCarrier, kMarkerOffset, LittleEndian32(0));
     f.ArmRetraction(kCarrier, field, BlankPassword());
     claimWritten_ = true;
@@ -274,7 +288,7 @@ void HideJob::Retract() noexcept {
     if (!headerWritten_) return;
     try {
         if (claimWritten_) f.WriteAt(kCarrier, kMarkerOffset, LittleEndian32(0));
-        f.WriteAt(kCarrier, ctx_.job.OffBits + kPasswordLengthOffset, BlankPassword());
+        f.WriteAt(kCarrier, offBits_ + kPasswordLengthOffset, BlankPassword());
         f.Flush(kCarrier);
     } catch (const FileError&) {
         // Already failing; the carrier may be unwritable altogether.

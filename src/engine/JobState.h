@@ -1,42 +1,35 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <cstdint>
 #include <string>
 
+#include "engine/format/PictureKind.h"
 #include "platform/FileService.h"
 
 namespace velquist {
 
-// What the window's handlers and the passes share for the whole run: the user's choices,
-// whether the current carrier holds data, and the pass's working words. Every field starts
-// zero or empty; start-up gives the few start values. A pass takes its options as values
-// (HideOptions), not from here.
+// What the window's handlers share for the whole run: the user's choices and whether the
+// current carrier holds data. Every field starts zero or empty; start-up gives the few start
+// values. A command hands the engine what it needs of these as a request value (PictureRequest,
+// HideRequest) and its options as values (HideOptions); no pass reads or writes them.
 struct JobState {
     // User choices and options.
     std::string ImagePath;
     // The file ImagePath named when it was inspected (inode 0 when nobody looked): a command
     // that finds another file there refuses to act on it.
     PathFacts ImageFile;
-    // Whether that file is a PNG, which carries format version 3 only.
-    bool ImageIsPng = false;
+    // What kind of picture that file is, and whether that kind carries format version 3 only.
+    PictureKind ImageKind = PictureKind::Bmp;
+    bool ImageVersion3Only = false;
     std::string MsgPath;
     std::string MsgExt;
     std::string OutPath;   // always ends with the folder separator
     std::string OutFile;   // OutPath + "output." + MsgExt
-    std::int16_t ClearBmp = 0;  // -1 true, 0 false
+    bool ClearBmp = false;  // wipe the picture after an extraction
 
-    // Non-zero while the current carrier holds hidden data: the marker word read from it, or
-    // 1 after this program hid data in it; 0 after a wipe.
-    std::int32_t HiddenMark = 0;
-
-    // The pass's working words: the payload bytes the groups carry, the pixel-data offset O,
-    // and the progress over the whole groups.
-    std::int32_t MsgLen = 0;
-    std::int32_t OffBits = 0;
-    std::int32_t GroupNo = 0;
-    std::int32_t GroupCount = 0;
-    double Percent = 0.0;
+    // True while the current carrier shows hidden data: its marker word is not 0, or this
+    // program just hid data in it behind one; false after a wipe.
+    bool HiddenMark = false;
 };
 
 }  // namespace velquist

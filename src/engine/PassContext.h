@@ -3,7 +3,6 @@
 
 namespace velquist {
 
-struct JobState;
 class FileService;
 class EventPump;
 class PassProgress;
@@ -12,10 +11,9 @@ namespace stealth {
 struct KdfCost;
 }
 
-// What a pass works on: the shared job state, the files, where it reports, and what it may
-// yield to. Nothing of the window: a pass asks no one anything.
+// What a pass works with: the files, where it reports, and what it may yield to. What it works
+// on comes as a request value; nothing of the window: a pass asks no one anything.
 struct PassContext {
-    JobState& job;
     FileService& files;
     PassProgress& progress;
     // Yielded to once per group; null (the command line, the benchmark, the fuzz targets)

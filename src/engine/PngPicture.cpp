@@ -5,7 +5,6 @@
 
 #include "engine/FileNumbers.h"
 #include "engine/PictureRewrite.h"
-#include "engine/format/PngCarrier.h"
 #include "platform/SequentialWriter.h"
 
 namespace velquist {
@@ -20,16 +19,13 @@ stealth::SampleGeometry GeometryOf(const png::PngPixels& pixels, std::uint64_t c
 }  // namespace
 
 PngPicture::PngPicture(FileService& files, int number, std::string path,
-                       std::shared_ptr<const PngCarrier> png, PathFacts& identity,
-                       bool allowOtherLinks)
-    : files_(files), number_(number), path_(std::move(path)), png_(std::move(png)),
-      identity_(identity), allowOtherLinks_(allowOtherLinks), geometry_(GeometryOf(png_->decoded.pixels, png_->carryingPixels)) {
-    const png::PngPixels& pixels = png_->decoded.pixels;
-    if (pixels.channels == 3) {
-        samples_ = pixels.samples;
-        return;
-    }
-    samples_.reserve(3 * png_->carryingPixels);
+                       std::vector<std::uint8_t> file, png::DecodedPng decoded)
+    : files_(files), number_(number), path_(std::move(path)), file_(std::move(file)),
+      decoded_(std::move(decoded)), carrying_(decoded_.pixels.CountCarrying()),
+      geometry_(GeometryOf(decoded_.pixels, carrying_)) {
+    const png::PngPixels& pixels = decoded_.pixels;
+    if (pixels.channels == 3) return;
+    samples_.reserve(3 * carrying_);
     for (std::size_t pixel = 0; pixel < pixels.pixelCount(); ++pixel) {
         if (!pixels.Carries(pixel)) continue;
         const std::uint8_t* rgba = pixels.samples.data() + 4 * pixel;
@@ -37,12 +33,16 @@ PngPicture::PngPicture(FileService& files, int number, std::string path,
     }
 }
 
+// An RGB picture's samples are its decoded pixels themselves: no second copy of the picture.
+std::span<std::uint8_t> PngPicture::Samples() {
+    if (decoded_.pixels.channels == 3) return decoded_.pixels.samples;
+    return samples_;
+}
+
 // The decoded pixels with the samples put back (alpha as it was), compressed anew.
-std::vector<std::uint8_t> PngPicture::Encoded() const {
-    png::PngPixels pixels = png_->decoded.pixels;
-    if (pixels.channels == 3) {
-        pixels.samples = samples_;
-    } else {
+std::vector<std::uint8_t> PngPicture::Encoded() {
+    png::PngPixels& pixels = decoded_.pixels;
+    if (pixels.channels == 4) {
         const std::uint8_t* next = samples_.data();
         for (std::size_t pixel = 0; pixel < pixels.pixelCount(); ++pixel) {
             if (!pixels.Carries(pixel)) continue;
@@ -50,15 +50,23 @@ std::vector<std::uint8_t> PngPicture::Encoded() const {
             next += 3;
         }
     }
-    return png::EncodePng(png_->file, png_->decoded.layout, pixels);
+    return png::EncodePng(file_, decoded_.layout, pixels);
 }
 
-void PngPicture::WriteBack(std::span<const std::uint32_t> changed) {
-    if (changed.empty()) return;
-    // Before the encoding: a picture that may not be rewritten is refused at once.
-    PictureRewrite rewrite(files_, file_numbers::kRewrite, number_, path_, allowOtherLinks_);
-    SequentialWriter(files_, file_numbers::kRewrite).Write(Encoded());
-    identity_ = rewrite.Commit();
+std::optional<PathFacts> PngPicture::WriteBack(std::span<const std::uint32_t> changed,
+                                              bool allowOtherLinks) {
+    if (changed.empty()) return std::nullopt;
+    try {
+        // Before the encoding: a picture that may not be rewritten is refused at once.
+        PictureRewrite rewrite(files_, file_numbers::kRewrite, number_, path_, allowOtherLinks);
+        SequentialWriter(files_, file_numbers::kRewrite).Write(Encoded());
+        return rewrite.Commit();
+    } catch (const FileError& e) {
+        // A name that leads nowhere or to another file by now is the picture gone or replaced,
+        // not a rewrite that failed.
+        if (e.cause() == FileCause::NotFound || e.cause() == FileCause::Replaced) throw;
+        throw RewriteError(e);
+    }
 }
 
 }  // namespace velquist

@@ -1,16 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <memory>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "engine/StealthPicture.h"
+#include "engine/png/PngCodec.h"
 #include "platform/FileService.h"
 
 namespace velquist {
-
-struct PngCarrier;
 
 // The samples of a PNG: R, G and B of each pixel from the top row, fully transparent pixels
 // left out, alpha never. A PNG cannot be changed in place, so changed samples go back as a
@@ -19,26 +18,27 @@ struct PngCarrier;
 // at any step leaves the old picture whole and no new file behind.
 class PngPicture final : public StealthPicture {
 public:
-    // `png` is the usable PNG read from the carrier open as `number`, whose name is `path`.
-    // After a rewrite `identity` says which file the picture now is. A picture with other names
-    // (hard links) is rewritten only with `allowOtherLinks`.
-    PngPicture(FileService& files, int number, std::string path,
-               std::shared_ptr<const PngCarrier> png, PathFacts& identity, bool allowOtherLinks);
+    // `file` is the PNG read whole from the carrier open as `number`, whose name is `path`, and
+    // `decoded` its usable decode (a rewrite keeps every chunk but the image data).
+    PngPicture(FileService& files, int number, std::string path, std::vector<std::uint8_t> file,
+               png::DecodedPng decoded);
 
     const stealth::SampleGeometry& Geometry() const override { return geometry_; }
-    std::span<std::uint8_t> Samples() override { return samples_; }
-    void WriteBack(std::span<const std::uint32_t> changed) override;
+    std::span<std::uint8_t> Samples() override;
+    std::optional<PathFacts> WriteBack(std::span<const std::uint32_t> changed,
+                                       bool allowOtherLinks) override;
 
 private:
-    std::vector<std::uint8_t> Encoded() const;
+    std::vector<std::uint8_t> Encoded();
 
     FileService& files_;
     int number_;
     std::string path_;
-    std::shared_ptr<const PngCarrier> png_;
-    PathFacts& identity_;
-    bool allowOtherLinks_;
+    std::vector<std::uint8_t> file_;
+    png::DecodedPng decoded_;
+    std::uint64_t carrying_;
     stealth::SampleGeometry geometry_;
+    // An RGBA picture's colour samples, taken out of its pixels; an RGB picture needs none.
     std::vector<std::uint8_t> samples_;
 };
 

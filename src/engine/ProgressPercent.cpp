@@ -3,25 +3,23 @@
 
 #include <cmath>
 
-#include "engine/JobState.h"
 #include "engine/PassProgress.h"
 
 namespace velquist {
 
 double ProgressPercent::PercentAt(std::int64_t group) const {
     // Whole-number part of group / count * 100, in floating point.
-    return std::trunc(static_cast<double>(group) / job_.GroupCount * 100.0);
+    return std::trunc(static_cast<double>(group) / groupCount_ * 100.0);
 }
 
-void ProgressPercent::Update() {
-    job_.Percent = PercentAt(job_.GroupNo);
-    progress_.Percent(static_cast<int>(job_.Percent));
+void ProgressPercent::Update(std::int64_t done) {
+    percent_ = PercentAt(done);
+    progress_.Percent(static_cast<int>(percent_));
     // First guess at the next group with a larger percentage, then settle it exactly.
-    std::int64_t count = job_.GroupCount;
-    std::int64_t next = static_cast<std::int64_t>((job_.Percent + 1.0) * count / 100.0);
-    if (next <= job_.GroupNo) next = job_.GroupNo + 1;
-    while (next > job_.GroupNo + 1 && PercentAt(next - 1) > job_.Percent) --next;
-    while (next <= count && PercentAt(next) == job_.Percent) ++next;
+    std::int64_t next = static_cast<std::int64_t>((percent_ + 1.0) * groupCount_ / 100.0);
+    if (next <= done) next = done + 1;
+    while (next > done + 1 && PercentAt(next - 1) > percent_) --next;
+    while (next <= groupCount_ && PercentAt(next) == percent_) ++next;
     nextChange_ = next;
 }
 

@@ -3,14 +3,15 @@
 
 #include <algorithm>
 #include <exception>
+#include <stdexcept>
 
+#include "engine/CarrierCheck.h"
+#include "engine/FailureOutcome.h"
 #include "engine/FileNumbers.h"
-#include "engine/JobState.h"
 #include "engine/PassProgress.h"
 #include "engine/PendingOutput.h"
 #include "engine/StealthPicture.h"
 #include "engine/StealthSteps.h"
-#include "engine/format/CarrierCheck.h"
 #include "engine/stealth/MessageOpener.h"
 #include "platform/FileService.h"
 #include "platform/SequentialWriter.h"
@@ -24,93 +25,81 @@ using file_numbers::kOutput;
 
 }  // namespace
 
-StealthJob::StealthJob(PassContext& ctx) : ctx_(ctx) {}
+StealthJob::StealthJob(PassContext& ctx, PictureRequest picture,
+                       std::unique_ptr<CarrierPicture> carrier)
+    : Extraction(ctx, std::move(picture)), carrier_(std::move(carrier)) {}
 
 StealthJob::~StealthJob() { Close(); }
 
-Outcome StealthJob::Open(const SecretBytes& passphrase) {
-    const std::string& path = ctx_.job.ImagePath;
-    Outcome opened = OpenLockedCarrier(ctx_.files, kCarrier, path, CarrierAccess::WritableIfAllowed,
-                                       FileService::LockKind::Exclusive, header_,
-                                       ctx_.job.ImageFile);
-    if (!opened.completed()) return opened;
-    if (OutcomeKind verdict = CarrierVerdict(header_); verdict != OutcomeKind::Completed)
-        return Outcome::Of(verdict, path);
-    // A marker word, or a pixel array cut short, leaves no room for a version-3 message.
-    if (header_.holdsData() || !header_.pixelArrayWhole()) return Outcome::Of(OutcomeKind::NoData, path);
+Outcome StealthJob::Find(const SecretBytes& passphrase) {
     try {
-        return Find(passphrase);
+        return Look(passphrase);
     } catch (const FileError& e) {
-        return CarrierFileFailure(e, path);
+        return CarrierFileFailure(e, picture_.path);
     } catch (...) {
-        return stealth_steps::FailureOf(std::current_exception(), path);
+        return OutcomeOfFailure(std::current_exception(), picture_.path);
     }
 }
 
-Outcome StealthJob::Find(const SecretBytes& passphrase) {
-    const std::string& path = ctx_.job.ImagePath;
-    picture_ = stealth_steps::OpenPicture(ctx_, header_);
-    keys_.emplace(stealth_steps::DeriveKeys(ctx_, passphrase, picture_->Geometry()));
+Outcome StealthJob::Look(const SecretBytes& passphrase) {
+    const std::string& path = picture_.path;
+    if (OutcomeKind decoded = carrier_->Decode(); decoded != OutcomeKind::Completed)
+        return Outcome::About(decoded, carrier_->Kind(), path);
+    StealthPicture& picture = carrier_->Samples();
+    keys_.emplace(stealth_steps::DeriveKeys(ctx_, passphrase, picture.Geometry()));
     ctx_.progress.Status(PassStatus::Extracting);
-    auto payload = stealth_steps::ReadPayload(*picture_, *keys_);
+    auto payload = stealth_steps::ReadPayload(picture, *keys_);
     if (!payload) return Outcome::Of(OutcomeKind::NoData, path);
     payloadLength_ = static_cast<std::uint32_t>(payload->size());
-    ctx_.job.MsgLen = static_cast<std::int32_t>(payloadLength_);
+    // The message never grows in ordinary memory: the payload is longer than what it opens to.
+    file_ = SecretBytes(payload->size());
     stealth::MessageOpener opener(
         *keys_, [this](const std::string& name) { name_ = name; },
-        [this](std::span<const std::uint8_t> bytes) { file_.insert(file_.end(), bytes.begin(), bytes.end()); });
+        [this](std::span<const std::uint8_t> bytes) {
+            const std::size_t at = file_.size();
+            file_.Resize(at + bytes.size());
+            if (file_.size() != at + bytes.size()) throw std::length_error("a message past its payload");
+            std::copy(bytes.begin(), bytes.end(), file_.data() + at);
+        });
     opener.Open(*payload);
     return Outcome::Of(OutcomeKind::Completed, path);
 }
 
-OutputTarget StealthJob::CheckOutput(const std::string& outFile) {
-    OutputTarget target = CheckOutputTarget(ctx_.files, ctx_.job.ImagePath, outFile);
-    checkedOutput_ = outFile;
-    agreed_ = target.standing;
-    return target;
-}
+std::string StealthJob::OutputFile(const std::string& folder) const { return folder + name_; }
 
 Outcome StealthJob::Run(const std::string& outFile) {
-    if (checkedOutput_ != outFile) {
-        OutputTarget target = CheckOutput(outFile);
-        if (!target.verdict.completed()) return target.verdict;
-    }
+    if (Outcome checked = CheckedOutput(outFile); !checked.completed()) return checked;
     try {
         PendingOutput output(ctx_.files, kOutput, outFile);
-        SequentialWriter(ctx_.files, kOutput).Write(file_);
-        output.Commit(agreed_);
+        SequentialWriter(ctx_.files, kOutput).Write(file_.bytes());
+        output.Commit(Agreed());
     } catch (const FileError& e) {
         return Outcome::Failure(OutcomeKind::OutputFailure, e, outFile);
     }
-    ctx_.job.Percent = 100;
     ctx_.progress.Percent(100);
     return Outcome::Of(OutcomeKind::Completed, outFile);
 }
 
 Outcome StealthJob::Wipe() {
-    const std::string& path = ctx_.job.ImagePath;
-    if (!picture_ || !keys_) return Outcome::Of(OutcomeKind::NoData, path);
+    const std::string& path = picture_.path;
+    if (!keys_) return Outcome::Of(OutcomeKind::NoData, path);
+    StealthPicture& picture = carrier_->Samples();
     try {
-        auto changed = stealth_steps::Wipe(ctx_, *picture_, *keys_, payloadLength_);
-        picture_->WriteBack(changed);
+        auto changed = stealth_steps::Wipe(ctx_, picture, *keys_, payloadLength_);
+        rewritten_ = picture.WriteBack(changed, ctx_.allowOtherLinks);
+    } catch (const RewriteError& e) {
+        return Outcome::Failure(OutcomeKind::RewriteFailure, e, path);
     } catch (const FileError& e) {
         return CarrierFileFailure(e, path);
     } catch (...) {
-        return stealth_steps::FailureOf(std::current_exception(), path);
+        return OutcomeOfFailure(std::current_exception(), path, OutcomeKind::NoMemoryToWrite);
     }
     return Outcome::Of(OutcomeKind::Completed, path);
 }
 
 void StealthJob::Close() noexcept {
-    std::fill(file_.begin(), file_.end(), 0);
-    file_.clear();
+    file_ = SecretBytes();
     ctx_.files.CloseQuietly(kCarrier);
-}
-
-Outcome WipeStealthData(PassContext& ctx, const SecretBytes& passphrase) {
-    StealthJob job(ctx);
-    if (Outcome found = job.Open(passphrase); !found.completed()) return found;
-    return job.Wipe();
 }
 
 }  // namespace velquist

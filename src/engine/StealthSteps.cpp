@@ -6,14 +6,9 @@
 #include <optional>
 
 #include "engine/BesideEventLoop.h"
-#include "engine/BmpPicture.h"
-#include "engine/FileNumbers.h"
-#include "engine/JobState.h"
 #include "engine/PassProgress.h"
-#include "engine/PngPicture.h"
 #include "engine/StealthPicture.h"
 #include "engine/stealth/Stealth.h"
-#include "engine/stealth/StealthError.h"
 #include "engine/stealth/pixels/PixelCover.h"
 #include "engine/stealth/pixels/PixelSalt.h"
 
@@ -35,7 +30,6 @@ auto WithPercent(PassContext& ctx, Work work) {
         int now = percent.load();
         if (now == shown) return;
         shown = now;
-        ctx.job.Percent = now;
         ctx.progress.Percent(now);
     };
     stealth::EmbedOptions options;
@@ -52,14 +46,6 @@ auto WithPercent(PassContext& ctx, Work work) {
 }
 
 }  // namespace
-
-std::unique_ptr<StealthPicture> OpenPicture(PassContext& ctx, const CarrierHeader& header) {
-    using file_numbers::kCarrier;
-    if (header.isPng())
-        return std::make_unique<PngPicture>(ctx.files, kCarrier, ctx.job.ImagePath, header.png,
-                                            ctx.job.ImageFile, ctx.allowOtherLinks);
-    return std::make_unique<BmpPicture>(ctx.files, kCarrier, header);
-}
 
 stealth::StealthKeys DeriveKeys(PassContext& ctx, const SecretBytes& passphrase,
                                 const stealth::SampleGeometry& geometry) {
@@ -95,20 +81,6 @@ std::vector<std::uint32_t> Wipe(PassContext& ctx, StealthPicture& picture,
 std::optional<std::vector<std::uint8_t>> ReadPayload(StealthPicture& picture,
                                                      const stealth::StealthKeys& keys) {
     return stealth::ReadPayload(stealth::PixelCover(picture.Samples(), picture.Geometry()), keys);
-}
-
-Outcome FailureOf(const std::exception_ptr& failure, const std::string& carrierPath) {
-    try {
-        std::rethrow_exception(failure);
-    } catch (const stealth::StealthError& e) {
-        if (e.kind() == stealth::StealthError::Kind::Damaged)
-            return Outcome::Of(OutcomeKind::Damaged, carrierPath);
-        return Outcome::Of(OutcomeKind::NoMemory, carrierPath);
-    } catch (const std::bad_alloc&) {
-        return Outcome::Of(OutcomeKind::NoMemory, carrierPath);
-    } catch (...) {
-    }
-    return Outcome{OutcomeKind::CarrierFailure, carrierPath, FileCause::Other, 0};
 }
 
 }  // namespace velquist::stealth_steps

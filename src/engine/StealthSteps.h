@@ -2,31 +2,22 @@
 #pragma once
 
 #include <cstdint>
-#include <exception>
-#include <memory>
 #include <optional>
 #include <span>
-#include <string>
 #include <vector>
 
 #include "engine/PassContext.h"
 #include "engine/crypto/SecretBytes.h"
-#include "engine/format/Outcome.h"
 #include "engine/stealth/StealthKeys.h"
 #include "engine/stealth/pixels/SampleGeometry.h"
 
 namespace velquist {
 
 class StealthPicture;
-struct CarrierHeader;
 
 // The slow steps of format version 3 as a pass runs them: beside the window's event loop with
 // its progress reported, or right here without one.
 namespace stealth_steps {
-
-// The samples of the usable carrier open as file 1 with `header`: a BMP's read in place, a
-// PNG's from the file the header read. Throws FileError.
-std::unique_ptr<StealthPicture> OpenPicture(PassContext& ctx, const CarrierHeader& header);
 
 // The keys `passphrase` gives for the picture, reporting the password being verified.
 stealth::StealthKeys DeriveKeys(PassContext& ctx, const SecretBytes& passphrase,
@@ -45,10 +36,6 @@ std::vector<std::uint32_t> Wipe(PassContext& ctx, StealthPicture& picture,
 // The payload the picture's samples carry under `keys`, or nothing when none does.
 std::optional<std::vector<std::uint8_t>> ReadPayload(StealthPicture& picture,
                                                      const stealth::StealthKeys& keys);
-
-// The outcome a version-3 step's failure ends in: no memory, libsodium not starting, a payload
-// that does not authenticate.
-Outcome FailureOf(const std::exception_ptr& failure, const std::string& carrierPath);
 
 }  // namespace stealth_steps
 

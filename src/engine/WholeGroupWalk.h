@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "engine/GroupBlocks.h"
-#include "engine/JobState.h"
 #include "engine/PassContext.h"
 #include "engine/ProgressPercent.h"
 #include "engine/format/CarrierFormat.h"
@@ -15,23 +14,22 @@
 
 namespace velquist {
 
-// The whole groups of a pass, block by block. For each block, `fill` gets the block's message
-// triples before the groups are coded, `code` gets the block's groups, its triples and the
-// number of groups, and `flush` gets the blocks and the triples afterwards to write what
-// changed. The block is coded in one call, so that the codec runs on many groups at once. With
-// an event pump every group then gets its yield and its percentage, as if the groups were
-// coded one by one (nothing leaves memory before `flush`); without one the percentage moves
-// once per block.
+// The `groupCount` whole groups of a pass from `firstOffset`, block by block. For each block,
+// `fill` gets the block's message triples before the groups are coded, `code` gets the block's
+// groups, its triples and the number of groups, and `flush` gets the blocks and the triples
+// afterwards to write what changed. The block is coded in one call, so that the codec runs on
+// many groups at once. With an event pump every group then gets its yield and its percentage,
+// as if the groups were coded one by one (nothing leaves memory before `flush`); without one
+// the percentage moves once per block.
 template <typename Fill, typename Code, typename Flush>
-void WalkWholeGroups(PassContext& ctx, int carrierNumber, std::int64_t firstOffset, Fill fill,
-                     Code code, Flush flush) {
+void WalkWholeGroups(PassContext& ctx, int carrierNumber, std::int64_t firstOffset,
+                     std::int64_t groupCount, Fill fill, Code code, Flush flush) {
     using namespace carrier;
-    JobState& s = ctx.job;
-    GroupBlocks blocks(ctx.files, carrierNumber, firstOffset, s.GroupCount);
+    GroupBlocks blocks(ctx.files, carrierNumber, firstOffset, groupCount);
     std::vector<std::uint8_t> triples(static_cast<std::size_t>(
-        std::min<std::int64_t>(s.GroupCount, GroupBlocks::kGroupsPerBlock) * kTripleSize));
-    ProgressPercent progress(s, ctx.progress);
-    s.GroupNo = 0;
+        std::min<std::int64_t>(groupCount, GroupBlocks::kGroupsPerBlock) * kTripleSize));
+    ProgressPercent progress(groupCount, ctx.progress);
+    std::int64_t done = 0;
     for (auto block = blocks.Next(); !block.empty(); block = blocks.Next()) {
         std::size_t groups = block.size() / kGroupSize;
         std::span<std::uint8_t> message(triples.data(), groups * kTripleSize);
@@ -40,12 +38,11 @@ void WalkWholeGroups(PassContext& ctx, int carrierNumber, std::int64_t firstOffs
         if (ctx.pump) {
             for (std::size_t g = 0; g < groups; ++g) {
                 ctx.pump->Yield();
-                ++s.GroupNo;
-                progress.GroupsDone();
+                progress.GroupsDone(++done);
             }
         } else {
-            s.GroupNo += static_cast<std::int32_t>(groups);
-            progress.GroupsDone();
+            done += static_cast<std::int64_t>(groups);
+            progress.GroupsDone(done);
         }
         flush(blocks, message);
     }

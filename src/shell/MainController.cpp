@@ -18,13 +18,6 @@
 
 namespace velquist {
 
-namespace {
-
-constexpr std::int16_t kTrue = -1;
-constexpr std::int16_t kFalse = 0;
-
-}  // namespace
-
 MainController::MainController(Platform& platform) : platform_(platform) {
     window_.SetWindowHandlers(WindowHandlers{
         .ChkclearBmp_Click = [this] { ChkclearBmp_Click(); },
@@ -68,12 +61,12 @@ void MainController::AttachCommands() {
 void MainController::Form_Load() {
     const std::string folder = StartOutputFolder(platform_);
     job_.OutPath = WithSeparator(folder);
-    job_.HiddenMark = 0;
+    job_.HiddenMark = false;
     CentreOnScreen();
     window_.ChkclearBmp().setChecked(kClearBmpOption.Read(platform_) != 0);
     window_.ChkEncrypt().setChecked(kEncryptOption.Read(platform_) != 0);
     window_.ChkStealth().setChecked(kStealthOption.Read(platform_) != 0);
-    job_.ClearBmp = window_.ChkclearBmp().isChecked() ? kTrue : kFalse;
+    job_.ClearBmp = window_.ChkclearBmp().isChecked();
     window_.SetCaption(Caption::LabOutPath, folder);
     layout_.Capture();
 }
@@ -91,7 +84,7 @@ void MainController::CentreOnScreen() {
 void MainController::OpenAtStart(const std::string& path) { carrierSelection_.Choose(path); }
 
 void MainController::ChkclearBmp_Click() {
-    job_.ClearBmp = window_.ChkclearBmp().isChecked() ? kTrue : kFalse;
+    job_.ClearBmp = window_.ChkclearBmp().isChecked();
 }
 
 void MainController::CmdAbout_Click() {

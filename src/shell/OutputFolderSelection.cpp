@@ -18,7 +18,7 @@ void OutputFolderSelection::cmdchgOutPath_Click() {
     folder = WithSeparator(folder);
     job_.OutPath = folder;
     view_.SetCaption(Caption::LabOutPath, folder);
-    if (job_.HiddenMark == 0) return;
+    if (!job_.HiddenMark) return;
     job_.OutFile = stored_names::OutputFileFor(job_.OutPath, job_.MsgExt);
     view_.SetCaption(Caption::LabCue2, texts::kUnpackTo + job_.OutFile);
 }

@@ -3,13 +3,14 @@
 
 #include "engine/FileNumbers.h"
 #include "engine/JobState.h"
-#include "engine/format/CarrierCheck.h"
-#include "engine/format/CarrierHeader.h"
+#include "engine/CarrierCheck.h"
+#include "engine/format/BmpHeader.h"
 #include "engine/format/CarrierFormat.h"
 #include "engine/format/StoredNames.h"
 #include "engine/stealth/StealthCapacity.h"
 #include "platform/NumberedFiles.h"
 #include "platform/Platform.h"
+#include "workflows/ChosenFormat.h"
 #include "workflows/MainView.h"
 #include "workflows/OutcomeBoxes.h"
 #include "workflows/WorkflowTexts.h"
@@ -39,15 +40,15 @@ void CarrierSelection::Choose(const std::string& path) {
 }
 
 void CarrierSelection::Inspect(const std::string& previousPath) {
-    CarrierHeader header;
+    std::unique_ptr<CarrierPicture> picture;
     PathFacts file;
     // Read-only: looking at a picture must never create or change a file.
-    Outcome outcome = InspectCarrier(platform_.Files(), kCarrier, job_.ImagePath, header, &file);
+    Outcome outcome = InspectCarrier(platform_.Files(), kCarrier, job_.ImagePath, picture, &file);
     if (!outcome.completed()) {
         job_.ImagePath = previousPath;
         // Shown before anything else changes, so a refused picture is never the carrier.
         if (outcome.kind == OutcomeKind::Not24Bit || outcome.kind == OutcomeKind::NotUncompressed ||
-            outcome.kind == OutcomeKind::UnsupportedPng)
+            outcome.kind == OutcomeKind::UnsupportedPicture)
             view_.ShowPreviewFrame();
         ShowOutcome(platform_, CarrierCommand::Inspect, outcome);
         return;
@@ -60,15 +61,17 @@ void CarrierSelection::Inspect(const std::string& previousPath) {
     view_.ShowPreviewFrame();
     view_.SetCaption(Caption::LabCue1, texts::kCurrentPicture + job_.ImagePath);
     job_.ImageFile = file;
-    job_.ImageIsPng = header.isPng();
-    job_.HiddenMark = static_cast<std::int32_t>(header.markerWord);
-    capacity_.kilobytes = header.capacityKilobytes();
+    job_.ImageKind = picture->Kind();
+    job_.ImageVersion3Only = picture->CarriesVersion3Only();
+    const BmpHeader* marks = picture->Marks();
+    job_.HiddenMark = marks && marks->holdsData();
+    capacity_.kilobytes = marks ? marks->capacityKilobytes() : 0;
     capacity_.safeKilobytes =
         static_cast<std::int64_t>(
-            stealth::StealthCapacity::SafeFile(header.stealthSamples()).value_or(0)) /
+            stealth::StealthCapacity::SafeFile(picture->LookSamples()).value_or(0)) /
         carrier::kCapacityUnit;
-    if (header.holdsData()) {
-        ShowHiddenData(header);
+    if (marks && marks->holdsData()) {
+        ShowHiddenData(*marks);
         return;
     }
     view_.SetCaption(Caption::Labtmp, texts::kNoHidden);
@@ -76,7 +79,7 @@ void CarrierSelection::Inspect(const std::string& previousPath) {
     ShowCapacity();
 }
 
-void CarrierSelection::ShowHiddenData(const CarrierHeader& header) {
+void CarrierSelection::ShowHiddenData(const BmpHeader& header) {
     view_.SetCaption(Caption::Labtmp, texts::kHoldsHidden);
     view_.SetCaption(Caption::labfinish, "");
     job_.MsgExt = header.SafeExtension();
@@ -87,16 +90,15 @@ void CarrierSelection::ShowHiddenData(const CarrierHeader& header) {
 // With the no-trace option the hint is the size that stays hard to detect, not the most that
 // fits.
 void CarrierSelection::ShowCapacity() {
-    // A PNG carries nothing but version 3: its hint is always the safe size.
-    bool stealth = job_.ImageIsPng ||
-                   (view_.PasswordTicked() && view_.EncryptTicked() && view_.StealthTicked());
+    // A picture that carries nothing but version 3 always hints at the safe size.
+    bool stealth = job_.ImageVersion3Only || ChosenFormat(view_) == 3;
     std::int64_t kilobytes = stealth ? capacity_.safeKilobytes : capacity_.kilobytes;
     view_.SetCaption(Caption::LabCue2,
                      texts::kCapacityBefore + std::to_string(kilobytes) + texts::kCapacityAfter);
 }
 
 void CarrierSelection::RefreshCapacity() {
-    if (job_.ImagePath.empty() || job_.HiddenMark != 0 || !job_.MsgPath.empty()) return;
+    if (job_.ImagePath.empty() || job_.HiddenMark || !job_.MsgPath.empty()) return;
     ShowCapacity();
 }
 

@@ -9,7 +9,7 @@ namespace velquist {
 struct JobState;
 class Platform;
 class MainView;
-struct CarrierHeader;
+struct BmpHeader;
 
 // The carrier button: choose a picture, refuse one that is not 24-bit or cannot be read,
 // preview it, and put the window into its holds-data or empty state.
@@ -33,7 +33,7 @@ private:
     };
 
     void Inspect(const std::string& previousPath);
-    void ShowHiddenData(const CarrierHeader& header);
+    void ShowHiddenData(const BmpHeader& header);
     void ShowCapacity();
 
     JobState& job_;

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workflows/ExtractCommand.h"
 
-#include "engine/ExtractionJob.h"
+#include <optional>
+
+#include "engine/OpenedExtraction.h"
 #include "engine/JobState.h"
-#include "engine/StealthJob.h"
-#include "engine/format/StoredNames.h"
 #include "platform/NumberedFiles.h"
 #include "platform/Platform.h"
 #include "workflows/BusyScope.h"
@@ -20,7 +20,7 @@ bool ExtractCommand::Refused() {
         platform_.MsgBox(texts::kExtractNoPicture, kStyleError, texts::kExtractNoPictureTitle);
         return true;
     }
-    if (job_.HiddenMark == 0 && !StealthAsked()) {
+    if (!job_.HiddenMark && !StealthAsked()) {
         platform_.MsgBox(texts::kNothingToExtract, kStyleError, texts::kNothingToExtractTitle);
         return true;
     }
@@ -36,47 +36,46 @@ bool ExtractCommand::Failed(const Outcome& outcome) {
     return !outcome.completed();
 }
 
-bool ExtractCommand::Prepared(ExtractionJob& extraction) {
-    job_.MsgLen = 0;
-    job_.OffBits = 0;
-    job_.GroupNo = 0;
-    if (Failed(extraction.Open())) return false;
-    // Named after the header read under the lock, which is the one the extraction acts on.
-    job_.MsgExt = extraction.header().SafeExtension();
-    job_.OutFile = stored_names::OutputFileFor(job_.OutPath, job_.MsgExt);
-    return true;
-}
-
-// The password first: nothing else says whether there is a message, and under which name.
-bool ExtractCommand::Found(StealthJob& stealth) {
-    SecretBytes passphrase = view_.PasswordText();
-    view_.ClearPasswordBoxes();
+// Without a marker word the password first: nothing else says whether there is a message, and
+// under which name.
+std::unique_ptr<Extraction> ExtractCommand::Opened(PassContext& ctx) {
+    const bool stealth = !job_.HiddenMark;
+    std::optional<SecretBytes> passphrase;
+    if (stealth) {
+        passphrase = view_.PasswordText();
+        view_.ClearPasswordBoxes();
+    }
     std::string status = view_.CaptionOf(Caption::Labtmp);
     std::string percent = view_.CaptionOf(Caption::labfinish);
-    Outcome found;
+    OpenedExtraction opened;
     {
-        BusyScope busy(view_);
-        found = stealth.Open(passphrase);
+        std::optional<BusyScope> busy;
+        if (stealth) busy.emplace(view_);
+        opened = OpenForExtraction(ctx, {job_.ImagePath, job_.ImageFile},
+                                   [&passphrase] { return passphrase; });
     }
-    if (found.completed()) {
-        job_.OutFile = job_.OutPath + stealth.StoredName();
-        return true;
+    if (!opened.outcome.completed()) {
+        // Nothing taken out: the labels say again what they said before.
+        if (stealth) {
+            view_.SetCaption(Caption::Labtmp, status);
+            view_.SetCaption(Caption::labfinish, percent);
+        }
+        Failed(opened.outcome);
+        return nullptr;
     }
-    // Nothing taken out: the labels say again what they said before.
-    view_.SetCaption(Caption::Labtmp, status);
-    view_.SetCaption(Caption::labfinish, percent);
-    return !Failed(found);
+    // Named after what was read under the lock, which is what the extraction acts on.
+    job_.OutFile = opened.extraction->OutputFile(job_.OutPath);
+    return std::move(opened.extraction);
 }
 
-template <typename Job>
-bool ExtractCommand::OutputAccepted(Job& extraction) {
+bool ExtractCommand::OutputAccepted(Extraction& extraction) {
     OutputTarget target = extraction.CheckOutput(job_.OutFile);
     if (Failed(target.verdict)) return false;
     return !target.replaces || platform_.MsgBox(job_.OutFile + texts::kReplaceOutput,
                                                 kStyleQuestion, texts::kQuestionTitle) == kAnswerYes;
 }
 
-bool ExtractCommand::PasswordAccepted(ExtractionJob& extraction) {
+bool ExtractCommand::PasswordAccepted(Extraction& extraction) {
     // Asked on the carrier's own marker word, so the password option cannot open or lock it.
     if (!extraction.NeedsPassword()) return true;
     std::string typed = platform_.InputBox(texts::kPasswordPrompt, texts::kPasswordTitle, true);
@@ -84,8 +83,7 @@ bool ExtractCommand::PasswordAccepted(ExtractionJob& extraction) {
     return !Failed(Outcome::Of(OutcomeKind::WrongPassword, job_.ImagePath));
 }
 
-template <typename Job>
-bool ExtractCommand::Extracted(Job& extraction) {
+bool ExtractCommand::Extracted(Extraction& extraction) {
     platform_.MsgBox(texts::kExtractStart + job_.OutFile, kStyleInformation,
                      texts::kExtractStartTitle);
     std::string status = view_.CaptionOf(Caption::Labtmp);
@@ -105,35 +103,19 @@ bool ExtractCommand::Extracted(Job& extraction) {
 
 void ExtractCommand::cmdout_Click() {
     if (Refused()) return;
-    if (job_.HiddenMark == 0)
-        ExtractStealth();
-    else
-        ExtractMarked();
-}
-
-void ExtractCommand::ExtractMarked() {
     WindowProgress progress(view_);
-    PassContext ctx{job_, platform_.Files(), progress, &platform_};
-    ExtractionJob extraction(ctx);
-    if (!Prepared(extraction) || !OutputAccepted(extraction) || !PasswordAccepted(extraction) ||
-        !Extracted(extraction))
+    PassContext ctx{platform_.Files(), progress, &platform_};
+    std::unique_ptr<Extraction> extraction = Opened(ctx);
+    if (!extraction || !OutputAccepted(*extraction) || !PasswordAccepted(*extraction) ||
+        !Extracted(*extraction))
         return;
-    FollowUp(extraction);
+    FollowUp(*extraction);
 }
 
-void ExtractCommand::ExtractStealth() {
-    WindowProgress progress(view_);
-    PassContext ctx{job_, platform_.Files(), progress, &platform_};
-    StealthJob stealth(ctx);
-    if (!Found(stealth) || !OutputAccepted(stealth) || !Extracted(stealth)) return;
-    FollowUp(stealth);
-}
-
-template <typename Job>
-void ExtractCommand::FollowUp(Job& extraction) {
+void ExtractCommand::FollowUp(Extraction& extraction) {
     platform_.MsgBox(texts::kExtractDone, kStyleInformation, texts::kExtractDoneTitle);
     OfferOpenAndDelete();
-    if (job_.ClearBmp != 0) Wipe(extraction);
+    if (job_.ClearBmp) Wipe(extraction);
 }
 
 void ExtractCommand::OfferOpenAndDelete() {
@@ -160,8 +142,7 @@ void ExtractCommand::OfferOpenAndDelete() {
         platform_.MsgBox(job_.OutFile + texts::kDeleteFailed, kStyleError, texts::kDeleteFailedTitle);
 }
 
-template <typename Job>
-void ExtractCommand::Wipe(Job& extraction) {
+void ExtractCommand::Wipe(Extraction& extraction) {
     Outcome outcome;
     {
         BusyScope busy(view_);
@@ -171,10 +152,12 @@ void ExtractCommand::Wipe(Job& extraction) {
         ShowOutcome(platform_, CarrierCommand::Wipe, outcome);
         return;
     }
+    // A picture written anew is another file now, and still the one the user chose.
+    if (std::optional<PathFacts> rewritten = extraction.Rewritten()) job_.ImageFile = *rewritten;
     platform_.MsgBox(texts::kWiped, kStyleInformation, texts::kWipedTitle);
     view_.SetCaption(Caption::Labtmp, texts::kWipedStatus);
     view_.SetCaption(Caption::LabCue2, texts::kNoMessageChosen);
-    job_.HiddenMark = 0;
+    job_.HiddenMark = false;
     // The caption now says no file is chosen; a later hide must not reuse the old one.
     job_.MsgPath.clear();
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <memory>
 #include <string>
 
 namespace velquist {
@@ -8,9 +9,9 @@ namespace velquist {
 struct JobState;
 class Platform;
 class MainView;
-class ExtractionJob;
-class StealthJob;
+class Extraction;
 struct Outcome;
+struct PassContext;
 
 // The extract button: version and password checks, the extraction into the output folder
 // (never over the picture itself, and over an existing file only when the user agrees), the
@@ -28,20 +29,13 @@ public:
 private:
     bool Refused();
     bool StealthAsked() const;
-    void ExtractMarked();
-    void ExtractStealth();
-    bool Prepared(ExtractionJob& extraction);
-    bool Found(StealthJob& stealth);
-    template <typename Job>
-    bool OutputAccepted(Job& job);
-    bool PasswordAccepted(ExtractionJob& extraction);
-    template <typename Job>
-    bool Extracted(Job& job);
-    template <typename Job>
-    void FollowUp(Job& job);
+    std::unique_ptr<Extraction> Opened(PassContext& ctx);
+    bool OutputAccepted(Extraction& extraction);
+    bool PasswordAccepted(Extraction& extraction);
+    bool Extracted(Extraction& extraction);
+    void FollowUp(Extraction& extraction);
     void OfferOpenAndDelete();
-    template <typename Job>
-    void Wipe(Job& job);
+    void Wipe(Extraction& extraction);
     bool Failed(const Outcome& outcome);
 
     JobState& job_;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workflows/HideCommand.h"
 
+#include <optional>
+
 #include "engine/HideJob.h"
 #include "engine/HideOptions.h"
 #include "engine/JobState.h"
@@ -8,6 +10,7 @@
 #include "platform/NumberedFiles.h"
 #include "platform/Platform.h"
 #include "workflows/BusyScope.h"
+#include "workflows/ChosenFormat.h"
 #include "workflows/MainView.h"
 #include "workflows/OutcomeBoxes.h"
 #include "workflows/WindowProgress.h"
@@ -31,7 +34,7 @@ bool HideCommand::Refused() {
         platform_.MsgBox(texts::kHideNoPicture, kStyleError, texts::kHideNoPictureTitle);
         return true;
     }
-    if (job_.HiddenMark != 0) {
+    if (job_.HiddenMark) {
         platform_.MsgBox(texts::kHideHasData, kStyleError, texts::kHideHasDataTitle);
         return true;
     }
@@ -39,8 +42,9 @@ bool HideCommand::Refused() {
         platform_.MsgBox(texts::kHideNoMessage, kStyleWarning, texts::kHideNoMessageTitle);
         return true;
     }
-    if (job_.ImageIsPng && !(view_.PasswordTicked() && view_.EncryptTicked() && view_.StealthTicked())) {
-        platform_.MsgBox(texts::kPngNeedsStealth, kStyleWarning, texts::kPngNeedsStealthTitle);
+    if (job_.ImageVersion3Only && ChosenFormat(view_) != 3) {
+        ShowOutcome(platform_, CarrierCommand::Hide,
+                    Outcome::About(OutcomeKind::NeedsFormat3, job_.ImageKind, job_.ImagePath));
         return true;
     }
     if (!view_.PasswordTicked()) return false;
@@ -62,7 +66,7 @@ HideOptions HideCommand::OptionsFromControls() const {
     HideOptions options;
     if (!view_.PasswordTicked()) return options;
     options.protection = Protection::Password;
-    options.formatVersion = !view_.EncryptTicked() ? 1 : view_.StealthTicked() ? 3 : 2;
+    options.formatVersion = ChosenFormat(view_);
     // Version 1 keeps 8 bytes of it; a longer text would make the length point past the field.
     options.password = options.formatVersion == 1
                            ? view_.PasswordText().First(password_rule::kVersion1Longest)
@@ -70,7 +74,7 @@ HideOptions HideCommand::OptionsFromControls() const {
     return options;
 }
 
-bool HideCommand::StealthSizeAccepted(const HideJob& job) {
+bool HideCommand::StealthSizeAccepted(HideJob& job) {
     switch (job.WeighStealth().fit) {
         case StealthWeight::Fit::TooLarge:
             ShowOutcome(platform_, CarrierCommand::Hide,
@@ -96,6 +100,9 @@ void HideCommand::Run(HideJob& job, const HideOptions& options) {
         ShowOutcome(platform_, CarrierCommand::Hide, outcome);
         return;
     }
+    if (job.Marked()) job_.HiddenMark = true;
+    // A picture written anew is another file now, and still the one the user chose.
+    if (std::optional<PathFacts> rewritten = job.Rewritten()) job_.ImageFile = *rewritten;
     platform_.MsgBox(texts::kEmbedDone, kStyleInformation, texts::kEmbedDoneTitle);
 }
 
@@ -105,8 +112,8 @@ void HideCommand::cmdadd_Click() {
     // The password now lives only in guarded memory, not in the window.
     if (options.protection == Protection::Password) view_.ClearPasswordBoxes();
     WindowProgress progress(view_);
-    PassContext ctx{job_, platform_.Files(), progress, &platform_};
-    HideJob job(ctx);
+    PassContext ctx{platform_.Files(), progress, &platform_};
+    HideJob job(ctx, {{job_.ImagePath, job_.ImageFile}, job_.MsgPath, job_.MsgExt});
     // Version 3 weighs the message against the picture before it starts, the picture already
     // locked so that what was weighed is what gets written.
     if (options.formatVersion == 3) {

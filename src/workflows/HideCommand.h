@@ -22,7 +22,7 @@ public:
 private:
     bool Refused();
     // Version 3: a message that does not fit is refused, one above the safe size needs a yes.
-    bool StealthSizeAccepted(const HideJob& job);
+    bool StealthSizeAccepted(HideJob& job);
     void Run(HideJob& job, const HideOptions& options);
     // The choice the window's boxes make: protection, format version and password.
     HideOptions OptionsFromControls() const;

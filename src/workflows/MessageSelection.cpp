@@ -15,7 +15,7 @@ bool MessageSelection::Allowed() {
                          texts::kChoosePictureFirstTitle);
         return false;
     }
-    if (job_.HiddenMark != 0) {
+    if (job_.HiddenMark) {
         platform_.MsgBox(texts::kPictureHasData, kStyleError, texts::kPictureHasDataTitle);
         return false;
     }

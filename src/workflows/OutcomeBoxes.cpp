@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <optional>
+#include <string>
 
 #include "platform/Platform.h"
 #include "workflows/WorkflowTexts.h"
@@ -11,79 +12,67 @@ namespace velquist {
 
 namespace {
 
-const char* FailureText(CarrierCommand command, OutcomeKind kind) {
-    if (kind == OutcomeKind::MessageFailure) return texts::kMessageUnreadable;
-    switch (command) {
-        case CarrierCommand::Inspect: return texts::kCannotOpenPicture;
-        case CarrierCommand::Extract: return texts::kExtractFailed;
-        case CarrierCommand::Hide:
-        case CarrierCommand::Wipe: break;
+// A message's box: its prompt, its title (none: the application title shows) and its style.
+struct Box {
+    const char* prompt;
+    const char* title = nullptr;
+    int style = kStyleError;
+};
+
+// The window's words for each kind of picture file: the one place it names them.
+struct PictureKindBoxes {
+    Box unsupported;
+    Box needsFormat3;
+};
+
+const PictureKindBoxes& KindBoxes(PictureKind kind) {
+    // A BMP takes every format, so its needs-format-3 box is never asked for; what it cannot
+    // carry its header tells more precisely (not 24-bit, compressed).
+    static const PictureKindBoxes kBmp{{texts::kNotUncompressed, texts::kNotUncompressedTitle},
+                                       {texts::kNotUncompressed, texts::kNotUncompressedTitle}};
+    // Only a choice the user can change in the window itself is a warning.
+    static const PictureKindBoxes kPng{{texts::kUnsupportedPng, texts::kUnsupportedPngTitle},
+                                       {texts::kPngNeedsStealth, texts::kPngNeedsStealthTitle, kStyleWarning}};
+    switch (kind) {
+        case PictureKind::Bmp: return kBmp;
+        case PictureKind::Png: return kPng;
     }
-    return texts::kEmbedFailed;
+    return kBmp;
 }
 
-std::optional<std::string> TitleFor(CarrierCommand command, const Outcome& o) {
-    switch (o.kind) {
-        case OutcomeKind::TooLarge: return texts::kTooLargeTitle;
-        case OutcomeKind::Damaged: return texts::kDamagedTitle;
-        case OutcomeKind::NotUncompressed: return texts::kNotUncompressedTitle;
-        case OutcomeKind::UnsupportedPng: return texts::kUnsupportedPngTitle;
-        case OutcomeKind::PngNeedsStealth: return texts::kPngNeedsStealthTitle;
-        case OutcomeKind::NoData: return texts::kNothingToExtractTitle;
-        case OutcomeKind::HoldsData: return texts::kHideHasDataTitle;
-        case OutcomeKind::OtherVersion: return texts::kOtherVersionTitle;
-        case OutcomeKind::WrongPassword: return texts::kWrongPasswordTitle;
-        case OutcomeKind::Busy: return texts::kCarrierBusyTitle;
-        case OutcomeKind::OutputIsCarrier: return texts::kOutputIsCarrierTitle;
-        case OutcomeKind::NoMemory: return texts::kNoMemoryTitle;
-        case OutcomeKind::CarrierReplaced: return texts::kCarrierChangedTitle;
-        case OutcomeKind::CarrierGone:
-            return command == CarrierCommand::Inspect ? texts::kCannotOpenPictureTitle
-                                                      : texts::kCarrierChangedTitle;
-        case OutcomeKind::CarrierFailure:
-        case OutcomeKind::MessageFailure:
-        case OutcomeKind::OutputFailure:
-            if (command == CarrierCommand::Inspect) return texts::kCannotOpenPictureTitle;
-            break;
-        default: break;
+Box BoxFor(OutcomeMessage message, PictureKind kind) {
+    using M = OutcomeMessage;
+    switch (message) {
+        case M::None: break;
+        case M::TooLarge: return {texts::kTooLarge, texts::kTooLargeTitle};
+        case M::Damaged: return {texts::kDamaged, texts::kDamagedTitle};
+        case M::Not24Bit: return {texts::kNot24Bit};
+        case M::NotUncompressed: return {texts::kNotUncompressed, texts::kNotUncompressedTitle};
+        case M::UnsupportedPicture: return KindBoxes(kind).unsupported;
+        case M::NeedsFormat3: return KindBoxes(kind).needsFormat3;
+        case M::NoHidden: return {texts::kNoHidden, texts::kNothingToExtractTitle};
+        case M::NothingToExtract: return {texts::kNothingToExtract, texts::kNothingToExtractTitle};
+        case M::HoldsData: return {texts::kHideHasData, texts::kHideHasDataTitle};
+        case M::OtherVersion: return {texts::kOtherVersion, texts::kOtherVersionTitle};
+        case M::WrongPassword: return {texts::kWrongPassword, texts::kWrongPasswordTitle};
+        case M::Busy: return {texts::kCarrierBusy, texts::kCarrierBusyTitle};
+        case M::OutputIsCarrier: return {texts::kOutputIsCarrier, texts::kOutputIsCarrierTitle};
+        case M::NoMemoryForPassword: return {texts::kNoMemory, texts::kNoMemoryTitle};
+        case M::NoMemoryToWrite: return {texts::kNoMemoryToWrite, texts::kNoMemoryTitle};
+        case M::CarrierGone: return {texts::kCarrierGone, texts::kCarrierChangedTitle};
+        case M::CarrierReplaced: return {texts::kCarrierReplaced, texts::kCarrierChangedTitle};
+        case M::CannotOpenPicture: return {texts::kCannotOpenPicture, texts::kCannotOpenPictureTitle};
+        case M::EmbedFailed: return {texts::kEmbedFailed};
+        case M::StealthHideFailed: return {texts::kStealthHideFailed};
+        case M::RewriteFailed: return {texts::kRewriteFailed};
+        case M::WipeFailed: return {texts::kWipeFailed};
+        case M::ExtractFailed: return {texts::kExtractFailed};
+        case M::MessageUnreadable: return {texts::kMessageUnreadable};
     }
-    // The application title shows.
-    return std::nullopt;
+    return {""};
 }
 
-}  // namespace
-
-const char* OutcomePrompt(CarrierCommand command, const Outcome& o) {
-    switch (o.kind) {
-        case OutcomeKind::TooLarge: return texts::kTooLarge;
-        case OutcomeKind::Damaged: return texts::kDamaged;
-        case OutcomeKind::Not24Bit: return texts::kNot24Bit;
-        case OutcomeKind::NotUncompressed: return texts::kNotUncompressed;
-        case OutcomeKind::UnsupportedPng: return texts::kUnsupportedPng;
-        case OutcomeKind::PngNeedsStealth: return texts::kPngNeedsStealth;
-        case OutcomeKind::NoData:
-            return command == CarrierCommand::Extract ? texts::kNothingToExtract : texts::kNoHidden;
-        case OutcomeKind::HoldsData: return texts::kHideHasData;
-        case OutcomeKind::OtherVersion: return texts::kOtherVersion;
-        case OutcomeKind::WrongPassword: return texts::kWrongPassword;
-        case OutcomeKind::Busy: return texts::kCarrierBusy;
-        case OutcomeKind::OutputIsCarrier: return texts::kOutputIsCarrier;
-        case OutcomeKind::NoMemory: return texts::kNoMemory;
-        case OutcomeKind::CarrierReplaced: return texts::kCarrierReplaced;
-        case OutcomeKind::CarrierGone:
-            // A picture that was never there is one that cannot be opened.
-            return command == CarrierCommand::Inspect ? texts::kCannotOpenPicture : texts::kCarrierGone;
-        case OutcomeKind::CarrierFailure:
-            // A folder or a device where the picture should be: it cannot be opened at all.
-            if (o.cause == FileCause::NotRegular) return texts::kCannotOpenPicture;
-            return FailureText(command, o.kind);
-        case OutcomeKind::MessageFailure:
-        case OutcomeKind::OutputFailure: return FailureText(command, o.kind);
-        case OutcomeKind::Completed: break;
-    }
-    return "";
-}
-
+// The window's words for a cause a user can act on; null for any other cause.
 const char* CauseText(FileCause cause) {
     switch (cause) {
         case FileCause::NoSpace: return texts::kCauseNoSpace;
@@ -104,6 +93,7 @@ const char* CauseText(FileCause cause) {
     return nullptr;
 }
 
+// "FILE：cause" for a failed file operation.
 std::string CauseLine(const Outcome& outcome) {
     if (outcome.path.empty()) return "";
     const char* cause = CauseText(outcome.cause);
@@ -112,14 +102,18 @@ std::string CauseLine(const Outcome& outcome) {
     return outcome.path + texts::kCauseSeparator + cause;
 }
 
+}  // namespace
+
 void ShowOutcome(Platform& platform, CarrierCommand command, const Outcome& outcome) {
-    if (outcome.completed()) return;
-    std::string prompt = OutcomePrompt(command, outcome);
-    std::string cause = outcome.fileFailure() ? CauseLine(outcome) : "";
+    OutcomeWords words = WordsFor(command, outcome);
+    if (words.message == OutcomeMessage::None) return;
+    Box box = BoxFor(words.message, outcome.picture);
+    std::string prompt = box.prompt;
+    std::string cause = words.namesFile ? CauseLine(outcome) : "";
     if (!cause.empty()) prompt += "\n" + cause;
-    // Only a choice the user can change in the window itself is a warning.
-    int style = outcome.kind == OutcomeKind::PngNeedsStealth ? kStyleWarning : kStyleError;
-    platform.MsgBox(prompt, style, TitleFor(command, outcome));
+    std::optional<std::string> title;
+    if (box.title) title = box.title;
+    platform.MsgBox(prompt, box.style, title);
 }
 
 }  // namespace velquist

@@ -14,6 +14,12 @@ inline constexpr const char* kEmbedDone = "嵌入完成！";
 inline constexpr const char* kEmbedDoneTitle = "消息";
 inline constexpr const char* kEmbedFailed =
     "发生了异常错误，可能是 BMP文件为只读属性，请检查！若无法解决问题，请与作者联系！";
+inline constexpr const char* kStealthHideFailed =
+    "发生了异常错误，无法写入图片，信息没有嵌入，请检查图片文件是否可以写入！若无法解决问题，请与作者联系！";
+inline constexpr const char* kRewriteFailed =
+    "发生了异常错误，无法重新写入图片，图片保持原样，请检查图片所在的文件夹是否可以写入！若无法解决问题，请与作者联系！";
+inline constexpr const char* kWipeFailed =
+    "发生了异常错误，无法清除隐藏信息，可能是图片文件为只读属性，请检查！若无法解决问题，请与作者联系！";
 inline constexpr const char* kExtractFailed =
     "发生了异常错误，也许是输出文件的相关属性设置不正确，比如为只读属性，请确认，若无法解决问题，请与作者联系！";
 inline constexpr const char* kDamaged = "图片文件已损坏，无法处理！";
@@ -29,6 +35,7 @@ inline constexpr const char* kCarrierGone = "图片文件已不存在，可能�
 inline constexpr const char* kCarrierReplaced = "图片文件已被另一个文件替换，请重新选择图片！";
 inline constexpr const char* kCarrierChangedTitle = "错误";
 inline constexpr const char* kNoMemory = "内存不足，无法核实密码，请关闭其他程序后再试！";
+inline constexpr const char* kNoMemoryToWrite = "内存不足，无法修改图片，请关闭其他程序后再试！";
 inline constexpr const char* kNoMemoryTitle = "错误";
 
 // Choosing and inspecting the carrier.

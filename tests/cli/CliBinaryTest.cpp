@@ -217,20 +217,66 @@ TEST(CliBinary, FileSizeLimitIsNamedAndLeavesNothingHalfWritten) {
     EXPECT_EQ(ReadAll(carrier), hidden);
 }
 
-// A PNG file larger than the memory the program may have is refused as a picture it cannot
-// take, never an unexpected error.
-TEST(CliBinary, PngLargerThanTheMemoryAtHandIsRefusedAsUnsupported) {
+// A PNG file larger than the memory the program may have: a look judges it by its chunks
+// without reading its image data, and a hide, which reads it whole, refuses it as a picture it
+// cannot take (never an unexpected error) and leaves it as it was.
+TEST(CliBinary, PngLargerThanTheMemoryAtHandIsLookedAtButRefusedForAHide) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "a sanitized program reserves terabytes of address space for its shadow";
+#endif
+    using namespace png::testing;
+    TempDir dir;
+    const std::string picture = dir.File("huge.png");
+    const std::uint32_t imageLength = 1u << 30;
+    const Bytes head = Join({Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'},
+                             Chunk("IHDR", HeaderData(100, 100, 8, 2)),
+                             {0x40, 0, 0, 0, 'I', 'D', 'A', 'T'}});
+    // The image data's CRC, which no look reads, and the end.
+    const Bytes tail = Join({{0, 0, 0, 0}, Chunk("IEND", {})});
+    WriteAll(picture, head);
+    ASSERT_EQ(::truncate(picture.c_str(), static_cast<off_t>(head.size() + imageLength)), 0);
+    int fd = ::open(picture.c_str(), O_WRONLY | O_APPEND);
+    ASSERT_EQ(::write(fd, tail.data(), tail.size()), static_cast<ssize_t>(tail.size()));
+    ::close(fd);
+    struct stat before{};
+    ASSERT_EQ(::stat(picture.c_str(), &before), 0);
+    WriteAll(dir.File("m.txt"), RandomBytes(10, 1));
+
+    CliResult look = RunProgram(dir, {"inspect", picture}, {.memoryLimit = 256u << 20});
+    EXPECT_EQ(look.code, 0) << look.err;
+    EXPECT_TRUE(look.out.starts_with("picture file: png\n")) << look.out;
+    const std::vector<std::string> names = ListFolder(dir.path());
+    CliResult hide = RunProgram(dir, {"hide", picture, dir.File("m.txt"), "--format", "3", "--password-stdin"},
+                                {.input = "pw\n", .memoryLimit = 256u << 20});
+    EXPECT_EQ(hide.code, 4);
+    EXPECT_EQ(hide.err, Line(cli_texts::kUnsupportedPng));
+    struct stat after{};
+    ASSERT_EQ(::stat(picture.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_size, before.st_size);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    EXPECT_EQ(ListFolder(dir.path()), names);
+}
+
+// An embedder that runs out of memory, once the key derivation found enough, says so in its own
+// words (it is no password that could not be checked), ends with status 5 and leaves the picture
+// as it was.
+TEST(CliBinary, EmbedderOutOfMemorySaysSoAndLeavesThePictureAsItWas) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "a sanitized program reserves terabytes of address space for its shadow";
 #endif
     TempDir dir;
-    const std::string picture = dir.File("huge.png");
-    const std::vector<std::uint8_t> signature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    WriteAll(picture, signature);
-    ASSERT_EQ(::truncate(picture.c_str(), 1 << 30), 0);  // sparse: a gigabyte on no disk space
-    CliResult r = RunProgram(dir, {"inspect", picture}, {.memoryLimit = 256u << 20});
-    EXPECT_EQ(r.code, 4);
-    EXPECT_EQ(r.err, Line(cli_texts::kUnsupportedPng));
+    const std::string carrier = dir.File("carrier.bmp");
+    const std::vector<std::uint8_t> picture = CarrierBuilder{.width = 2000, .height = 2000}.Build();
+    WriteAll(carrier, picture);
+    WriteAll(dir.File("m.txt"), RandomBytes(1000, 4));
+    // Room for the key derivation's 64 MiB, far from enough for the embedder's costs and trellis
+    // over four megapixels.
+    CliResult r = RunProgram(dir, {"hide", carrier, dir.File("m.txt"), "--format", "3", "--password-stdin"},
+                             {.input = "pw\n", .memoryLimit = 160u << 20});
+    EXPECT_EQ(r.code, 5);
+    EXPECT_EQ(r.err, Line(cli_texts::kNoMemoryToWrite));
+    EXPECT_EQ(ReadAll(carrier), picture);
 }
 
 // Whether `bytes` holds `text` anywhere.
@@ -328,7 +374,7 @@ TEST(CliBinary, RewriteKeepsThePicturesOwnerOrIsRefused) {
         {"nobody's own picture", true, kNobody, kNogroup, 0644, 0},
         {"nobody's picture rewritten by root", false, kNobody, kNogroup, 0604, 0},
     };
-    const std::string refused = Line(cli_texts::kEmbedFailed) + "PATH: " + cli_texts::kCauseOwnerNotKept + "\n";
+    const std::string refused = Line(cli_texts::kRewriteFailed) + "PATH: " + cli_texts::kCauseOwnerNotKept + "\n";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;

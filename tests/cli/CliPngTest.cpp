@@ -137,7 +137,8 @@ TEST(CliPng, RefusedOrFailedPicturesAreLeftWholeWithNothingBeside) {
     const Bytes bomb = Assemble(HeaderData(65535, 65535, 8, 6),
                                 Chunk("IDAT", Zlib(Bytes(64 * (1 + 65535 * 4), 0))));
     const std::string unsupported = Line(cli_texts::kUnsupportedPng);
-    const std::string failed = Line(cli_texts::kEmbedFailed) + "PATH/photo.png\n";
+    // Writing the picture anew fails, whichever step: it says so, and the picture is as it was.
+    const std::string failed = Line(cli_texts::kRewriteFailed) + "PATH/photo.png\n";
     struct Case {
         const char* name;
         Bytes picture;
@@ -159,6 +160,10 @@ TEST(CliPng, RefusedOrFailedPicturesAreLeftWholeWithNothingBeside) {
         {"cut short", Bytes(rgb.begin(), rgb.begin() + static_cast<long>(rgb.size() / 2)), 4, Line(cli_texts::kDamaged)},
         {"format 1 asked for", rgb, 2, Line(cli_texts::kPngNeedsFormat3), CliRunner::WithInput(kPassphrase), false},
         {"too large", rgb, 3, Line(cli_texts::kTooLarge), CliRunner::WithInput(kPassphrase), true, 2000},
+        // A look counts every pixel and would take 250 bytes; the hide weighs the message
+        // against the four fifths its decode finds not fully transparent.
+        {"too large for the visible pixels", Picture({.width = 60, .height = 40, .colourType = 6}), 3,
+         Line(cli_texts::kTooLarge), CliRunner::WithInput(kPassphrase), true, 250},
         {"creating the new file fails", rgb, 5, failed, faultOn(FileOp::Create, 3)},
         {"writing it fails", rgb, 5, failed, faultOn(FileOp::Write, 3)},
         {"flushing it fails", rgb, 5, failed, faultOn(FileOp::Flush, 3)},
@@ -201,7 +206,7 @@ TEST(CliPng, RewriteKeepsWhatThePictureHadOrLeavesEveryFileAsItWas) {
     };
     const Bytes original = Picture({.width = 60, .height = 40});
     const Bytes other = Picture({.width = 30, .height = 20});
-    const std::string failed = Line(cli_texts::kEmbedFailed) + "PATH/photo.png: ";
+    const std::string failed = Line(cli_texts::kRewriteFailed) + "PATH/photo.png: ";
     struct Case {
         const char* name;
         Step prepare;
@@ -227,7 +232,7 @@ TEST(CliPng, RewriteKeepsWhatThePictureHadOrLeavesEveryFileAsItWas) {
         {"deleted while the hide runs", [](const TempDir&) {}, 4,
          Line(cli_texts::kCarrierGone) + "PATH/photo.png: " + cli_texts::kCauseNotFound + "\n", {}, false,
          [](const TempDir& d) { std::filesystem::remove(d.File("photo.png")); }},
-        {"replaced while the hide runs", [](const TempDir&) {}, 4, Line(cli_texts::kCarrierGone),
+        {"replaced while the hide runs", [](const TempDir&) {}, 4, Line(cli_texts::kCarrierReplaced),
          {{"photo.png", other}}, false,
          [&](const TempDir& d) {
              WriteAll(d.File("new.png"), other);
@@ -238,7 +243,7 @@ TEST(CliPng, RewriteKeepsWhatThePictureHadOrLeavesEveryFileAsItWas) {
              std::filesystem::create_symlink("photo.png", d.File("link.png"));
              WriteAll(d.File("other.png"), other);
          },
-         4, Line(cli_texts::kCarrierGone), {{"link.png", other}, {"other.png", other}, {"photo.png", original}},
+         4, Line(cli_texts::kCarrierReplaced), {{"link.png", other}, {"other.png", other}, {"photo.png", original}},
          false,
          [](const TempDir& d) {
              std::filesystem::create_symlink("other.png", d.File("new.png"));

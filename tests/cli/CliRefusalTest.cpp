@@ -68,8 +68,10 @@ TEST(CliRefusal, EveryRefusalHasItsExitStatusAndMessageAndChangesNothing) {
         CliRunner runner = {};
         std::vector<std::string> outputs = {};  // what the output folder holds afterwards
     };
-    auto faultOn = [](FileOp op, int number) {
-        return CliRunner::WithFault([=](FileOp o, int n) { return FaultOn(o, n, op, number); });
+    auto faultOn = [](FileOp op, int number, std::string input = "") {
+        CliRunner runner = CliRunner::WithFault([=](FileOp o, int n) { return FaultOn(o, n, op, number); });
+        runner.stdinText = input;
+        return runner;
     };
     const std::vector<Case> cases = {
         {"hide into a carrier that holds data",
@@ -132,9 +134,12 @@ TEST(CliRefusal, EveryRefusalHasItsExitStatusAndMessageAndChangesNothing) {
         {"output write fails while extracting",
          [](Scene& s) { s.HideFirst(); return std::vector<std::string>{"extract", s.carrier, "--output-dir", s.out}; },
          5, Line(cli_texts::kExtractFailed) + "PATH/out/output.txt\n", faultOn(FileOp::Write, 2)},
+        {"carrier write fails in a format-3 hide",
+         [](Scene& s) { return std::vector<std::string>{"hide", s.carrier, s.message, "--format", "3", "--password-stdin"}; },
+         5, Line(cli_texts::kStealthHideFailed) + "PATH/carrier.bmp\n", faultOn(FileOp::Write, 1, "pw\n")},
         {"carrier write fails while wiping",
          [](Scene& s) { s.HideFirst(); return std::vector<std::string>{"wipe", s.carrier}; },
-         5, Line(cli_texts::kEmbedFailed) + "PATH/carrier.bmp\n", faultOn(FileOp::Write, 1)},
+         5, Line(cli_texts::kWipeFailed) + "PATH/carrier.bmp\n", faultOn(FileOp::Write, 1)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

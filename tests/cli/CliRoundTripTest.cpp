@@ -11,6 +11,7 @@
 #include "support/CarrierBuilder.h"
 #include "support/FakeMainView.h"
 #include "support/PassHarness.h"
+#include "support/PngMaker.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TempDir.h"
 #include "workflows/CarrierSelection.h"
@@ -168,24 +169,41 @@ TEST(CliRoundTrip, ExtractWipeAndWipeLeaveThePictureEmptyAndReadyForTheNextHide)
     }
 }
 
-// Each command on a marked picture opens it once and acts on what it checked under that one
-// descriptor, so no one can swap the file between a check and a write.
+// Each command opens the picture once and acts on what it checked under that one descriptor,
+// so no one can swap the file between a check and a write. Without a marker word the
+// passphrase is asked for while the picture stays open, and a PNG written anew is still opened
+// only once.
 TEST(CliRoundTrip, EveryCommandOpensThePictureOnce) {
     TempDir dir;
     std::string carrier = dir.File("carrier.bmp");
     WriteAll(carrier, CarrierBuilder{}.Build());
-    WriteAll(dir.File("m.txt"), RandomBytes(100, 3));
+    const png::testing::PngRecipe recipe{.width = 100, .height = 100};
+    std::string photo = dir.File("photo.png");
+    WriteAll(photo, png::testing::WritePng(recipe, png::testing::PatternSamples(recipe)));
+    const std::string m = dir.File("m.txt");
+    WriteAll(m, RandomBytes(100, 3));
     ::mkdir(dir.File("out").c_str(), 0700);
     const std::string out = dir.File("out");
-    const std::vector<std::vector<std::string>> commands = {
+    std::vector<std::vector<std::string>> commands = {
         {"inspect", carrier},
-        {"hide", carrier, dir.File("m.txt"), "--password-stdin"},
+        {"hide", carrier, m, "--password-stdin"},
         {"extract", carrier, "--output-dir", out, "--password-stdin", "--wipe"},
-        {"hide", carrier, dir.File("m.txt"), "--format", "1", "--password-stdin"},
+        {"hide", carrier, m, "--format", "1", "--password-stdin"},
         {"wipe", carrier, "--password-stdin"},
     };
+    for (const std::string& picture : {carrier, photo}) {
+        commands.insert(commands.end(), {
+            {"hide", picture, m, "--format", "3", "--password-stdin"},
+            {"extract", picture, "--output-dir", out, "--password-stdin", "--force"},
+            {"extract", picture, "--output-dir", out, "--password-stdin", "--force", "--wipe"},
+            {"hide", picture, m, "--format", "3", "--password-stdin"},
+            {"wipe", picture, "--password-stdin"},
+        });
+    }
     for (const auto& args : commands) {
-        SCOPED_TRACE(args[0] + " " + args.back());
+        std::string command;
+        for (const std::string& arg : args) command += arg + " ";
+        SCOPED_TRACE(command);
         int opens = 0;
         CliRunner runner = CliRunner::WithFault([&opens](FileOp op, int number) {
             if (op == FileOp::Open && number == 1) ++opens;
@@ -196,6 +214,7 @@ TEST(CliRoundTrip, EveryCommandOpensThePictureOnce) {
         EXPECT_EQ(r.code, 0) << r.err;
         EXPECT_EQ(opens, 1);
     }
+    EXPECT_EQ(ReadAll(dir.File("out/m.txt")), ReadAll(m));
 }
 
 TEST(CliRoundTrip, ProgressBarIsDrawnOnlyWhenStandardErrorIsATerminal) {

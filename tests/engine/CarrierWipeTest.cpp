@@ -94,7 +94,7 @@ TEST(CarrierWipe, WipeCutShortAnywhereCanBeFinishedByAnother) {
     }
     EXPECT_GT(total, 5);
     PassHarness h;
-    EXPECT_EQ(WipeHiddenData(h.platform.Files(), h.dir.File("missing.bmp")).kind,
+    EXPECT_EQ(WipeCommand(h.platform.Files(), h.dir.File("missing.bmp")).kind,
               OutcomeKind::CarrierGone);
     EXPECT_FALSE(Exists(h.dir.File("missing.bmp")));
 }

@@ -189,7 +189,7 @@ TEST(EncryptedCarrier, KeyDerivationThatCannotRunEndsAsAnOutcomeAndLeavesNoClaim
         EXPECT_EQ(h.lastHide.kind, row.outcome);
         EXPECT_EQ(h.lastHide.path, h.carrierPath);
         EXPECT_EQ(GetLE32(h.Carrier(), 6), 0u);
-        EXPECT_EQ(h.job.HiddenMark, 0);
+        EXPECT_FALSE(h.job.HiddenMark);
         EXPECT_FALSE(h.platform.Files().IsOpen(1) || h.platform.Files().IsOpen(2));
 
         // Hidden with a key that can be had, then taken out with one that cannot.

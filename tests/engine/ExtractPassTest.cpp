@@ -7,7 +7,7 @@
 #include <random>
 
 #include "engine/ExtractPass.h"
-#include "engine/ExtractionJob.h"
+#include "engine/OpenedExtraction.h"
 #include "engine/format/CarrierFormat.h"
 #include "support/PassHarness.h"
 #include "workflows/WorkflowTexts.h"
@@ -141,8 +141,9 @@ TEST(ExtractPass, OutputReplacesOnlyWhatTheUserAgreedTo) {
             h.Hide();
             std::string out = h.dir.File("output.txt");
             if (row.atCheck) WriteAll(out, *row.atCheck);
-            ExtractionJob extraction(h.ctx);
-            ASSERT_TRUE(extraction.Open().completed());
+            OpenedExtraction opened = OpenForExtraction(h.ctx, {h.carrierPath, {}}, {});
+            ASSERT_TRUE(opened.outcome.completed());
+            Extraction& extraction = *opened.extraction;
             ASSERT_TRUE(extraction.CheckOutput(out).verdict.completed());
             std::vector<std::size_t> namesDuringPass;
             bool changed = false;
@@ -181,8 +182,9 @@ TEST(ExtractPass, WipeAfterTheExtractionWipesThePictureTheMessageCameFrom) {
     h.Hide();
     std::string other = h.dir.File("other.bmp");
     WriteAll(other, h.Carrier());
-    ExtractionJob extraction(h.ctx);
-    ASSERT_TRUE(extraction.Open().completed());
+    OpenedExtraction opened = OpenForExtraction(h.ctx, {h.carrierPath, {}}, {});
+    ASSERT_TRUE(opened.outcome.completed());
+    Extraction& extraction = *opened.extraction;
     ASSERT_TRUE(extraction.Run(h.dir.File("output.txt")).completed());
     std::string moved = h.dir.File("moved.bmp");
     ASSERT_EQ(::rename(h.carrierPath.c_str(), moved.c_str()), 0);

@@ -42,7 +42,7 @@ TEST(PassFaults, HideFailingAtAnyFileOperationLeavesAnEmptyMarkerAndCanBeRetried
         EXPECT_TRUE(h.lastHide.kind == OutcomeKind::CarrierFailure ||
                     h.lastHide.kind == OutcomeKind::MessageFailure) << k;
         EXPECT_TRUE(h.platform.boxes().empty()) << k;
-        EXPECT_EQ(h.job.HiddenMark, 0) << k;
+        EXPECT_FALSE(h.job.HiddenMark) << k;
         EXPECT_FALSE(h.platform.Files().IsOpen(1) || h.platform.Files().IsOpen(2)) << k;
         // Even a failing last flush leaves no claim, and no password in clear.
         EXPECT_EQ(GetLE32(after, 6), 0u) << k;
@@ -52,7 +52,7 @@ TEST(PassFaults, HideFailingAtAnyFileOperationLeavesAnEmptyMarkerAndCanBeRetried
         h.platform.Files().SetFaultHook({});
         h.platform.ClearRecords();
         h.Hide("pw", true);
-        EXPECT_EQ(h.job.HiddenMark, 1) << k;
+        EXPECT_TRUE(h.job.HiddenMark) << k;
     }
 }
 

@@ -7,7 +7,8 @@
 #include <filesystem>
 #include <optional>
 
-#include "engine/StealthJob.h"
+#include "engine/OpenedExtraction.h"
+#include "engine/PictureWipe.h"
 #include "engine/format/CarrierFormat.h"
 #include "support/PassHarness.h"
 #include "support/PngMaker.h"
@@ -45,11 +46,11 @@ std::vector<bool> SampleBytes(const CarrierBuilder& picture, std::size_t length)
 
 // Takes the message out under `passphrase` into the harness folder, under its stored name.
 Outcome TakeOut(PassHarness& h, const std::string& passphrase, std::string* name = nullptr) {
-    StealthJob job(h.ctx);
-    Outcome found = job.Open(SecretBytes::Of(passphrase));
-    if (!found.completed()) return found;
-    if (name) *name = job.StoredName();
-    return job.Run(h.dir.File(job.StoredName()));
+    OpenedExtraction opened =
+        OpenForExtraction(h.ctx, {h.carrierPath, {}}, [&] { return SecretBytes::Of(passphrase); });
+    if (!opened.outcome.completed()) return opened.outcome;
+    if (name) *name = opened.extraction->OutputFile("");
+    return opened.extraction->Run(opened.extraction->OutputFile(h.dir.path() + "/"));
 }
 
 // Bottom-up and top-down rows, padded rows, a larger header and bytes after the pixel array: a
@@ -68,7 +69,7 @@ TEST(StealthJob, HideChangesOnlySamplesByOneAndTheFileComesBackUnderItsName) {
         Bytes message = h.MakeMessage(RandomBytes(150, 4), "txt");
         h.HideStealth("pass phrase");
         ASSERT_TRUE(h.lastHide.completed()) << static_cast<int>(h.lastHide.kind);
-        EXPECT_EQ(h.job.HiddenMark, 0) << "the picture shows nothing, to this window either";
+        EXPECT_FALSE(h.job.HiddenMark) << "the picture shows nothing, to this window either";
         Bytes after = h.Carrier();
         int changes = 0;
         EXPECT_TRUE(OnlySamplesMovedByOne(before, after, SampleBytes(picture, before.size()), changes));
@@ -116,7 +117,16 @@ TEST(StealthJob, WhatIsNotTheMessageIsNeverTakenOutAndWhatDoesNotFitIsNotHidden)
     Bytes marked = h.Carrier();
     h.HideStealth("k");
     EXPECT_EQ(h.lastHide.kind, OutcomeKind::HoldsData);
-    EXPECT_EQ(TakeOut(h, "k").kind, OutcomeKind::NoData);
+    // A marker word's message is what comes out: the passphrase is not even asked for.
+    bool asked = false;
+    OpenedExtraction opened = OpenForExtraction(h.ctx, {h.carrierPath, {}}, [&asked] {
+        asked = true;
+        return SecretBytes::Of("k");
+    });
+    ASSERT_TRUE(opened.outcome.completed());
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(opened.extraction->OutputFile("/out/"), "/out/output.bin");
+    opened.extraction->Close();
     EXPECT_EQ(h.Carrier(), marked);
 }
 
@@ -131,9 +141,12 @@ TEST(StealthJob, WipeWithThePassphraseLeavesNothingToTakeOut) {
     ASSERT_TRUE(h.lastHide.completed());
     Bytes hidden = h.Carrier();
     h.job.ImagePath = h.carrierPath;
-    EXPECT_EQ(WipeStealthData(h.ctx, SecretBytes::Of("not me")).kind, OutcomeKind::NoData);
+    auto wipe = [&h](const char* passphrase) {
+        return WipePicture(h.ctx, {h.carrierPath, {}}, [=] { return SecretBytes::Of(passphrase); });
+    };
+    EXPECT_EQ(wipe("not me").kind, OutcomeKind::NoData);
     EXPECT_EQ(h.Carrier(), hidden);
-    ASSERT_TRUE(WipeStealthData(h.ctx, SecretBytes::Of("wipe me")).completed());
+    ASSERT_TRUE(wipe("wipe me").completed());
     int changes = 0;
     EXPECT_TRUE(OnlySamplesMovedByOne(hidden, h.Carrier(), SampleBytes(picture, hidden.size()), changes));
     EXPECT_GT(changes, 0);
@@ -153,7 +166,7 @@ TEST(StealthJob, HardLinkedPngIsRewrittenOnlyWhenAllowed) {
     h.job.ImagePath = picture;
     h.MakeMessage(RandomBytes(40, 9), "txt");
     h.HideStealth("linked");
-    EXPECT_EQ(h.lastHide.kind, OutcomeKind::CarrierFailure);
+    EXPECT_EQ(h.lastHide.kind, OutcomeKind::RewriteFailure);
     EXPECT_EQ(h.lastHide.cause, FileCause::OtherLinks);
     EXPECT_EQ(ReadAll(picture), original);
     EXPECT_EQ(ListFolder(h.dir.path()), (std::vector<std::string>{"message.txt", "other.png", "photo.png"}));

@@ -20,6 +20,7 @@ const Box kHideStartBox{texts::kHideStart, 64, std::string("准备")};
 const Box kEmbedFailedBox{texts::kEmbedFailed, 16, std::nullopt};
 const Box kMessageFailedBox{texts::kMessageUnreadable, 16, std::nullopt};
 const Box kExtractFailedBox{texts::kExtractFailed, 16, std::nullopt};
+const Box kWipeFailedBox{texts::kWipeFailed, 16, std::nullopt};
 const std::vector<std::uint8_t> kOld{'o', 'l', 'd'};
 
 std::shared_ptr<FaultAt> InjectFault(WorkflowHarness& h, int k) {
@@ -60,7 +61,7 @@ TEST(CommandFaults, HideFailingAtAnyFileOperationShowsOneBoxAndCanBeRetried) {
         PrepareHide(h);
         auto counter = InjectFault(h, 0);
         h.hide.cmdadd_Click();
-        ASSERT_EQ(h.job.HiddenMark, 1);
+        ASSERT_TRUE(h.job.HiddenMark);
         total = counter->seen;
     }
     ASSERT_GT(total, 8);
@@ -82,11 +83,11 @@ TEST(CommandFaults, HideFailingAtAnyFileOperationShowsOneBoxAndCanBeRetried) {
         EXPECT_EQ(after.size(), setUp.before.size()) << k;
         // Even the last flush failing leaves no marker word behind.
         EXPECT_EQ(GetLE32(after, 6), 0u) << k;
-        EXPECT_EQ(h.job.HiddenMark, 0) << k;
+        EXPECT_FALSE(h.job.HiddenMark) << k;
         EXPECT_FALSE(h.view.Busy()) << k;
         EXPECT_FALSE(h.platform.Files().IsOpen(1) || h.platform.Files().IsOpen(2)) << k;
         h.hide.cmdadd_Click();
-        EXPECT_EQ(h.job.HiddenMark, 1) << k;
+        EXPECT_TRUE(h.job.HiddenMark) << k;
     }
 }
 
@@ -103,7 +104,7 @@ ExtractSetUp PrepareExtract(WorkflowHarness& h) {
     h.HideFile(setUp.carrier, h.WriteFile("message.txt", setUp.message), "pw", true);
     WriteAll(setUp.output, kOld);
     h.OpenCarrier(setUp.carrier);
-    h.job.ClearBmp = -1;
+    h.job.ClearBmp = true;
     h.platform.ClearRecords();
     return setUp;
 }
@@ -122,7 +123,7 @@ TEST(CommandFaults, ExtractionFailingAtAnyFileOperationNeverLosesTheOldOutput) {
         ScriptExtraction(h);
         auto counter = InjectFault(h, 0);
         h.extract.cmdout_Click();
-        ASSERT_EQ(h.job.HiddenMark, 0);
+        ASSERT_FALSE(h.job.HiddenMark);
         total = counter->seen;
     }
     ASSERT_GT(total, 10);
@@ -144,26 +145,26 @@ TEST(CommandFaults, ExtractionFailingAtAnyFileOperationNeverLosesTheOldOutput) {
         if (output == kOld) {
             EXPECT_EQ(errors, std::vector<Box>{kExtractFailedBox}) << k;
             EXPECT_EQ(ReadAll(setUp.carrier), before) << k;
-            EXPECT_NE(h.job.HiddenMark, 0) << k;
+            EXPECT_TRUE(h.job.HiddenMark) << k;
         } else {
             EXPECT_EQ(output, setUp.message) << k;
             // The extraction completed; a failed wipe says so, a failed close of the
             // read-only carrier loses nothing and says nothing.
             EXPECT_LE(errors.size(), 1u) << k;
             if (!errors.empty()) {
-                EXPECT_EQ(errors[0], kEmbedFailedBox) << k;
+                EXPECT_EQ(errors[0], kWipeFailedBox) << k;
             }
-            if (h.job.HiddenMark == 0) {
+            if (!h.job.HiddenMark) {
                 EXPECT_EQ(GetLE32(ReadAll(setUp.carrier), 6), 0u) << k;
             }
         }
         // The user chooses the picture again and, if it still holds the message, retries.
         h.OpenCarrier(setUp.carrier);
         h.TakeBoxes();
-        if (h.job.HiddenMark == 0) continue;
+        if (!h.job.HiddenMark) continue;
         if (output == setUp.message) {
             // The wipe was cut short: the picture still claims its data, so the wipe runs again.
-            EXPECT_TRUE(WipeHiddenData(h.platform.Files(), setUp.carrier).completed()) << k;
+            EXPECT_TRUE(WipeCommand(h.platform.Files(), setUp.carrier).completed()) << k;
             EXPECT_EQ(GetLE32(ReadAll(setUp.carrier), 6), 0u) << k;
             continue;
         }
@@ -172,7 +173,7 @@ TEST(CommandFaults, ExtractionFailingAtAnyFileOperationNeverLosesTheOldOutput) {
         h.extract.cmdout_Click();
         EXPECT_TRUE(ErrorBoxes(h.TakeBoxes()).empty()) << k;
         EXPECT_EQ(ReadAll(setUp.output), setUp.message) << k;
-        EXPECT_EQ(h.job.HiddenMark, 0) << k;
+        EXPECT_FALSE(h.job.HiddenMark) << k;
     }
 }
 

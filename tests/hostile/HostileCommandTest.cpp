@@ -91,7 +91,7 @@ TEST(HostileHeaders, WindowRefusesWithItsBoxAndChangesNothing) {
         if (row.then == Then::Hide) {
             h.ChooseMessage(message);
             h.hide.cmdadd_Click();
-            EXPECT_EQ(h.job.HiddenMark, 0) << row.name;
+            EXPECT_FALSE(h.job.HiddenMark) << row.name;
         }
         if (row.then == Then::Extract) {
             h.extract.cmdout_Click();

@@ -8,7 +8,7 @@
 #include "HostilePictures.h"
 #include "engine/CarrierWipe.h"
 #include "engine/ExtractionJob.h"
-#include "engine/format/CarrierHeader.h"
+#include "engine/format/BmpHeader.h"
 #include "platform/NumberedFiles.h"
 #include "support/PassHarness.h"
 #include "workflows/WorkflowTexts.h"
@@ -91,7 +91,7 @@ TEST(HostileHeaders, HideRefusesAndWritesNothing) {
         h.Hide("pw", true);
         EXPECT_EQ(h.lastHide.kind, row.hide) << row.name;
         EXPECT_TRUE(h.platform.boxes().empty()) << row.name;
-        EXPECT_EQ(h.job.HiddenMark, 0) << row.name;
+        EXPECT_FALSE(h.job.HiddenMark) << row.name;
         ExpectUnchanged(row, h.carrierPath);
         EXPECT_EQ(ListFolder(h.dir.path()), (std::vector<std::string>{"carrier.bmp", "message.txt"}))
             << row.name;
@@ -141,7 +141,7 @@ TEST(HostileHeaders, WipingAFolderFailsAndChangesNothing) {
     std::string path = dir.File("carrier.bmp");
     std::filesystem::create_directory(path);
     NumberedFiles files;
-    Outcome wiped = WipeHiddenData(files, path);
+    Outcome wiped = WipeCommand(files, path);
     EXPECT_EQ(wiped.kind, OutcomeKind::CarrierFailure);
     EXPECT_EQ(wiped.cause, FileCause::NotRegular);
     EXPECT_FALSE(files.IsOpen(1));
@@ -153,7 +153,7 @@ TEST(HostileHeaders, WipingAFolderFailsAndChangesNothing) {
 std::string StoredExtension(const std::string& path) {
     NumberedFiles files;
     files.OpenReadOnly(1, path);
-    std::string ext = ReadCarrierHeader(files, 1).SafeExtension();
+    std::string ext = ReadBmpHeader(files, 1).SafeExtension();
     files.Close(1);
     return ext;
 }

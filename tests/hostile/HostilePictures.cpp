@@ -36,7 +36,7 @@ std::vector<std::uint8_t> Holding(const std::vector<std::uint8_t>& message,
     h.MakeCarrier(CarrierBuilder{.width = 8, .height = 4});
     h.MakeMessage(message);
     h.Hide();
-    if (h.job.HiddenMark != 1) throw std::runtime_error("could not hide the test message");
+    if (!h.job.HiddenMark) throw std::runtime_error("could not hide the test message");
     auto bytes = h.Carrier();
     for (std::size_t i = 0; i < 3; ++i) bytes[54 + i] = extension[i];
     return bytes;

@@ -6,7 +6,7 @@
 #include "ImageMagick.h"
 #include "WorkflowHarness.h"
 #include "engine/format/CarrierFormat.h"
-#include "engine/format/CarrierHeader.h"
+#include "engine/format/BmpHeader.h"
 #include "support/PassHarness.h"
 #include "workflows/WorkflowTexts.h"
 
@@ -31,10 +31,10 @@ struct Variant {
     std::int32_t pixelOffset;
 };
 
-CarrierHeader HeaderOf(const std::string& path) {
+BmpHeader HeaderOf(const std::string& path) {
     NumberedFiles files;
     files.OpenReadOnly(1, path);
-    CarrierHeader header = ReadCarrierHeader(files, 1);
+    BmpHeader header = ReadBmpHeader(files, 1);
     files.Close(1);
     return header;
 }
@@ -90,7 +90,7 @@ TEST(RealWriterPictures, HideAndExtractRoundTripAndThePictureStillDecodes) {
     for (const auto& v : variants) {
         PassHarness h;
         std::string path = MakePicture(v, h.dir);
-        CarrierHeader header = HeaderOf(path);
+        BmpHeader header = HeaderOf(path);
         ASSERT_EQ(header.bitCount, 24) << v.name;
         ASSERT_EQ(header.pixelOffset, v.pixelOffset) << v.name;
         auto original = ReadAll(path);

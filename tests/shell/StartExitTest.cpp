@@ -33,7 +33,7 @@ TEST(StartUp, GivesTheJobStateItsStartValues) {
     WritablePlatform platform;
     MainController controller(platform);
     const JobState& job = controller.Job();
-    EXPECT_EQ(job.HiddenMark, 0);
+    EXPECT_FALSE(job.HiddenMark);
     EXPECT_EQ(job.OutPath.back(), '/');
 }
 
@@ -100,7 +100,7 @@ TEST(StartUp, RestoresTheKeptOptionsFromTheSettings) {
             bool expected = keys[i] == c.key ? c.ticked : keys[i] == kEncryptKey;
             EXPECT_EQ(boxes[i]->isChecked(), expected) << keys[i];
         }
-        EXPECT_EQ(controller.Job().ClearBmp, window.ChkclearBmp().isChecked() ? -1 : 0);
+        EXPECT_EQ(controller.Job().ClearBmp, window.ChkclearBmp().isChecked());
         EXPECT_EQ(window.EncryptTicked(), window.ChkEncrypt().isChecked());
     }
 }
@@ -119,9 +119,9 @@ TEST(WipeOption, TickingTheBoxSetsTheFlagButStoresNothing) {
     WritablePlatform platform;
     MainController controller(platform);
     controller.Window().ChkclearBmp().click();
-    EXPECT_EQ(controller.Job().ClearBmp, -1);
+    EXPECT_TRUE(controller.Job().ClearBmp);
     controller.Window().ChkclearBmp().click();
-    EXPECT_EQ(controller.Job().ClearBmp, 0);
+    EXPECT_FALSE(controller.Job().ClearBmp);
     EXPECT_TRUE(platform.settings().empty());
 }
 

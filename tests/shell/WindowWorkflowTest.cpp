@@ -225,7 +225,7 @@ TEST(WindowWorkflow, ACloseRequestIsRefusedWhileAPassRuns) {
     w.Click("cmdadd");
     EXPECT_FALSE(closedDuringPass);
     EXPECT_TRUE(w.frm().isVisible());
-    EXPECT_EQ(w.controller->Job().HiddenMark, 1);
+    EXPECT_TRUE(w.controller->Job().HiddenMark);
 }
 
 TEST(WindowWorkflow, DroppedPictureAndFileAreTakenAsIfChosenInTheDialogs) {

@@ -3,10 +3,12 @@
 
 #include <random>
 
-#include "engine/EmbedPass.h"
+#include "engine/HideJob.h"
 #include "engine/ExtractPass.h"
 #include "engine/CarrierWipe.h"
-#include "engine/ExtractionJob.h"
+#include "engine/OpenedExtraction.h"
+#include "engine/PictureWipe.h"
+#include "engine/format/BmpHeader.h"
 #include "engine/format/CarrierFormat.h"
 #include "platform/NumberedFiles.h"
 
@@ -36,17 +38,26 @@ void PassHarness::Hide(const std::string& password, bool protectedHide, bool enc
         options.formatVersion = encrypted ? 2 : 1;
         options.password = SecretBytes::Of(password);
     }
-    lastHide = EmbedMsg(ctx, options);
+    lastHide = RunHide(options);
 }
 
 void PassHarness::HideStealth(const std::string& passphrase) {
-    lastHide = EmbedMsg(ctx, HideOptions{Protection::Password, 3, SecretBytes::Of(passphrase)});
+    lastHide = RunHide(HideOptions{Protection::Password, 3, SecretBytes::Of(passphrase)});
+}
+
+Outcome PassHarness::RunHide(const HideOptions& options) {
+    HideJob hide(ctx, {{job.ImagePath, job.ImageFile}, job.MsgPath, job.MsgExt});
+    Outcome outcome = hide.Open();
+    if (outcome.completed()) outcome = hide.Run(options);
+    if (hide.Marked()) job.HiddenMark = true;
+    if (auto rewritten = hide.Rewritten()) job.ImageFile = *rewritten;
+    return outcome;
 }
 
 Outcome PassHarness::Extract(const std::string& outFile, const std::string& password) {
-    ExtractionJob extraction(ctx);
-    Outcome opened = extraction.Open();
-    if (!opened.completed()) return opened;
+    OpenedExtraction opened = OpenForExtraction(ctx, {job.ImagePath, job.ImageFile}, {});
+    if (!opened.outcome.completed()) return opened.outcome;
+    Extraction& extraction = *opened.extraction;
     if (extraction.NeedsPassword() && !extraction.AcceptPassword(SecretBytes::Of(password)))
         return Outcome::Of(OutcomeKind::WrongPassword, job.ImagePath);
     return extraction.Run(outFile);
@@ -59,12 +70,18 @@ void PassHarness::WipeCarrierFile() {
     files.OpenExisting(1, carrierPath);
     try {
         files.Lock(1, FileService::LockKind::Exclusive);
-        WipeCarrier(files, 1);
+        WipeCarrier(files, 1, ReadBmpHeader(files, 1));
     } catch (const FileError&) {
         files.CloseQuietly(1);
         throw;
     }
     files.Close(1);
+}
+
+Outcome WipeCommand(FileService& files, const std::string& path) {
+    RecordingProgress progress;
+    PassContext ctx{files, progress};
+    return WipePicture(ctx, {path, {}}, {});
 }
 
 std::vector<std::uint8_t> RandomBytes(std::size_t n, std::uint32_t seed) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/HideOptions.h"
 #include "engine/JobState.h"
 #include "engine/PassContext.h"
 #include "engine/crypto/Argon2idKeyDerivation.h"
@@ -18,7 +19,7 @@
 namespace velquist::testing {
 
 // A carrier, a message and an output folder in a fresh temporary folder, with the job state
-// set up as the window's commands leave it before a pass.
+// set up as the window's commands leave it before a pass, and kept as they keep it after one.
 struct PassHarness {
     TempDir dir;
     ScriptedPlatform platform;
@@ -29,7 +30,7 @@ struct PassHarness {
     // Version-3 passphrases at libsodium's lowest cost likewise.
     stealth::KdfCost cheapStealth = stealth::KdfCost::Cheapest();
     // Yields to the scripted platform once per group, as the window's passes do.
-    PassContext ctx{job, platform.Files(), progress, &platform, &cheapKeys, &cheapStealth};
+    PassContext ctx{platform.Files(), progress, &platform, &cheapKeys, &cheapStealth};
 
     PassHarness();
     // Writes the carrier and points ImagePath at it.
@@ -41,6 +42,9 @@ struct PassHarness {
     void Hide(const std::string& password = "", bool protectedHide = false, bool encrypted = false);
     // Format version 3 under `passphrase`.
     void HideStealth(const std::string& passphrase);
+    // The hide as the window's command runs it on the job state's picture and message, and what
+    // the job state then says of the picture.
+    Outcome RunHide(const HideOptions& options);
     // Opens the carrier as the extract command does, gives the password where one is asked
     // (a wrong one for version 1 ends here), runs the pass and commits the output.
     Outcome Extract(const std::string& outFile, const std::string& password = "");
@@ -54,5 +58,8 @@ struct PassHarness {
 };
 
 std::vector<std::uint8_t> RandomBytes(std::size_t n, std::uint32_t seed);
+
+// The wipe command on the picture at `path`, without a passphrase, as velquist-cli runs it.
+Outcome WipeCommand(FileService& files, const std::string& path);
 
 }  // namespace velquist::testing

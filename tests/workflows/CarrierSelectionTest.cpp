@@ -41,7 +41,7 @@ TEST(CarrierSelection, CapacityCaptionDividesThePixelArrayBy4092) {
         EXPECT_EQ(h.view.CaptionOf(Caption::Labtmp), "这张图片没有隐藏信息");
         EXPECT_EQ(h.view.CaptionOf(Caption::LabCue1), "当前图片:" + path);
         EXPECT_EQ(h.job.ImagePath, path);
-        EXPECT_EQ(h.job.HiddenMark, 0);
+        EXPECT_FALSE(h.job.HiddenMark);
         EXPECT_TRUE(h.view.previewShown);
     }
 }
@@ -56,7 +56,7 @@ TEST(CarrierSelection, ForeignPictureWithReservedFieldsShowsHiddenDataThenTheVer
     std::string path = h.WriteFile("foreign.bmp", bytes);
     h.view.captions[Caption::labfinish] = "50%";
     h.OpenCarrier(path);
-    EXPECT_EQ(h.job.HiddenMark, 0x30000007);
+    EXPECT_TRUE(h.job.HiddenMark);
     EXPECT_EQ(h.job.MsgExt, "a__");  // never a path separator or a stray byte
     EXPECT_EQ(h.job.OutFile, h.outDir + "/output.a__");
     EXPECT_EQ(h.view.CaptionOf(Caption::LabCue2), "隐藏信息将被取出到：" + h.outDir + "/output.a__");

@@ -65,7 +65,7 @@ TEST(ExtractCommand, UnprotectedRoundTripWithoutWipeCanRunAgain) {
     h.extract.cmdout_Click();
     EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{StartBox(out), kDoneBox, kReadNow}));
     EXPECT_EQ(ReadAll(out), hidden.message);
-    EXPECT_EQ(h.job.HiddenMark, 1);
+    EXPECT_TRUE(h.job.HiddenMark);
     EXPECT_TRUE(h.platform.shellOpened().empty());
 
     h.platform.AnswerQuestion(kAnswerYes);  // replace the first run's output
@@ -204,13 +204,13 @@ TEST(ExtractCommand, DeleteGoesToTheTrashOrAsksBeforeDeletingForGood) {
 TEST(ExtractCommand, WipeClearsTheCarrierAndTheChosenMessage) {
     WorkflowHarness h;
     Hidden hidden = HideOne(h, "pw", true);
-    h.job.ClearBmp = -1;
+    h.job.ClearBmp = true;
     h.platform.AnswerInput("pw");
     h.platform.AnswerQuestion(kAnswerNo);
     h.extract.cmdout_Click();
     EXPECT_EQ(h.TakeBoxes().back(), kWiped);
     EXPECT_EQ(ReadAll(h.outDir + "/output.txt"), hidden.message);
-    EXPECT_EQ(h.job.HiddenMark, 0);
+    EXPECT_FALSE(h.job.HiddenMark);
     EXPECT_TRUE(h.job.MsgPath.empty());
     EXPECT_EQ(h.view.CaptionOf(Caption::Labtmp), "隐藏信息已被清除！");
     EXPECT_EQ(h.view.CaptionOf(Caption::LabCue2), "欲嵌入的文件：无");
@@ -229,7 +229,7 @@ TEST(ExtractCommand, WipeClearsTheCarrierAndTheChosenMessage) {
 TEST(ExtractCommand, OutputFolderThatCannotBeWrittenLeavesNothingAndKeepsTheMarker) {
     WorkflowHarness h;
     Hidden hidden = HideOne(h, "", false);
-    h.job.ClearBmp = -1;
+    h.job.ClearBmp = true;
     auto carrierBefore = ReadAll(hidden.carrier);
     h.job.OutPath = h.dir.File("gone") + "/";
     h.extract.cmdout_Click();
@@ -242,7 +242,7 @@ TEST(ExtractCommand, OutputFolderThatCannotBeWrittenLeavesNothingAndKeepsTheMark
     h.extract.cmdout_Click();
     EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{FailedBox(h.outDir + "/output.txt", "不是普通文件")}));
     EXPECT_EQ(ListFolder(h.outDir), std::vector<std::string>{"output.txt"});
-    EXPECT_EQ(h.job.HiddenMark, 1);
+    EXPECT_TRUE(h.job.HiddenMark);
     EXPECT_FALSE(h.platform.Files().IsOpen(1) || h.platform.Files().IsOpen(2));
 }
 
@@ -323,7 +323,7 @@ TEST(ExtractCommand, NoTracePictureOpensWithItsTypedPassword) {
     EXPECT_TRUE(ListFolder(h.outDir).empty());
 
     std::string out = h.outDir + "/plan.odt";
-    h.job.ClearBmp = -1;
+    h.job.ClearBmp = true;
     h.view.password = "reef";
     h.platform.AnswerQuestion(kAnswerNo);
     h.extract.cmdout_Click();
@@ -340,7 +340,7 @@ TEST(ExtractCommand, NoTracePictureOpensWithItsTypedPassword) {
 TEST(ExtractCommand, OutputNameThatIsTakenIsHandledSafely) {
     WorkflowHarness h;
     Hidden hidden = HideOne(h, "", false);
-    h.job.ClearBmp = -1;
+    h.job.ClearBmp = true;
     auto carrierBefore = ReadAll(hidden.carrier);
     std::string out = h.outDir + "/output.txt";
 
@@ -366,7 +366,7 @@ TEST(ExtractCommand, OutputNameThatIsTakenIsHandledSafely) {
     h.job.ImagePath = hidden.carrier;
     h.job.OutPath = h.outDir + "/";
     h.job.MsgExt = "txt";
-    h.job.ClearBmp = 0;
+    h.job.ClearBmp = false;
 
     // A file the user may not write (simulated, as root may write anything).
     WriteAll(out, {'o', 'l', 'd'});

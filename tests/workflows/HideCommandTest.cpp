@@ -46,7 +46,7 @@ TEST(HideCommand, PreconditionsAreCheckedInOrder) {
     h.hide.cmdadd_Click();
     EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{{"加密需要密码，请输入密码！", 48, std::string("注意")}}));
     EXPECT_EQ(ReadAll(carrier), CarrierBuilder{}.Build());
-    EXPECT_EQ(h.job.HiddenMark, 0);
+    EXPECT_FALSE(h.job.HiddenMark);
 }
 
 TEST(HideCommand, PasswordOptionSwitchesTheBoxes) {
@@ -80,7 +80,7 @@ TEST(HideCommand, StoresThePasswordOnlyForAProtectedHide) {
         EXPECT_EQ(bytes[9], c.flagByte);
         EXPECT_EQ(bytes[57], c.length);
         EXPECT_EQ(std::string(bytes.begin() + 58, bytes.begin() + 66), c.field);
-        EXPECT_EQ(h.job.HiddenMark, 1);
+        EXPECT_TRUE(h.job.HiddenMark);
     }
 }
 
@@ -115,7 +115,7 @@ TEST(HideCommand, TooLargeMessageLeavesTheCarrierAndTheWindowUnchanged) {
     EXPECT_EQ(h.TakeBoxes(),
               (std::vector<Box>{kStartBox, {texts::kTooLarge, 16, std::string("注意")}}));
     EXPECT_EQ(ReadAll(carrier), CarrierBuilder{}.Build());
-    EXPECT_EQ(h.job.HiddenMark, 0);
+    EXPECT_FALSE(h.job.HiddenMark);
     EXPECT_FALSE(h.view.Busy());
 }
 
@@ -150,7 +150,7 @@ TEST(HideCommand, NoTraceHideWeighsTheMessageAgainstThePictureFirst) {
         EXPECT_EQ(h.TakeBoxes(), c.boxes);
         EXPECT_EQ(ReadAll(carrier) != picture.Build(), c.hidden);
         EXPECT_EQ(GetLE32(ReadAll(carrier), 6), 0u);
-        EXPECT_EQ(h.job.HiddenMark, 0);
+        EXPECT_FALSE(h.job.HiddenMark);
         EXPECT_FALSE(h.view.Busy());
     }
 }
@@ -175,7 +175,7 @@ TEST(HideCommand, NoTraceIsOfferedOnlyForAnEncryptedPassword) {
     std::string carrier = h.WriteCarrier("c.bmp");
     h.HideFile(carrier, h.WriteFile("m.txt", {1, 2, 3}));
     EXPECT_EQ(h.TakeBoxes(), (std::vector<Box>{kStartBox, kDoneBox}));
-    EXPECT_EQ(h.job.HiddenMark, 1) << "an unprotected hide, marked as always";
+    EXPECT_TRUE(h.job.HiddenMark) << "an unprotected hide, marked as always";
 }
 
 // The picture checked when it was chosen is the only one a command works on: gone, or another

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/bytes/ByteOrder.h"
+
 // The layout of a carrier: a 24-bit BMP whose two reserved header fields hold the marker
 // word, whose first 12 pixel bytes hold the plain header group, and whose following pixel
 // bytes carry the message in their low bits, 3 message bytes to every 12 carrier bytes.
@@ -18,9 +20,8 @@ inline constexpr std::int64_t kWidthOffset = 18;       // signed 32-bit
 inline constexpr std::int64_t kHeightOffset = 22;      // signed 32-bit; negative: top row first
 inline constexpr std::int64_t kBitCountOffset = 28;    // biBitCount, 16-bit
 inline constexpr std::int64_t kCompressionOffset = 30;  // 32-bit, 0 for uncompressed pixels
-// The smallest file that holds every header field the program reads, and the bytes read
-// from the start of the file (through the compression field).
-inline constexpr std::int64_t kMinHeaderLength = 30;
+// The bytes read from the start of the file, through the compression field; a file shorter
+// than the bit count's end is too short to be a carrier.
 inline constexpr std::int64_t kFixedFieldsLength = 34;
 // Info header sizes: 12 is the smallest any BMP has (and holds no bit count at offset 28),
 // 16 the smallest that holds the bit count at 28, 40 the smallest that holds the compression.
@@ -59,9 +60,10 @@ inline constexpr std::int64_t kGroupSize = 12;   // carrier bytes per group
 inline constexpr std::int64_t kTripleSize = 3;   // message bytes per group
 
 // A 32-bit value as it is stored in a carrier: little-endian.
-constexpr std::array<std::uint8_t, 4> LittleEndian32(std::uint32_t value) {
-    return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-            static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+inline std::array<std::uint8_t, 4> LittleEndian32(std::uint32_t value) {
+    std::array<std::uint8_t, 4> stored;
+    bytes::StoreLE(stored.data(), value, stored.size());
+    return stored;
 }
 
 // Carrier bytes taken by a message of `length` bytes: the header group and ceil(L/3) groups.
@@ -85,7 +87,7 @@ constexpr std::int64_t LargestMessageIn(std::int64_t room) {
 
 // A stored message reads from O up to the end of the file (F - O bytes), so carriers written
 // before the hide was bounded by the pixel array stay readable; a new hide uses
-// CarrierHeader::hideCapacity() instead.
+// BmpHeader::hideCapacity() instead.
 constexpr bool MessageFits(std::int64_t length, std::int64_t fileLength, std::int64_t pixelOffset) {
     return MessageFitsIn(length, fileLength - pixelOffset);
 }

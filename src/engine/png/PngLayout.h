@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -62,7 +63,8 @@ struct PngChunk {
 };
 
 // What a PNG file says about itself, read once through bounds checks without inflating
-// anything. The IHDR fields are filled once IHDR was read, whatever the verdict.
+// anything. The IHDR fields are filled once IHDR was read as the first chunk, whatever the
+// verdict.
 struct PngLayout {
     PngVerdict verdict = PngVerdict::Damaged;
     PngDamage damage = PngDamage::None;
@@ -73,11 +75,12 @@ struct PngLayout {
     std::uint8_t colourType = 0;
     bool interlaced = false;
     // How hard the image data was compressed, from its zlib header: 0 fastest to 3 hardest (2,
-    // the default, when the first IDAT is too short to say).
+    // the default, when the first IDAT is too short to say or, in a look, not read).
     std::uint8_t zlibLevel = 2;
-    // Every chunk read, in file order; for a usable file, every chunk of the file.
+    // Every chunk read, in file order; for a usable file, every chunk of the file. A look
+    // (LookAtPng) keeps none.
     std::vector<PngChunk> chunks;
-    // The IDAT run: chunks [firstImageChunk, firstImageChunk + imageChunkCount).
+    // The IDAT run: chunks [firstImageChunk, firstImageChunk + imageChunkCount); none in a look.
     std::size_t firstImageChunk = 0;
     std::size_t imageChunkCount = 0;
 
@@ -89,11 +92,28 @@ struct PngLayout {
 };
 
 inline constexpr std::uint64_t kMaxPngPixels = std::uint64_t{1} << 28;
+inline constexpr std::array<std::uint8_t, 8> kSignature{137, 80, 78, 71, 13, 10, 26, 10};
+// The longest chunk data a PNG may have, and the largest width and height.
+inline constexpr std::uint32_t kMaxChunkLength = 0x7FFFFFFF;
+
+// True when `start` begins with the PNG signature.
+bool StartsAsPng(std::span<const std::uint8_t> start);
 
 // Judges `file` as a carrier: structure and every CRC first (damaged), then the carrier rules
 // (unsupported), then whether the image data could hold the picture at all (damaged). Ancillary
 // chunks it does not know are not judged. Cheap: reads each byte once for its CRC and inflates
 // nothing.
 PngLayout ParsePng(std::span<const std::uint8_t> file);
+
+// Fills `into` with the file's bytes from `offset` on; asked only for bytes inside the file.
+using ReadAt = std::function<void(std::uint64_t offset, std::span<std::uint8_t> into)>;
+
+// The same judgement for a look at a file of `length` bytes, read through `read`: the chunk
+// headers, and the data and CRC of the chunks up to kLookedChunkLength that are not image
+// data; the image data is never read. So it takes memory for one small chunk whatever the
+// file, and keeps no chunk list. Its verdict is ParsePng's but for the CRCs it does not read,
+// which the decode of a command checks.
+PngLayout LookAtPng(std::uint64_t length, const ReadAt& read);
+inline constexpr std::uint32_t kLookedChunkLength = 65536;
 
 }  // namespace velquist::png

@@ -17,7 +17,16 @@ struct Refused {
     PngVerdict verdict;
     PngDamage damage = PngDamage::None;
     PngUnsupported unsupported = PngUnsupported::None;
+    // A fault a look does not read: a CRC of image data or of a large chunk.
+    bool lookUsable = false;
 };
+
+PngLayout Look(const Bytes& file, std::vector<std::pair<std::uint64_t, std::size_t>>* reads = nullptr) {
+    return LookAtPng(file.size(), [&](std::uint64_t at, std::span<std::uint8_t> into) {
+        if (reads) reads->emplace_back(at, into.size());
+        std::copy_n(file.begin() + static_cast<long>(at), into.size(), into.begin());
+    });
+}
 
 Bytes Picture(PngRecipe recipe) { return WritePng(recipe, PatternSamples(recipe)); }
 
@@ -63,6 +72,8 @@ std::vector<Refused> RefusedPictures() {
     Bytes signature(good.begin(), good.begin() + 8);
     Bytes textFirst = Join({signature, Chunk("tEXt", Text("x")), Bytes(good.begin() + 8, good.end())});
     Bytes withoutEnd(good.begin(), good.end() - 12);
+    Bytes large = InsertBeforeImage(good, Chunk("prVt", Bytes(kLookedChunkLength + 1, 7)));
+    Bytes largest = InsertBeforeImage(good, Chunk("prVt", Bytes(kLookedChunkLength, 7)));
     // A huge picture of zeros compresses about a thousandfold: 64 rows of a 65535-wide RGBA
     // picture take a few kilobytes.
     Bytes bomb = Image(Zlib(Bytes(64 * (1 + 65535 * 4), 0)));
@@ -86,7 +97,9 @@ std::vector<Refused> RefusedPictures() {
         {"wrong-signature", Flipped(good, 1), V::Damaged, D::Signature},
         {"bad-crc-ancillary", Flipped(good, CrcOf(good, "tEXt")), V::Damaged, D::ChunkCrc},
         {"bad-crc-header", Flipped(good, CrcOf(good, "IHDR")), V::Damaged, D::ChunkCrc},
-        {"bad-crc-image-data", Flipped(good, First(good, "IDAT").offset + 9), V::Damaged, D::ChunkCrc},
+        {"bad-crc-image-data", Flipped(good, First(good, "IDAT").offset + 9), V::Damaged, D::ChunkCrc, U::None, true},
+        {"bad-crc-chunk-past-a-look", Flipped(large, CrcOf(large, "prVt")), V::Damaged, D::ChunkCrc, U::None, true},
+        {"bad-crc-largest-chunk-a-look-reads", Flipped(largest, CrcOf(largest, "prVt")), V::Damaged, D::ChunkCrc},
         {"bad-crc-end", Flipped(good, good.size() - 1), V::Damaged, D::ChunkCrc},
         {"chunk-past-end", WithByte(good, textLength, 0x7F), V::Damaged, D::ChunkPastEnd},
         {"chunk-length-past-2^31", WithByte(good, textLength, 0x80), V::Damaged, D::ChunkPastEnd},
@@ -128,11 +141,47 @@ TEST(PngRefusal, EachPictureGetsItsExactVerdict) {
         // Only inflating finds faults in the image data; every other verdict is the parser's.
         PngLayout parsed = ParsePng(r.file);
         EXPECT_EQ(parsed.verdict, r.damage == PngDamage::ImageData ? PngVerdict::Usable : r.verdict);
+        // A look reads neither the image data nor the large chunks: only a decode finds faults
+        // there.
+        PngLayout looked = Look(r.file);
+        if (r.lookUsable || r.damage == PngDamage::ImageData) {
+            EXPECT_EQ(looked.verdict, PngVerdict::Usable);
+        } else {
+            EXPECT_EQ(looked.verdict, r.verdict);
+            EXPECT_EQ(looked.damage, r.damage);
+            EXPECT_EQ(looked.unsupported, r.unsupported);
+        }
+        EXPECT_TRUE(looked.chunks.empty());
     }
 }
 
+// A look at a picture of many image data chunks reads their headers only, never a byte of their
+// data, and says what the parser says of the whole file.
+TEST(PngRefusal, LookReadsNoImageData) {
+    PngRecipe recipe{.width = 200, .height = 150, .colourType = 6, .idatSize = 200};
+    Bytes file = InsertBeforeEnd(Picture(recipe), Chunk("tEXt", Text("Comment")));
+    std::vector<std::pair<std::uint64_t, std::size_t>> reads;
+    PngLayout looked = Look(file, &reads);
+    PngLayout parsed = ParsePng(file);
+    EXPECT_EQ(looked.verdict, PngVerdict::Usable);
+    EXPECT_EQ(looked.width, parsed.width);
+    EXPECT_EQ(looked.height, parsed.height);
+    EXPECT_EQ(looked.channels(), 4);
+    std::size_t imageChunks = 0;
+    std::size_t bytesRead = 0;
+    for (const RawChunk& c : ListChunks(file)) {
+        if (c.type != "IDAT") continue;
+        ++imageChunks;
+        for (auto [at, count] : reads) EXPECT_TRUE(at + count <= c.offset + 8 || at >= c.offset + c.size - 4) << at;
+    }
+    for (auto read : reads) bytesRead += read.second;
+    ASSERT_GT(imageChunks, 40u);
+    EXPECT_LT(bytesRead, 20 * imageChunks);
+}
+
 // Cut at every length, a picture is damaged: short of the signature, inside a chunk, or
-// between two chunks with no IEND yet.
+// between two chunks with no IEND yet; a look, which reads only the chunk headers there, says
+// the same.
 TEST(PngRefusal, TruncatedAtEveryLengthIsDamaged) {
     Bytes full = InsertBeforeEnd(Good(), Chunk("prVt", Text("private")));
     std::set<std::size_t> chunkEnds{8};
@@ -145,6 +194,7 @@ TEST(PngRefusal, TruncatedAtEveryLengthIsDamaged) {
         DecodedPng decoded = DecodePng(cut);
         ASSERT_EQ(decoded.layout.verdict, PngVerdict::Damaged) << length;
         ASSERT_EQ(decoded.layout.damage, expected) << length;
+        ASSERT_EQ(Look(cut).damage, expected) << length;
     }
 }
 

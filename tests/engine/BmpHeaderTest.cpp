@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include "engine/format/CarrierFormat.h"
-#include "engine/format/CarrierHeader.h"
+#include "engine/format/BmpHeader.h"
 #include "platform/NumberedFiles.h"
 #include "support/CarrierBuilder.h"
 #include "support/TempDir.h"
@@ -15,12 +15,12 @@ namespace {
 
 using namespace velquist::testing;
 
-CarrierHeader ReadHeaderOf(const std::vector<std::uint8_t>& bytes) {
+BmpHeader ReadHeaderOf(const std::vector<std::uint8_t>& bytes) {
     TempDir dir;
     WriteAll(dir.File("c.bmp"), bytes);
     NumberedFiles files;
     files.OpenReadOnly(1, dir.File("c.bmp"));
-    return ReadCarrierHeader(files, 1);
+    return ReadBmpHeader(files, 1);
 }
 
 TEST(CarrierFormat, CapacityAtTheBoundary) {
@@ -37,10 +37,10 @@ TEST(CarrierFormat, CapacityAtTheBoundary) {
     EXPECT_EQ(carrier::LargestMessageIn(12 + 12 * 5 + 11), 15);
 }
 
-TEST(CarrierHeader, ReadsAnOrdinaryPicture) {
+TEST(BmpHeader, ReadsAnOrdinaryPicture) {
     CarrierBuilder b;
     auto bytes = b.Build();
-    CarrierHeader h = ReadHeaderOf(bytes);
+    BmpHeader h = ReadHeaderOf(bytes);
     EXPECT_FALSE(h.damaged());
     EXPECT_EQ(h.fileLength, 30054);
     EXPECT_EQ(h.bitCount, 24);
@@ -49,12 +49,12 @@ TEST(CarrierHeader, ReadsAnOrdinaryPicture) {
     EXPECT_EQ(h.width, 100);
     EXPECT_EQ(h.height, 100);
     EXPECT_EQ(h.compression, 0u);
-    EXPECT_EQ(h.refusal(), CarrierRefusal::None);
+    EXPECT_EQ(h.Verdict(), OutcomeKind::Completed);
     EXPECT_FALSE(h.holdsData());
     EXPECT_TRUE(h.hasHeaderGroup);
 }
 
-TEST(CarrierHeader, ReadsAStoredMessageHeader) {
+TEST(BmpHeader, ReadsAStoredMessageHeader) {
     auto bytes = CarrierBuilder{}.Build();
     PutLE32(bytes, 6, 0x1800000A);
     bytes[54] = 't';
@@ -64,7 +64,7 @@ TEST(CarrierHeader, ReadsAStoredMessageHeader) {
     bytes[58] = 'a';
     bytes[59] = 'b';
     bytes[60] = 'c';
-    CarrierHeader h = ReadHeaderOf(bytes);
+    BmpHeader h = ReadHeaderOf(bytes);
     EXPECT_TRUE(h.holdsData());
     EXPECT_TRUE(h.isProtected());
     EXPECT_TRUE(h.isVersion1());
@@ -76,16 +76,16 @@ TEST(CarrierHeader, ReadsAStoredMessageHeader) {
 }
 
 // A file cut short at every length up to past the header group is never read out of bounds.
-TEST(CarrierHeader, TruncatedAtEveryFieldIsDamagedOrShort) {
+TEST(BmpHeader, TruncatedAtEveryFieldIsDamagedOrShort) {
     auto full = CarrierBuilder{}.Build();
     for (std::size_t len = 0; len <= 70; ++len) {
         std::vector<std::uint8_t> cut(full.begin(), full.begin() + static_cast<long>(len));
-        CarrierHeader h = ReadHeaderOf(cut);
+        BmpHeader h = ReadHeaderOf(cut);
         ASSERT_EQ(h.fileLength, static_cast<std::int64_t>(len));
         if (len < 30) {
-            EXPECT_EQ(h.damage, CarrierDamage::TooShort) << len;
+            EXPECT_EQ(h.damage, BmpDamage::TooShort) << len;
         } else if (len < 54) {
-            EXPECT_EQ(h.damage, CarrierDamage::InfoSizeOutOfRange) << len;
+            EXPECT_EQ(h.damage, BmpDamage::InfoSizeOutOfRange) << len;
         } else {
             EXPECT_FALSE(h.damaged()) << len;
             EXPECT_EQ(h.hasHeaderGroup, len >= 66) << len;
@@ -93,28 +93,28 @@ TEST(CarrierHeader, TruncatedAtEveryFieldIsDamagedOrShort) {
     }
 }
 
-TEST(CarrierHeader, StructureOutOfRangeIsDamaged) {
+TEST(BmpHeader, StructureOutOfRangeIsDamaged) {
     struct Case {
         const char* name;
         std::size_t at;  // where `value` is written, 32 bits; 0 writes the two magic bytes
         std::uint32_t value;
-        CarrierDamage damage;
+        BmpDamage damage;
     };
     const std::uint32_t length = 30054;
     const Case cases[] = {
-        {"magic BA", 0, 'B' | 'A' << 8, CarrierDamage::NotBitmap},
-        {"info size 11", 14, 11, CarrierDamage::InfoSizeOutOfRange},
-        {"info size F - 13", 14, length - 13, CarrierDamage::InfoSizeOutOfRange},
-        {"info size F - 14", 14, length - 14, CarrierDamage::OffsetBelowHeader},
-        {"info size 0xFFFFFFFF", 14, 0xFFFFFFFF, CarrierDamage::InfoSizeOutOfRange},
-        {"offset -1", 10, 0xFFFFFFFF, CarrierDamage::OffsetBelowHeader},
-        {"offset 0", 10, 0, CarrierDamage::OffsetBelowHeader},
-        {"offset 30, inside the info header", 10, 30, CarrierDamage::OffsetBelowHeader},
-        {"offset 53, inside the info header", 10, 53, CarrierDamage::OffsetBelowHeader},
-        {"offset 54", 10, 54, CarrierDamage::None},
-        {"offset at the end", 10, length, CarrierDamage::None},
-        {"offset one past the end", 10, length + 1, CarrierDamage::OffsetBeyondEnd},
-        {"offset 0x7FFFFFFF", 10, 0x7FFFFFFF, CarrierDamage::OffsetBeyondEnd},
+        {"magic BA", 0, 'B' | 'A' << 8, BmpDamage::NotBitmap},
+        {"info size 11", 14, 11, BmpDamage::InfoSizeOutOfRange},
+        {"info size F - 13", 14, length - 13, BmpDamage::InfoSizeOutOfRange},
+        {"info size F - 14", 14, length - 14, BmpDamage::OffsetBelowHeader},
+        {"info size 0xFFFFFFFF", 14, 0xFFFFFFFF, BmpDamage::InfoSizeOutOfRange},
+        {"offset -1", 10, 0xFFFFFFFF, BmpDamage::OffsetBelowHeader},
+        {"offset 0", 10, 0, BmpDamage::OffsetBelowHeader},
+        {"offset 30, inside the info header", 10, 30, BmpDamage::OffsetBelowHeader},
+        {"offset 53, inside the info header", 10, 53, BmpDamage::OffsetBelowHeader},
+        {"offset 54", 10, 54, BmpDamage::None},
+        {"offset at the end", 10, length, BmpDamage::None},
+        {"offset one past the end", 10, length + 1, BmpDamage::OffsetBeyondEnd},
+        {"offset 0x7FFFFFFF", 10, 0x7FFFFFFF, BmpDamage::OffsetBeyondEnd},
     };
     for (const Case& c : cases) {
         auto bytes = CarrierBuilder{}.Build();
@@ -131,14 +131,14 @@ TEST(CarrierHeader, StructureOutOfRangeIsDamaged) {
 
 // Damage outranks the bit count, which outranks compression; an info header too short to
 // hold the bit count is refused as not an uncompressed picture whatever offset 28 holds.
-TEST(CarrierHeader, RefusalsInTheirOrder) {
+TEST(BmpHeader, RefusalsInTheirOrder) {
     struct Case {
         const char* name;
         CarrierBuilder builder;
         std::uint32_t infoSize;
-        CarrierRefusal refusal;
+        OutcomeKind refusal;
     };
-    using R = CarrierRefusal;
+    using R = OutcomeKind;
     const Case cases[] = {
         {"run-length 8", {.compression = 1}, 40, R::NotUncompressed},
         {"run-length 4", {.compression = 2}, 40, R::NotUncompressed},
@@ -147,24 +147,24 @@ TEST(CarrierHeader, RefusalsInTheirOrder) {
         {"alpha bit fields", {.pixelOffset = 138, .compression = 6}, 124, R::NotUncompressed},
         {"OS/2 version 1", {}, 12, R::NotUncompressed},
         {"OS/2 version 1, 8 at offset 28", {.bitCount = 8}, 12, R::NotUncompressed},
-        {"16-byte header, compression field absent", {.compression = 1}, 16, R::None},
+        {"16-byte header, compression field absent", {.compression = 1}, 16, R::Completed},
         {"8-bit and compressed", {.bitCount = 8, .compression = 1}, 40, R::Not24Bit},
         {"8-bit with info size 11", {.bitCount = 8}, 11, R::Damaged},
     };
     for (const Case& c : cases) {
         auto bytes = c.builder.Build();
         PutLE32(bytes, 14, c.infoSize);
-        EXPECT_EQ(ReadHeaderOf(bytes).refusal(), c.refusal) << c.name;
+        EXPECT_EQ(ReadHeaderOf(bytes).Verdict(), c.refusal) << c.name;
     }
     auto held = CarrierBuilder{}.Build();
     PutLE32(held, 6, 0x10000001);
     held.resize(54 + 11);
-    EXPECT_EQ(ReadHeaderOf(held).refusal(), R::Damaged);
+    EXPECT_EQ(ReadHeaderOf(held).Verdict(), R::Damaged);
 }
 
 // A new hide uses the pixel array only: rows padded to four bytes, |height| of them, never
 // the bytes after it and never past the end of the file.
-TEST(CarrierHeader, HideCapacityIsThePixelArray) {
+TEST(BmpHeader, HideCapacityIsThePixelArray) {
     struct Case {
         const char* name;
         CarrierBuilder builder;
@@ -185,7 +185,7 @@ TEST(CarrierHeader, HideCapacityIsThePixelArray) {
     for (const Case& c : cases) {
         auto bytes = c.builder.Build();
         bytes.resize(bytes.size() - static_cast<std::size_t>(c.cut));
-        CarrierHeader h = ReadHeaderOf(bytes);
+        BmpHeader h = ReadHeaderOf(bytes);
         EXPECT_EQ(h.hideCapacity(), c.capacity) << c.name;
         EXPECT_EQ(h.largestNewHide(), carrier::LargestMessageIn(c.capacity)) << c.name;
     }
@@ -197,7 +197,7 @@ TEST(CarrierHeader, HideCapacityIsThePixelArray) {
 
     auto trailing = CarrierBuilder{.width = 5, .height = 10, .trailing = 3000}.Build();
     PutLE32(trailing, 6, 0x10000000 | 300);  // written before the hide was bounded
-    CarrierHeader h = ReadHeaderOf(trailing);
+    BmpHeader h = ReadHeaderOf(trailing);
     EXPECT_TRUE(h.storedMessageFits());
     EXPECT_FALSE(h.fitsNewHide(300));
     EXPECT_TRUE(h.fitsNewHide(h.largestNewHide()));
@@ -205,7 +205,7 @@ TEST(CarrierHeader, HideCapacityIsThePixelArray) {
 }
 
 // Offsets past 2 GiB are read in 64 bits; one the passes cannot hold in 32 bits is damage.
-TEST(CarrierHeader, PixelOffsetsPastTwoGibibytes) {
+TEST(BmpHeader, PixelOffsetsPastTwoGibibytes) {
     TempDir dir;
     std::string path = dir.File("big.bmp");
     const std::int64_t length = (std::int64_t{1} << 31) + 100;
@@ -213,9 +213,9 @@ TEST(CarrierHeader, PixelOffsetsPastTwoGibibytes) {
     const std::uint8_t group[] = {'b', 'i', 'g', 0};
     struct Case {
         std::uint32_t offset;
-        CarrierDamage damage;
+        BmpDamage damage;
     };
-    for (Case c : {Case{0x7FFFFFFE, CarrierDamage::None}, Case{0x7FFFFFFF, CarrierDamage::OffsetBeyondEnd}}) {
+    for (Case c : {Case{0x7FFFFFFE, BmpDamage::None}, Case{0x7FFFFFFF, BmpDamage::OffsetBeyondEnd}}) {
         PutLE32(head, 10, c.offset);
         WriteAll(path, head);
         ASSERT_EQ(::truncate(path.c_str(), length), 0);  // sparse: costs no disk space
@@ -224,17 +224,17 @@ TEST(CarrierHeader, PixelOffsetsPastTwoGibibytes) {
         ::close(fd);
         NumberedFiles files;
         files.OpenReadOnly(1, path);
-        CarrierHeader h = ReadCarrierHeader(files, 1);
+        BmpHeader h = ReadBmpHeader(files, 1);
         EXPECT_EQ(h.fileLength, length);
         EXPECT_EQ(h.damage, c.damage) << c.offset;
-        if (c.damage == CarrierDamage::None) {
+        if (c.damage == BmpDamage::None) {
             EXPECT_EQ(h.SafeExtension(), "big");
             EXPECT_EQ(h.hideCapacity(), length - c.offset);  // the last rows lie past the end
         }
     }
 }
 
-TEST(CarrierHeader, StoredLengthBeyondThePictureDoesNotFit) {
+TEST(BmpHeader, StoredLengthBeyondThePictureDoesNotFit) {
     auto bytes = CarrierBuilder{}.Build();
     PutLE32(bytes, 6, 0x10000000 | 7497);
     EXPECT_TRUE(ReadHeaderOf(bytes).storedMessageFits());
@@ -242,16 +242,16 @@ TEST(CarrierHeader, StoredLengthBeyondThePictureDoesNotFit) {
     EXPECT_FALSE(ReadHeaderOf(bytes).storedMessageFits());
 }
 
-TEST(CarrierHeader, PasswordLengthPastTheEndIsUnreadable) {
+TEST(BmpHeader, PasswordLengthPastTheEndIsUnreadable) {
     auto bytes = CarrierBuilder{}.Build();
     bytes.resize(54 + 12);
     bytes[57] = 200;
-    CarrierHeader h = ReadHeaderOf(bytes);
+    BmpHeader h = ReadHeaderOf(bytes);
     EXPECT_TRUE(h.hasHeaderGroup);
     EXPECT_FALSE(h.passwordReadable);
 }
 
-TEST(CarrierHeader, UnsafeExtensionBytesBecomeUnderscores) {
+TEST(BmpHeader, UnsafeExtensionBytesBecomeUnderscores) {
     auto bytes = CarrierBuilder{}.Build();
     PutLE32(bytes, 6, 0x10000001);
     const std::uint8_t cases[][3] = {{'/', '.', '.'}, {'\\', 'a', 0}, {0x80, 0xFF, 0x1F}, {'a', '~', 'Z'}};

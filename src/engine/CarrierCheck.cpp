@@ -1,19 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "engine/format/CarrierCheck.h"
+#include "engine/CarrierCheck.h"
 
+#include "engine/PictureKinds.h"
 
 namespace velquist {
-
-OutcomeKind CarrierVerdict(const CarrierHeader& header) {
-    switch (header.refusal()) {
-        case CarrierRefusal::None: return OutcomeKind::Completed;
-        case CarrierRefusal::Damaged: return OutcomeKind::Damaged;
-        case CarrierRefusal::Not24Bit: return OutcomeKind::Not24Bit;
-        case CarrierRefusal::NotUncompressed: return OutcomeKind::NotUncompressed;
-        case CarrierRefusal::UnsupportedPng: return OutcomeKind::UnsupportedPng;
-    }
-    return OutcomeKind::Damaged;
-}
 
 Outcome CarrierFileFailure(const FileError& error, const std::string& path) {
     if (error.cause() == FileCause::Busy) return Outcome::Of(OutcomeKind::Busy, path);
@@ -35,8 +25,8 @@ bool Replaced(FileService& files, int number, const PathFacts& expected) {
 }  // namespace
 
 Outcome OpenLockedCarrier(FileService& files, int number, const std::string& path,
-                          CarrierAccess access, FileService::LockKind kind, CarrierHeader& header,
-                          const PathFacts& expected) {
+                          CarrierAccess access, FileService::LockKind kind,
+                          std::unique_ptr<CarrierPicture>& picture, const PathFacts& expected) {
     try {
         switch (access) {
             case CarrierAccess::ReadOnly: files.OpenReadOnly(number, path); break;
@@ -48,7 +38,7 @@ Outcome OpenLockedCarrier(FileService& files, int number, const std::string& pat
             return Outcome::Of(OutcomeKind::CarrierReplaced, path);
         }
         files.Lock(number, kind);
-        header = ReadCarrierHeader(files, number);
+        picture = ReadCarrierPicture(files, number, path);
     } catch (const FileError& e) {
         files.CloseQuietly(number);
         // Nothing at the name any more: the picture was moved, renamed or deleted.
@@ -60,9 +50,9 @@ Outcome OpenLockedCarrier(FileService& files, int number, const std::string& pat
 }
 
 Outcome InspectCarrier(FileService& files, int number, const std::string& path,
-                       CarrierHeader& header, PathFacts* file) {
-    Outcome opened =
-        OpenLockedCarrier(files, number, path, CarrierAccess::ReadOnly, FileService::LockKind::Shared, header);
+                       std::unique_ptr<CarrierPicture>& picture, PathFacts* file) {
+    Outcome opened = OpenLockedCarrier(files, number, path, CarrierAccess::ReadOnly,
+                                       FileService::LockKind::Shared, picture);
     if (!opened.completed()) return opened;
     try {
         if (file) *file = files.FactsOf(number);
@@ -70,7 +60,7 @@ Outcome InspectCarrier(FileService& files, int number, const std::string& path,
     } catch (const FileError& e) {
         return CarrierFileFailure(e, path);
     }
-    return Outcome::Of(CarrierVerdict(header), path);
+    return picture->VerdictOn(path);
 }
 
 }  // namespace velquist

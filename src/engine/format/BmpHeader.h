@@ -3,47 +3,29 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
+
+#include "engine/format/Outcome.h"
 
 namespace velquist {
 
 class FileService;
-struct PngCarrier;
 
-// What kind of file holds the picture, told by its first bytes.
-enum class CarrierContainer { Bmp, Png };
-
-enum class CarrierDamage {
+enum class BmpDamage {
     None,
     TooShort,           // shorter than the header fields the program reads
     NotBitmap,          // does not start with "BM"
     InfoSizeOutOfRange, // info header size below 12 or past the end of the file
     OffsetBelowHeader,  // pixel-data offset inside the file or info header
     OffsetBeyondEnd,    // pixel-data offset past the end of the file or the passes' positions
-    Png,                // a PNG that is truncated or corrupt (its chunks, CRCs or image data)
 };
 
-// Why a picture cannot be used as a carrier. The checks run in this order and the first that
-// applies decides: damaged structure; an info header too short to hold the bit count (an OS/2
-// version 1 picture, whose offset 28 is no bit count); a bit count other than 24; compressed
-// pixels; a marker word claiming data with no room for the header group (damaged). A PNG is
-// damaged, or of a kind that cannot carry (not 8-bit RGB or RGBA, animated, with a
-// transparent colour, too large for this machine), or usable.
-enum class CarrierRefusal {
-    None,
-    Damaged,
-    Not24Bit,
-    NotUncompressed,
-    UnsupportedPng,
-};
-
-// What a carrier's header says, read once through bounds checks. Nothing else reads the
-// carrier's header bytes.
-struct CarrierHeader {
-    CarrierContainer container = CarrierContainer::Bmp;
-    CarrierDamage damage = CarrierDamage::None;
+// What a BMP's header says, read once through bounds checks: the marker word and header
+// group of versions 1 and 2, and the pixel array every version hides in. Nothing else reads a
+// BMP's header bytes.
+struct BmpHeader {
+    BmpDamage damage = BmpDamage::None;
     std::int64_t fileLength = 0;   // F, from the file system
     std::int16_t bitCount = 0;
     std::uint32_t markerWord = 0;
@@ -59,15 +41,15 @@ struct CarrierHeader {
     // The stored password bytes, passwordLength of them, when they lie inside the file.
     bool passwordReadable = false;
     std::vector<std::uint8_t> password;
-    // A PNG: whether it is of a kind that cannot carry, and, when usable, the file read whole.
-    // A PNG has no marker word and no pixel array to hide versions 1 and 2 in; its bits per
-    // pixel are 24 or 32 when usable, its height counts rows from the top.
-    bool unsupportedPng = false;
-    std::shared_ptr<const PngCarrier> png;
 
-    bool damaged() const { return damage != CarrierDamage::None; }
-    bool isPng() const { return container == CarrierContainer::Png; }
-    CarrierRefusal refusal() const;
+    bool damaged() const { return damage != BmpDamage::None; }
+    // Completed for a usable carrier, else why not. The checks run in this order and the
+    // first that applies decides: damaged structure (Damaged); an info header too short to
+    // hold the bit count (an OS/2 version 1 picture, whose offset 28 is no bit count:
+    // NotUncompressed); a bit count other than 24 (Not24Bit); compressed pixels
+    // (NotUncompressed); a marker word claiming data with no room for the header group
+    // (Damaged).
+    OutcomeKind Verdict() const;
     bool holdsData() const { return markerWord != 0; }
     std::uint8_t flagByte() const { return static_cast<std::uint8_t>(markerWord >> 24); }
     bool isProtected() const;
@@ -92,18 +74,16 @@ struct CarrierHeader {
     // True when every row of the pixel array lies inside the file: what format version 3 needs,
     // since it spreads its message over all of it.
     bool pixelArrayWhole() const;
-    // The colour samples format version 3 spreads a message over: every pixel's three (a PNG's
-    // fully transparent pixels have none); none where the pixel array is cut short.
+    // The colour samples format version 3 spreads a message over, every pixel's three; none
+    // where the pixel array is cut short.
     std::uint64_t stealthSamples() const;
     // The stored extension as a file-name-safe text of three characters.
     std::string SafeExtension() const;
     std::string StoredPassword() const;
 };
 
-// Reads the header of the carrier open as `number`; a PNG is read and decoded whole. Throws
-// FileError only when the file itself cannot be read; a file too short or with sizes or
-// offsets out of range comes back damaged.
-CarrierHeader ReadCarrierHeader(FileService& files, int number);
-
+// Reads the header of the BMP open as `number`. Throws FileError only when the file itself
+// cannot be read; a file too short or with sizes or offsets out of range comes back damaged.
+BmpHeader ReadBmpHeader(FileService& files, int number);
 
 }  // namespace velquist
