@@ -1,0 +1,228 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/stealth/jpeg/JUniwardCosts.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "engine/stealth/ParallelTasks.h"
+#include "engine/stealth/jpeg/WaveletFilters.h"
+
+namespace velquist::stealth {
+
+namespace {
+
+constexpr std::int64_t kSide = 8;
+constexpr std::int64_t kTaps = static_cast<std::int64_t>(wavelet::kTaps);
+// A block's residual window: 23 positions, from 7 before the block to 15 after its start.
+constexpr std::int64_t kReach = kSide + kTaps - 1;
+constexpr std::int64_t kBefore = 7;
+// The picture a window's residuals read: 15 more on each side.
+constexpr std::int64_t kPad = kTaps - 1;
+constexpr std::uint32_t kStripBlocks = 16;
+
+using Modes = std::array<float, kSide>;
+using Kernel = std::array<double, wavelet::kTaps>;
+
+// The orthonormal 8-point DCT: basis[m][i], mode m at position i.
+struct Basis {
+    double at[kSide][kSide];
+
+    Basis() {
+        for (std::int64_t m = 0; m < kSide; ++m)
+            for (std::int64_t i = 0; i < kSide; ++i)
+                at[m][i] = (m == 0 ? std::sqrt(1.0 / kSide) : std::sqrt(2.0 / kSide)) *
+                           std::cos(std::numbers::pi * static_cast<double>(m * (2 * i + 1)) / (2.0 * kSide));
+    }
+};
+
+const Basis& TheBasis() {
+    static const Basis basis;
+    return basis;
+}
+
+// What a change of one in each mode does along one axis to a residual of filter k, in magnitude:
+// |k * basis_m| over the 23 positions of the window.
+std::array<Modes, kReach> Impacts(const Kernel& k) {
+    const Basis& basis = TheBasis();
+    std::array<Modes, kReach> impacts{};
+    for (std::int64_t t = 0; t < kReach; ++t)
+        for (std::int64_t m = 0; m < kSide; ++m) {
+            double sum = 0;
+            for (std::int64_t i = std::max<std::int64_t>(0, t - kTaps + 1); i <= std::min(kSide - 1, t); ++i)
+                sum += k[static_cast<std::size_t>(t - i)] * basis.at[m][i];
+            impacts[static_cast<std::size_t>(t)][static_cast<std::size_t>(m)] = static_cast<float>(std::abs(sum));
+        }
+    return impacts;
+}
+
+struct Profiles {
+    std::array<Modes, kReach> low = Impacts(wavelet::kLowPass);
+    std::array<Modes, kReach> high = Impacts(wavelet::kHighPass);
+};
+
+const Profiles& TheProfiles() {
+    static const Profiles profiles;
+    return profiles;
+}
+
+// The mirror image of position i in [0, n), the edge sample repeated, as often as it takes.
+std::int64_t Reflect(std::int64_t i, std::int64_t n) {
+    const std::int64_t period = 2 * n;
+    const std::int64_t r = ((i % period) + period) % period;
+    return r < n ? r : period - 1 - r;
+}
+
+// A row of k's residual: out[o] = sum_j k[15 - j] in[o + j], the convolution aligned so that
+// out[o] is the residual at o - 7 when in[0] is the sample at -15.
+void Filter(const Kernel& k, const float* in, float* out, std::int64_t count) {
+    std::array<float, wavelet::kTaps> reversed;
+    for (std::size_t j = 0; j < wavelet::kTaps; ++j) reversed[j] = static_cast<float>(k[wavelet::kTaps - 1 - j]);
+    for (std::int64_t o = 0; o < count; ++o) {
+        float sum = 0;
+        for (std::int64_t j = 0; j < kTaps; ++j) sum += reversed[static_cast<std::size_t>(j)] * in[o + j];
+        out[o] = sum;
+    }
+}
+
+// The costs of a strip of block rows [first, last) of one component. Everything it reads is
+// its own: the decompressed rows it needs with their mirrored margins, their residuals and the
+// passes' sums.
+class Strip {
+public:
+    Strip(const JpegComponent& c, std::uint32_t first, std::uint32_t last)
+        : c_(c), first_(first), blocks_(last - first), width_(kSide * c.blocksWide),
+          inRows_(kSide * blocks_ + 2 * kPad), inWidth_(width_ + 2 * kPad),
+          outRows_(kSide * blocks_ + kReach - kSide), outWidth_(width_ + kReach - kSide) {}
+
+    // Writes the strip's blocks' costs into `costs`, the component's.
+    void Price(std::span<float> costs) {
+        Decompress();
+        std::vector<float> low(Size(inRows_, outWidth_)), high(Size(inRows_, outWidth_));
+        for (std::int64_t y = 0; y < inRows_; ++y) {
+            Filter(wavelet::kLowPass, &picture_[Size(y, inWidth_)], &low[Size(y, outWidth_)], outWidth_);
+            Filter(wavelet::kHighPass, &picture_[Size(y, inWidth_)], &high[Size(y, outWidth_)], outWidth_);
+        }
+        picture_ = {};
+        const Profiles& p = TheProfiles();
+        std::span<float> own = costs.subspan(Size(first_ * std::int64_t{c_.blocksWide}, JpegComponent::kBlock),
+                                             Size(blocks_ * std::int64_t{c_.blocksWide}, JpegComponent::kBlock));
+        std::fill(own.begin(), own.end(), 0.0f);
+        // Vertical detail (low down the columns, high along the rows), horizontal, diagonal.
+        AddBand(high, wavelet::kLowPass, p.low, p.high, own);
+        AddBand(low, wavelet::kHighPass, p.high, p.low, own);
+        AddBand(high, wavelet::kHighPass, p.high, p.high, own);
+        for (std::size_t i = 0; i < own.size(); ++i) own[i] *= c_.steps[i % JpegComponent::kBlock];
+    }
+
+private:
+    static std::size_t Size(std::int64_t a, std::int64_t b) { return static_cast<std::size_t>(a * b); }
+    static std::size_t Size(std::int64_t a) { return static_cast<std::size_t>(a); }
+
+    // The picture rows from 15 above the strip to 15 below it, each with 15 columns mirrored on
+    // either side.
+    void Decompress() {
+        const std::int64_t height = kSide * c_.blocksHigh;
+        const std::int64_t top = kSide * first_ - kPad;
+        std::int64_t lowest = height, highest = 0;
+        for (std::int64_t y = 0; y < inRows_; ++y) {
+            lowest = std::min(lowest, Reflect(top + y, height));
+            highest = std::max(highest, Reflect(top + y, height));
+        }
+        const std::int64_t firstBlock = lowest / kSide, endBlock = highest / kSide + 1;
+        std::vector<float> rows(Size((endBlock - firstBlock) * kSide, width_));
+        for (std::int64_t by = firstBlock; by < endBlock; ++by)
+            for (std::int64_t bx = 0; bx < c_.blocksWide; ++bx)
+                Inverse(by * c_.blocksWide + bx, &rows[Size((by - firstBlock) * kSide, width_) + Size(bx * kSide)]);
+        picture_.assign(Size(inRows_, inWidth_), 0.0f);
+        for (std::int64_t y = 0; y < inRows_; ++y) {
+            const float* source = &rows[Size(Reflect(top + y, height) - firstBlock * kSide, width_)];
+            float* row = &picture_[Size(y, inWidth_)];
+            for (std::int64_t x = 0; x < inWidth_; ++x) row[x] = source[Reflect(x - kPad, width_)];
+        }
+    }
+
+    // The block's pixels, without the level shift the residuals cannot see, into rows of
+    // width_ floats.
+    void Inverse(std::int64_t block, float* out) const {
+        const Basis& basis = TheBasis();
+        const auto coefficients = c_.Block(static_cast<std::uint64_t>(block));
+        double across[kSide][kSide];  // [v][j]: each row of modes along the columns
+        for (std::int64_t v = 0; v < kSide; ++v)
+            for (std::int64_t j = 0; j < kSide; ++j) {
+                double sum = 0;
+                for (std::int64_t u = 0; u < kSide; ++u) {
+                    const auto i = static_cast<std::size_t>(kSide * v + u);
+                    sum += static_cast<double>(coefficients[i]) * c_.steps[i] * basis.at[u][j];
+                }
+                across[v][j] = sum;
+            }
+        for (std::int64_t i = 0; i < kSide; ++i)
+            for (std::int64_t j = 0; j < kSide; ++j) {
+                double sum = 0;
+                for (std::int64_t v = 0; v < kSide; ++v) sum += basis.at[v][i] * across[v][j];
+                out[Size(i, width_) + Size(j)] = static_cast<float>(sum);
+            }
+    }
+
+    // Adds one residual's share: the residual from `rows` filtered down the columns, its
+    // reciprocal, then the two passes with the vertical and horizontal impact profiles.
+    void AddBand(const std::vector<float>& rows, const Kernel& down, const std::array<Modes, kReach>& vertical,
+                 const std::array<Modes, kReach>& horizontal, std::span<float> costs) const {
+        std::array<float, wavelet::kTaps> reversed;
+        for (std::size_t j = 0; j < wavelet::kTaps; ++j) reversed[j] = static_cast<float>(down[wavelet::kTaps - 1 - j]);
+        std::vector<float> reciprocal(Size(outRows_, outWidth_), 0.0f);
+        for (std::int64_t y = 0; y < outRows_; ++y) {
+            float* out = &reciprocal[Size(y, outWidth_)];
+            for (std::int64_t j = 0; j < kTaps; ++j) {
+                const float* in = &rows[Size(y + j, outWidth_)];
+                const float k = reversed[Size(j)];
+                for (std::int64_t x = 0; x < outWidth_; ++x) out[x] += k * in[x];
+            }
+            for (std::int64_t x = 0; x < outWidth_; ++x) out[x] = 1.0f / (JUniwardCosts::kStabiliser + std::abs(out[x]));
+        }
+        // Along the rows: for each residual row and block column, the eight horizontal modes.
+        const std::int64_t wide = c_.blocksWide;
+        std::vector<Modes> across(Size(outRows_, wide));
+        for (std::int64_t y = 0; y < outRows_; ++y)
+            for (std::int64_t bx = 0; bx < wide; ++bx) {
+                const float* r = &reciprocal[Size(y, outWidth_) + Size(kSide * bx)];
+                Modes sum{};
+                for (std::int64_t t = 0; t < kReach; ++t)
+                    for (std::size_t u = 0; u < kSide; ++u) sum[u] += horizontal[Size(t)][u] * r[t];
+                across[Size(y, wide) + Size(bx)] = sum;
+            }
+        // Down the columns: each block's 64 modes.
+        for (std::int64_t by = 0; by < blocks_; ++by)
+            for (std::int64_t bx = 0; bx < wide; ++bx) {
+                float* out = &costs[Size(by * wide + bx, JpegComponent::kBlock)];
+                for (std::int64_t t = 0; t < kReach; ++t) {
+                    const Modes& row = across[Size(kSide * by + t, wide) + Size(bx)];
+                    for (std::size_t v = 0; v < kSide; ++v) {
+                        const float a = vertical[Size(t)][v];
+                        for (std::size_t u = 0; u < kSide; ++u) out[kSide * v + u] += a * row[u];
+                    }
+                }
+            }
+    }
+
+    const JpegComponent& c_;
+    const std::int64_t first_, blocks_, width_;
+    const std::int64_t inRows_, inWidth_, outRows_, outWidth_;
+    std::vector<float> picture_;
+};
+
+}  // namespace
+
+void JUniwardCosts::FillComponent(const JpegComponent& component, std::span<float> costs,
+                                  unsigned threads) const {
+    const std::uint32_t strips = (component.blocksHigh + kStripBlocks - 1) / kStripBlocks;
+    RunParallel(strips, threads, [&](std::size_t s) {
+        const auto first = static_cast<std::uint32_t>(s * kStripBlocks);
+        Strip(component, first, std::min(component.blocksHigh, first + kStripBlocks)).Price(costs);
+    });
+}
+
+}  // namespace velquist::stealth
