@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 #include <vector>
 
@@ -23,8 +24,11 @@ constexpr std::int64_t kBefore = 7;
 constexpr std::int64_t kPad = kTaps - 1;
 constexpr std::uint32_t kStripBlocks = 16;
 
-using Modes = std::array<float, kSide>;
+// Eight floats side by side, one vector: eight modes, or eight positions of a row.
+typedef float Lanes __attribute__((vector_size(kSide * sizeof(float))));
+using Modes = Lanes;
 using Kernel = std::array<double, wavelet::kTaps>;
+using Taps = std::array<float, wavelet::kTaps>;
 
 // The orthonormal 8-point DCT: basis[m][i], mode m at position i.
 struct Basis {
@@ -53,7 +57,7 @@ std::array<Modes, kReach> Impacts(const Kernel& k) {
             double sum = 0;
             for (std::int64_t i = std::max<std::int64_t>(0, t - kTaps + 1); i <= std::min(kSide - 1, t); ++i)
                 sum += k[static_cast<std::size_t>(t - i)] * basis.at[m][i];
-            impacts[static_cast<std::size_t>(t)][static_cast<std::size_t>(m)] = static_cast<float>(std::abs(sum));
+            impacts[static_cast<std::size_t>(t)][m] = static_cast<float>(std::abs(sum));
         }
     return impacts;
 }
@@ -68,6 +72,9 @@ const Profiles& TheProfiles() {
     return profiles;
 }
 
+std::size_t Size(std::int64_t a) { return static_cast<std::size_t>(a); }
+std::size_t Size(std::int64_t a, std::int64_t b) { return static_cast<std::size_t>(a * b); }
+
 // The mirror image of position i in [0, n), the edge sample repeated, as often as it takes.
 std::int64_t Reflect(std::int64_t i, std::int64_t n) {
     const std::int64_t period = 2 * n;
@@ -75,14 +82,33 @@ std::int64_t Reflect(std::int64_t i, std::int64_t n) {
     return r < n ? r : period - 1 - r;
 }
 
-// A row of k's residual: out[o] = sum_j k[15 - j] in[o + j], the convolution aligned so that
-// out[o] is the residual at o - 7 when in[0] is the sample at -15.
-void Filter(const Kernel& k, const float* in, float* out, std::int64_t count) {
-    std::array<float, wavelet::kTaps> reversed;
+// k reversed, so that a residual is a dot product with the samples in order.
+Taps Reversed(const Kernel& k) {
+    Taps reversed;
     for (std::size_t j = 0; j < wavelet::kTaps; ++j) reversed[j] = static_cast<float>(k[wavelet::kTaps - 1 - j]);
-    for (std::int64_t o = 0; o < count; ++o) {
+    return reversed;
+}
+
+// `count` residuals of one filter along a row (step 1) or down the columns (step: the row
+// length): out[o] = sum_j k[15 - j] in[o + j step], the convolution aligned so that out[o] is
+// the residual at o - 7 when in[0] is the sample at -15. Eight outputs at a time.
+void Convolve(const Taps& reversed, const float* in, std::int64_t step, float* out, std::int64_t count) {
+    std::int64_t o = 0;
+    for (; o + kSide <= count; o += kSide) {
+        Lanes even{}, odd{};
+        for (std::int64_t j = 0; j < kTaps; j += 2) {
+            Lanes a, b;
+            std::memcpy(&a, in + o + j * step, sizeof a);
+            std::memcpy(&b, in + o + (j + 1) * step, sizeof b);
+            even += reversed[Size(j)] * a;
+            odd += reversed[Size(j + 1)] * b;
+        }
+        const Lanes sum = even + odd;
+        std::memcpy(out + o, &sum, sizeof sum);
+    }
+    for (; o < count; ++o) {
         float sum = 0;
-        for (std::int64_t j = 0; j < kTaps; ++j) sum += reversed[static_cast<std::size_t>(j)] * in[o + j];
+        for (std::int64_t j = 0; j < kTaps; ++j) sum += reversed[Size(j)] * in[o + j * step];
         out[o] = sum;
     }
 }
@@ -101,9 +127,10 @@ public:
     void Price(std::span<float> costs) {
         Decompress();
         std::vector<float> low(Size(inRows_, outWidth_)), high(Size(inRows_, outWidth_));
+        const Taps lowTaps = Reversed(wavelet::kLowPass), highTaps = Reversed(wavelet::kHighPass);
         for (std::int64_t y = 0; y < inRows_; ++y) {
-            Filter(wavelet::kLowPass, &picture_[Size(y, inWidth_)], &low[Size(y, outWidth_)], outWidth_);
-            Filter(wavelet::kHighPass, &picture_[Size(y, inWidth_)], &high[Size(y, outWidth_)], outWidth_);
+            Convolve(lowTaps, &picture_[Size(y, inWidth_)], 1, &low[Size(y, outWidth_)], outWidth_);
+            Convolve(highTaps, &picture_[Size(y, inWidth_)], 1, &high[Size(y, outWidth_)], outWidth_);
         }
         picture_ = {};
         const Profiles& p = TheProfiles();
@@ -118,9 +145,6 @@ public:
     }
 
 private:
-    static std::size_t Size(std::int64_t a, std::int64_t b) { return static_cast<std::size_t>(a * b); }
-    static std::size_t Size(std::int64_t a) { return static_cast<std::size_t>(a); }
-
     // The picture rows from 15 above the strip to 15 below it, each with 15 columns mirrored on
     // either side.
     void Decompress() {
@@ -171,39 +195,57 @@ private:
     // reciprocal, then the two passes with the vertical and horizontal impact profiles.
     void AddBand(const std::vector<float>& rows, const Kernel& down, const std::array<Modes, kReach>& vertical,
                  const std::array<Modes, kReach>& horizontal, std::span<float> costs) const {
-        std::array<float, wavelet::kTaps> reversed;
-        for (std::size_t j = 0; j < wavelet::kTaps; ++j) reversed[j] = static_cast<float>(down[wavelet::kTaps - 1 - j]);
-        std::vector<float> reciprocal(Size(outRows_, outWidth_), 0.0f);
+        const Taps taps = Reversed(down);
+        std::vector<float> reciprocal(Size(outRows_, outWidth_));
         for (std::int64_t y = 0; y < outRows_; ++y) {
             float* out = &reciprocal[Size(y, outWidth_)];
-            for (std::int64_t j = 0; j < kTaps; ++j) {
-                const float* in = &rows[Size(y + j, outWidth_)];
-                const float k = reversed[Size(j)];
-                for (std::int64_t x = 0; x < outWidth_; ++x) out[x] += k * in[x];
-            }
+            Convolve(taps, &rows[Size(y, outWidth_)], outWidth_, out, outWidth_);
             for (std::int64_t x = 0; x < outWidth_; ++x) out[x] = 1.0f / (JUniwardCosts::kStabiliser + std::abs(out[x]));
         }
-        // Along the rows: for each residual row and block column, the eight horizontal modes.
+        // Along the rows: for each residual row and block column, the eight horizontal modes;
+        // four block columns at a time, so that the sums do not wait on one another.
         const std::int64_t wide = c_.blocksWide;
         std::vector<Modes> across(Size(outRows_, wide));
-        for (std::int64_t y = 0; y < outRows_; ++y)
-            for (std::int64_t bx = 0; bx < wide; ++bx) {
-                const float* r = &reciprocal[Size(y, outWidth_) + Size(kSide * bx)];
-                Modes sum{};
-                for (std::int64_t t = 0; t < kReach; ++t)
-                    for (std::size_t u = 0; u < kSide; ++u) sum[u] += horizontal[Size(t)][u] * r[t];
-                across[Size(y, wide) + Size(bx)] = sum;
+        for (std::int64_t y = 0; y < outRows_; ++y) {
+            const float* r = &reciprocal[Size(y, outWidth_)];
+            Modes* out = &across[Size(y, wide)];
+            std::int64_t bx = 0;
+            for (; bx + 4 <= wide; bx += 4) {
+                Modes s0{}, s1{}, s2{}, s3{};
+                const float* at = r + kSide * bx;
+                for (std::int64_t t = 0; t < kReach; ++t) {
+                    const Modes h = horizontal[Size(t)];
+                    s0 += h * at[t];
+                    s1 += h * at[t + kSide];
+                    s2 += h * at[t + 2 * kSide];
+                    s3 += h * at[t + 3 * kSide];
+                }
+                out[bx] = s0;
+                out[bx + 1] = s1;
+                out[bx + 2] = s2;
+                out[bx + 3] = s3;
             }
-        // Down the columns: each block's 64 modes.
+            for (; bx < wide; ++bx) {
+                Modes sum{};
+                for (std::int64_t t = 0; t < kReach; ++t) sum += horizontal[Size(t)] * r[kSide * bx + t];
+                out[bx] = sum;
+            }
+        }
+        // Down the columns: each block's 64 modes, four rows of modes at a time to keep the sums
+        // in registers.
+        constexpr std::int64_t kHalf = kSide / 2;
         for (std::int64_t by = 0; by < blocks_; ++by)
             for (std::int64_t bx = 0; bx < wide; ++bx) {
                 float* out = &costs[Size(by * wide + bx, JpegComponent::kBlock)];
-                for (std::int64_t t = 0; t < kReach; ++t) {
-                    const Modes& row = across[Size(kSide * by + t, wide) + Size(bx)];
-                    for (std::size_t v = 0; v < kSide; ++v) {
-                        const float a = vertical[Size(t)][v];
-                        for (std::size_t u = 0; u < kSide; ++u) out[kSide * v + u] += a * row[u];
+                for (std::int64_t half = 0; half < kSide; half += kHalf) {
+                    Modes sums[kHalf];
+                    std::memcpy(sums, out + kSide * half, sizeof sums);
+                    for (std::int64_t t = 0; t < kReach; ++t) {
+                        const Modes row = across[Size(kSide * by + t, wide) + Size(bx)];
+                        const Modes a = vertical[Size(t)];
+                        for (std::int64_t v = 0; v < kHalf; ++v) sums[v] += a[half + v] * row;
                     }
+                    std::memcpy(out + kSide * half, sums, sizeof sums);
                 }
             }
     }
