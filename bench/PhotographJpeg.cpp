@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <random>
 
 #include "Photograph.h"
 
@@ -24,6 +25,7 @@ constexpr Table kChrominance = {17, 18, 24, 47, 99, 99, 99, 99, 18, 21, 26, 66, 
                                 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99,
                                 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99};
 constexpr int kQualityScale = 50;  // 200 - 2 x 75
+constexpr float kGrain = 6.0f;
 
 std::array<std::uint16_t, 64> Steps(const Table& table) {
     std::array<std::uint16_t, 64> steps{};
@@ -73,11 +75,16 @@ PhotographJpeg::PhotographJpeg(std::uint32_t width, std::uint32_t height) {
     const std::uint32_t chromaWidth = (width + 1) / 2, chromaHeight = (height + 1) / 2;
     std::vector<float> luma(std::size_t{width} * height);
     std::vector<float> cb(std::size_t{chromaWidth} * chromaHeight, 0.0f), cr(cb.size(), 0.0f);
+    // A camera's pictures carry more fine detail and noise than the drawn one, outside what is
+    // blown out: without it nearly every block would be flat.
+    std::mt19937 rng(75);
+    std::normal_distribution<float> grain(0.0f, kGrain);
     for (std::uint32_t y = 0; y < height; ++y)
         for (std::uint32_t x = 0; x < width; ++x) {
             const std::uint8_t* p = &rgb[3 * (std::size_t{y} * width + x)];
             const float r = p[0], g = p[1], b = p[2];
-            luma[std::size_t{y} * width + x] = 0.299f * r + 0.587f * g + 0.114f * b;
+            const float detail = p[0] == 255 && p[1] == 255 && p[2] == 255 ? 0.0f : grain(rng);
+            luma[std::size_t{y} * width + x] = 0.299f * r + 0.587f * g + 0.114f * b + detail;
             const std::size_t at = std::size_t{y / 2} * chromaWidth + x / 2;
             cb[at] += 0.25f * (128 - 0.168736f * r - 0.331264f * g + 0.5f * b);
             cr[at] += 0.25f * (128 + 0.5f * r - 0.418688f * g - 0.081312f * b);
