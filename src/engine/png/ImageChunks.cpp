@@ -6,11 +6,12 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "engine/png/PngLayout.h"
+
 namespace velquist::png {
 
 namespace {
 
-constexpr std::size_t kMaxChunkLength = 0x7FFFFFFF;
 constexpr std::size_t kChunkOverhead = 12;  // length, type and CRC
 constexpr std::uint8_t kType[4] = {'I', 'D', 'A', 'T'};
 

@@ -13,6 +13,7 @@
 #include "engine/png/ImageChunks.h"
 #include "engine/png/LibdeflateCalls.h"
 #include "engine/png/LibpngCalls.h"
+#include "engine/png/PngLayout.h"
 #include "engine/png/RowFilter.h"
 
 namespace velquist::png {
@@ -21,7 +22,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr std::uint64_t kMaxChunkLength = 0x7FFFFFFF;
 // The new image data goes in chunks as long as the old file's first IDAT, so files written
 // with fixed-size chunks keep that size. A single chunk stays single unless the new data
 // outgrows twice the old one.

@@ -67,7 +67,7 @@ void MessageOpener::Open(std::span<const std::uint8_t> payload) {
 void MessageOpener::TakeFirstPiece(std::span<const std::uint8_t> plain) {
     if (plain.size() < 2) Damaged();
     const auto nameLength = static_cast<std::size_t>(bytes::LoadLE(plain.data(), 2));
-    if (nameLength > 255 || 2 + nameLength > plain.size()) Damaged();
+    if (nameLength > pieces::kMaxName || 2 + nameLength > plain.size()) Damaged();
     std::string stored(plain.begin() + 2, plain.begin() + 2 + static_cast<std::ptrdiff_t>(nameLength));
     const std::string safe = SafeName(stored);
     sodium_memzero(stored.data(), stored.size());

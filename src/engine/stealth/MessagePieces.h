@@ -10,6 +10,8 @@ inline constexpr std::uint64_t kStreamHeader = 24;
 inline constexpr std::uint64_t kPiece = 65536;
 inline constexpr std::uint64_t kOverhead = 17;
 inline constexpr std::uint64_t kSealedPiece = kPiece + kOverhead;
+// The stored file name: a 16-bit length, but never more than a file name may have.
+inline constexpr std::uint64_t kMaxName = 255;
 // The header holds L in 32 bits.
 inline constexpr std::uint64_t kMaxPayload = 0xFFFFFFFFu;
 

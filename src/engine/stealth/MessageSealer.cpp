@@ -15,7 +15,7 @@ namespace velquist::stealth {
 MessageSealer::MessageSealer(const StealthKeys& keys, std::string_view name,
                              std::uint64_t fileLength, FileReader read)
     : keys_(keys), read_(std::move(read)) {
-    if (name.size() > kMaxNameLength) throw std::invalid_argument("a file name has at most 255 bytes");
+    if (name.size() > pieces::kMaxName) throw std::invalid_argument("a file name has at most 255 bytes");
     if (fileLength > pieces::kMaxPayload)
         throw std::length_error("the file is too large for any picture");
     prefix_.resize(2 + name.size());

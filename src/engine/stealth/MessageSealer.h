@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/stealth/MessagePieces.h"
 #include "engine/stealth/StealthKeys.h"
 
 namespace velquist::stealth {
@@ -18,7 +19,6 @@ class MessageSealer {
 public:
     // Fills the whole span with the file's next bytes, or throws.
     using FileReader = std::function<void(std::span<std::uint8_t>)>;
-    static constexpr std::size_t kMaxNameLength = 255;
 
     // `name` is the file's base name. Throws std::invalid_argument for a name over 255 bytes,
     // std::length_error for a file whose payload would pass the 32-bit length.

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/stealth/SafeName.h"
 
+#include "engine/stealth/MessagePieces.h"
+
 namespace velquist::stealth {
 
 namespace {
-
-constexpr std::size_t kMaxLength = 255;
 
 bool Unsafe(unsigned char c) { return c == '/' || c == '\\' || c < 0x20 || c == 0x7F; }
 
@@ -18,8 +18,8 @@ std::string SafeName(std::string_view stored) {
     for (char c : stored)
         if (!Unsafe(static_cast<unsigned char>(c))) name += c;
     name.erase(0, name.find_first_not_of('.'));
-    if (name.size() > kMaxLength) {
-        std::size_t cut = kMaxLength;
+    if (name.size() > pieces::kMaxName) {
+        std::size_t cut = pieces::kMaxName;
         while (cut > 0 && ContinuesCharacter(static_cast<unsigned char>(name[cut]))) --cut;
         name.resize(cut);
     }
