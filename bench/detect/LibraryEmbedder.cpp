@@ -7,7 +7,6 @@
 #include "CliEmbedder.h"
 #include "engine/stealth/Stealth.h"
 #include "engine/stealth/StealthCapacity.h"
-#include "engine/stealth/pixels/ColourHillCosts.h"
 #include "engine/stealth/pixels/PixelCover.h"
 #include "engine/stealth/pixels/PixelSalt.h"
 
@@ -23,7 +22,7 @@ constexpr std::uint64_t kNameLength = 11;
 std::string LibraryEmbedder::name() const {
     std::ostringstream out;
     out << "v3 library";
-    if (weight_) out << " x" << *weight_;
+    if (sharpness_) out << " s" << *sharpness_;
     if (rounds_) out << " r" << *rounds_;
     return out.str();
 }
@@ -41,9 +40,9 @@ std::optional<Picture> LibraryEmbedder::embed(const Crop&, const Picture& cover,
     const st::StealthKeys keys = st::StealthKeys::Derive(std::to_string(seed), st::PixelSalt(width, height),
                                                          st::KdfCost::Cheapest());
     Picture carrier = cover;
-    const st::ColourHillCosts model(static_cast<float>(weight_.value_or(st::ColourHillCosts::kDefaultWeight)));
     const st::SampleGeometry geometry = st::SampleGeometry::Bmp(width, height, true);
-    st::PixelCover pixels(carrier.samples, geometry, &model);
+    st::PixelCover pixels(carrier.samples, geometry,
+                          static_cast<float>(sharpness_.value_or(st::PixelCover::kSharpness)));
     st::EmbedOptions options{.threads = 1};
     if (rounds_) options.rounds = *rounds_;
     if (!st::Embed(pixels, keys, payload, options)) {

@@ -106,7 +106,7 @@ std::string Usage() {
            "  --corpus DIR        the folder make-corpus wrote (default build/detect-corpus)\n"
            "  --cli PATH          the velquist-cli that hides versions 1 to 3 (default: the one built beside)\n"
            "  --embedders LIST    of 1,2,3,uniform,hill (default: all); also lib (version 3 in process),\n"
-           "                      lib:W[:R] (its difference weight W, R rounds), pixel:W and hillcd:W\n"
+           "                      lib:S[:R] (its costs' sharpness S, R rounds), pixel:W and hillcd:W\n"
            "                      (colour simulators, W the weight of the differences' costs)\n"
            "  --rates LIST        bits per colour sample (default 0.05,0.1,0.2,0.25,0.4)\n"
            "  --detectors LIST    of chi2,rs,spa,ws,spam,spam-cat,spam-cd (default: all)\n"

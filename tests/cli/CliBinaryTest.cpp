@@ -267,11 +267,11 @@ TEST(CliBinary, EmbedderOutOfMemorySaysSoAndLeavesThePictureAsItWas) {
 #endif
     TempDir dir;
     const std::string carrier = dir.File("carrier.bmp");
-    const std::vector<std::uint8_t> picture = CarrierBuilder{.width = 2000, .height = 2000}.Build();
+    const std::vector<std::uint8_t> picture = CarrierBuilder{.width = 4000, .height = 3000}.Build();
     WriteAll(carrier, picture);
     WriteAll(dir.File("m.txt"), RandomBytes(1000, 4));
-    // Room for the key derivation's 64 MiB, far from enough for the embedder's costs and trellis
-    // over four megapixels.
+    // Room for the key derivation's 64 MiB, far from enough for the embedder's keyed order, costs
+    // and trellis over twelve megapixels.
     CliResult r = RunProgram(dir, {"hide", carrier, dir.File("m.txt"), "--format", "3", "--password-stdin"},
                              {.input = "pw\n", .memoryLimit = 160u << 20});
     EXPECT_EQ(r.code, 5);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/stealth/Cover.h"
+#include "engine/stealth/LargeArray.h"
 #include "engine/stealth/ParallelTasks.h"
 #include "engine/stealth/ParityHeader.h"
 #include "engine/stealth/ProgressReport.h"
@@ -42,9 +43,9 @@ public:
 private:
     void Gather(std::size_t first, std::size_t coded, unsigned pass) {
         const KeyedCover& keyed = body_.keyed;
-        start_.resize(coded);
-        toggleCosts_.resize(coded);
-        stego_.resize(coded);
+        Refit(start_, coded);
+        Refit(toggleCosts_, coded);
+        Refit(stego_, coded);
         cover_.ToggleCosts(keyed.Order().subspan(first, coded), pass, start_, toggleCosts_);
         for (std::size_t k = 0; k < coded; ++k) {
             const bool gain = toggleCosts_[k] < 0;
@@ -54,7 +55,7 @@ private:
     }
 
     void TakeBits(const Segment& segment) {
-        bits_.resize(segment.bits);
+        Refit(bits_, segment.bits);
         for (std::size_t i = 0; i < segment.bits; ++i) {
             const std::uint64_t j = segment.firstBit + i;
             bits_[i] = (body_.payload[j / 8] >> (j % 8)) & 1;

@@ -16,8 +16,10 @@ class KeyedOrder {
 public:
     static constexpr std::size_t kMaxSamples = 0xFFFFFFFFu;
 
-    // Throws std::length_error above kMaxSamples.
-    static LargeArray<std::uint32_t> Shuffle(std::size_t n, std::span<const std::uint8_t, 32> key);
+    // Uses up to `threads` threads (0: one per core). Throws std::length_error above
+    // kMaxSamples.
+    static LargeArray<std::uint32_t> Shuffle(std::size_t n, std::span<const std::uint8_t, 32> key,
+                                             unsigned threads = 0);
 };
 
 }  // namespace velquist::stealth

@@ -12,7 +12,9 @@ namespace velquist::stealth {
 // be held at once. The seed is borrowed and must outlive the stream.
 class Keystream {
 public:
-    explicit Keystream(std::span<const std::uint8_t, 32> seed) : seed_(seed) {}
+    // The stream from its 64-byte block `firstBlock` on (block 0: its start).
+    explicit Keystream(std::span<const std::uint8_t, 32> seed, std::uint64_t firstBlock = 0)
+        : seed_(seed), nextBlock_(firstBlock) {}
     ~Keystream();
     Keystream(const Keystream&) = delete;
     Keystream& operator=(const Keystream&) = delete;
@@ -26,7 +28,7 @@ private:
     void FillBlocks(std::uint8_t* out, std::size_t blocks);
 
     std::span<const std::uint8_t, 32> seed_;
-    std::uint64_t nextBlock_ = 0;
+    std::uint64_t nextBlock_;
     std::uint8_t spare_[kBlock] = {};
     std::size_t spareLeft_ = 0;  // unread bytes at the end of spare_
 };

@@ -50,4 +50,16 @@ struct HugePageAllocator {
 template <typename T>
 using LargeArray = std::vector<T, HugePageAllocator<T>>;
 
+// Gives a buffer reused from segment to segment `size` elements, its old contents dropped. When
+// it must grow, the old memory goes before the new comes, and with room to spare, since
+// segments differ by a few positions: a vector left to grow itself would hold both at once.
+template <typename Buffer>
+void Refit(Buffer& buffer, std::size_t size) {
+    if (buffer.capacity() < size) {
+        buffer = Buffer();
+        buffer.reserve(size + size / 16);
+    }
+    buffer.resize(size);
+}
+
 }  // namespace velquist::stealth

@@ -43,10 +43,10 @@ KeyedCover KeyedFrom(LargeArray<std::uint32_t> order, const Cover& cover, unsign
     return KeyedCover(std::move(order), lowest, threads);
 }
 
-// The order and the costs, side by side when there are threads to spare (the shuffle runs on
-// one thread, bound by memory latency).
+// The order and the costs, side by side when there are threads to spare (the shuffle's swaps run
+// on one thread, bound by memory latency, its keystream on the others).
 KeyedCover Prepare(Cover& cover, const StealthKeys& keys, unsigned threads) {
-    auto shuffle = [&] { return KeyedOrder::Shuffle(cover.Size(), keys.Order()); };
+    auto shuffle = [&] { return KeyedOrder::Shuffle(cover.Size(), keys.Order(), threads); };
     if (threads < 2) {
         LargeArray<std::uint32_t> order = shuffle();
         cover.PrepareCosts(1);
@@ -160,7 +160,7 @@ std::optional<std::vector<std::uint8_t>> ReadPayload(const Cover& cover, const S
     return ReportingOutOfMemory([&]() -> std::optional<std::vector<std::uint8_t>> {
         const unsigned threads = ThreadsFor(0);
         const KeyedCover keyed =
-            KeyedFrom(KeyedOrder::Shuffle(cover.Size(), keys.Order()), cover, threads);
+            KeyedFrom(KeyedOrder::Shuffle(cover.Size(), keys.Order(), threads), cover, threads);
         std::optional<std::uint32_t> length =
             ParityHeader::Decode(ParityHeader::Parities(keyed.Bits()), keys.Header());
         if (!length) return std::nullopt;

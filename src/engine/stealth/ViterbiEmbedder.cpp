@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "engine/stealth/LargeArray.h"
 #include "engine/stealth/TrellisKernels.h"
 
 namespace velquist::stealth {
@@ -26,7 +27,7 @@ double ViterbiEmbedder::Embed(std::span<const std::uint8_t> cover, std::span<con
     if (cover.size() != positions || costs.size() != positions || stego.size() != positions)
         throw std::invalid_argument("a segment's bits, costs and blocks disagree");
     if (positions == 0) return 0;
-    if (path_.size() < positions * kPathBytes) path_.resize(positions * kPathBytes);
+    if (path_.size() < positions * kPathBytes) Refit(path_, positions * kPathBytes);
     const trellis::Segment segment{cover.data(), costs.data(), columns.data(), columns.size(),
                                    bits.data(), bits.size()};
     alignas(32) float weights[kStates];

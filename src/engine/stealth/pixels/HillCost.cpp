@@ -53,18 +53,11 @@ void Pad(const float* row, std::size_t width, int pad, std::vector<float>& out) 
     }
 }
 
-// A colour plane, or its difference with green.
-struct Source {
-    Plane plane;
-    bool minusGreen;
-};
-
 class Band {
 public:
-    Band(const PictureView& picture, PixelCosts& costs, float differenceWeight)
-        : picture_(picture), costs_(costs), differenceWeight_(differenceWeight) {}
+    Band(const PictureView& picture, SampleCosts& costs) : picture_(picture), costs_(costs) {}
 
-    void Compute(Source source, std::int64_t y0, std::int64_t y1) {
+    void Compute(Plane plane, std::int64_t y0, std::int64_t y1) {
         const std::int64_t height = picture_.geometry.Height();
         auto clip = [height](std::int64_t a, std::int64_t b) {
             return std::pair{std::max<std::int64_t>(0, a), std::min(height, b)};
@@ -72,34 +65,30 @@ public:
         auto [p0, p1] = clip(y0 - kWide, y1 + kWide);
         auto [r0, r1] = clip(p0 - 1, p1 + 1);
         auto [x0, x1] = clip(r0 - 1, r1 + 1);
-        LoadPlane(source, x0, x1);
+        LoadPlane(plane, x0, x1);
         Residuals(r0, r1);
         InverseActivity(p0, p1);
-        Spread(source, y0, y1);
+        Spread(plane, y0, y1);
     }
 
 private:
     std::size_t Width() const { return picture_.geometry.Width(); }
     std::int64_t Height() const { return picture_.geometry.Height(); }
 
-    void LoadPlane(Source source, std::int64_t from, std::int64_t to) {
+    void LoadPlane(Plane plane, std::int64_t from, std::int64_t to) {
         plane_.Cover(from, to, Width());
-        for (std::int64_t y = from; y < to; ++y) LoadRow(source, y, plane_.Row(y));
+        for (std::int64_t y = from; y < to; ++y) LoadRow(plane, y, plane_.Row(y));
     }
 
-    void LoadRow(Source source, std::int64_t y, float* out) {
+    void LoadRow(Plane plane, std::int64_t y, float* out) {
         const SampleGeometry& g = picture_.geometry;
-        const unsigned offset = g.PlaneOffset(source.plane);
-        const unsigned green = g.PlaneOffset(Plane::Green);
+        const unsigned offset = g.PlaneOffset(plane);
         firsts_.resize(g.Width());
         g.RowSamples(static_cast<std::uint32_t>(y), firsts_);
         float last = kMissing;
         for (std::uint32_t x = 0; x < g.Width(); ++x) {
             const std::uint64_t first = firsts_[x];
-            if (first != SampleGeometry::kNoSample) {
-                last = picture_.samples[first + offset];
-                if (source.minusGreen) last -= picture_.samples[first + green];
-            }
+            if (first != SampleGeometry::kNoSample) last = picture_.samples[first + offset];
             out[x] = last;
         }
         // Pixels left of the row's first carrying pixel copy it; an empty row is black.
@@ -141,9 +130,9 @@ private:
 
     // The 15 x 15 mean, written to the plane's samples. Running sums in double, so a flat
     // area's huge values leave nothing behind in the textured area beside it.
-    void Spread(Source source, std::int64_t from, std::int64_t to) {
+    void Spread(Plane plane, std::int64_t from, std::int64_t to) {
         const SampleGeometry& g = picture_.geometry;
-        const unsigned offset = g.PlaneOffset(source.plane);
+        const unsigned offset = g.PlaneOffset(plane);
         std::vector<double> down(Width(), 0.0);
         for (std::int64_t d = -kWide; d <= kWide; ++d) AddRow(down, Mirror(from + d, Height()), 1);
         std::vector<float> column(Width());
@@ -164,11 +153,7 @@ private:
             firsts_.resize(g.Width());
             g.RowSamples(static_cast<std::uint32_t>(y), firsts_);
             for (std::uint32_t x = 0; x < g.Width(); ++x) {
-                if (firsts_[x] == SampleGeometry::kNoSample) continue;
-                if (source.minusGreen)
-                    costs_.SetDifferenceCost(firsts_[x] + offset, differenceWeight_ * column[x]);
-                else
-                    costs_.SetSampleCost(firsts_[x] + offset, column[x]);
+                if (firsts_[x] != SampleGeometry::kNoSample) costs_.Set(firsts_[x] + offset, column[x]);
             }
         }
     }
@@ -179,8 +164,7 @@ private:
     }
 
     const PictureView& picture_;
-    PixelCosts& costs_;
-    float differenceWeight_;
+    SampleCosts& costs_;
     Rows plane_;
     Rows residual_;
     Rows inverse_;
@@ -190,16 +174,14 @@ private:
 
 }  // namespace
 
-void HillCost::Fill(const PictureView& picture, PixelCosts& costs, float differenceWeight,
-                    unsigned threads) {
+void HillCost::Fill(const PictureView& picture, SampleCosts& costs, unsigned threads) {
     const std::int64_t height = picture.geometry.Height();
     const auto bands = static_cast<std::size_t>((height + kBandRows - 1) / kBandRows);
     RunParallel(bands, threads, [&](std::size_t band) {
-        Band work(picture, costs, differenceWeight);
+        Band work(picture, costs);
         const auto y0 = static_cast<std::int64_t>(band) * kBandRows;
         const std::int64_t y1 = std::min(height, y0 + kBandRows);
-        for (Plane plane : {Plane::Red, Plane::Green, Plane::Blue}) work.Compute({plane, false}, y0, y1);
-        for (Plane plane : {Plane::Red, Plane::Blue}) work.Compute({plane, true}, y0, y1);
+        for (Plane plane : {Plane::Red, Plane::Green, Plane::Blue}) work.Compute(plane, y0, y1);
     });
 }
 
