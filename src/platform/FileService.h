@@ -35,8 +35,8 @@ struct PathFacts {
     }
 };
 
-// The files a pass works on, addressed by small numbers (1 the carrier, 2 the message or the
-// output) and 0-based byte offsets. Only regular files are ever opened. Every failure throws
+// The files a pass works on, addressed by small numbers (engine/FileNumbers.h names them: the
+// carrier, the message or the output, a picture written anew) and 0-based byte offsets. Only regular files are ever opened. Every failure throws
 // FileError naming the operation, the path, the file number and the cause; a read past the
 // end is an error, never zero-filled data. Operations on a path alone (rename, remove, folder
 // sync, access, looking at what stands there) go through here too, so that the engine sees the

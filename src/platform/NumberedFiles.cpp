@@ -461,7 +461,10 @@ void NumberedFiles::StartWritingBack(Slot& slot, std::size_t written) noexcept {
     slot.unstarted += static_cast<std::int64_t>(written);
     if (slot.unstarted < kStartEvery) return;
     slot.unstarted = 0;
+#ifdef __linux__
+    // Linux only; elsewhere the flush at the end does all the writing back.
     ::sync_file_range(slot.fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
 }
 
 PathFacts NumberedFiles::FactsOf(int number) {

@@ -29,7 +29,10 @@ struct HugePageAllocator {
         const std::size_t bytes = (count * sizeof(T) + kHugePage - 1) / kHugePage * kHugePage;
         void* memory = std::aligned_alloc(kHugePage, bytes);
         if (memory == nullptr) throw std::bad_alloc();
-        madvise(memory, bytes, MADV_HUGEPAGE);  // only advice: small pages work as well
+#ifdef MADV_HUGEPAGE
+        // A Linux hint only: small pages work as well, just slower.
+        madvise(memory, bytes, MADV_HUGEPAGE);
+#endif
         return static_cast<T*>(memory);
     }
     void deallocate(T* memory, std::size_t) { std::free(memory); }
